@@ -1,0 +1,1 @@
+target_sources(tessa_convert PRIVATE JwwDxf.cpp JwcDxf.cpp)

@@ -1,0 +1,1 @@
+target_sources(tessa_drawing PRIVATE JwcUnit.cpp JwkUnit.cpp)

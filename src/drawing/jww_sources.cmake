@@ -1,0 +1,1 @@
+target_sources(tessa_drawing PRIVATE JwwUnit.cpp JwsUnit.cpp)

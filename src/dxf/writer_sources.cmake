@@ -1,0 +1,1 @@
+target_sources(tessa_dxf PRIVATE SaveWriter.cpp)
