@@ -1,0 +1,95 @@
+// Bounds-checked little-endian reads over a drawing held in memory.
+// Every reader of the four formats goes through this class; none does
+// pointer arithmetic of its own.  A read past the end throws
+// TReadError, which each container's FileIn catches.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tessa {
+
+class TReadError : public std::runtime_error {
+ public:
+  explicit TReadError(const char* msg) : std::runtime_error(msg) {}
+};
+
+class TByteReader {
+ public:
+  TByteReader() = default;
+  TByteReader(const uint8_t* data, size_t size) : p_(data), n_(size) {}
+  explicit TByteReader(const std::vector<uint8_t>& v)
+      : p_(v.data()), n_(v.size()) {}
+
+  size_t Pos() const { return pos_; }
+  size_t Size() const { return n_; }
+  size_t Remaining() const { return n_ - pos_; }
+  bool AtEnd() const { return pos_ >= n_; }
+  const uint8_t* Data() const { return p_; }
+
+  void Seek(size_t pos) {
+    if (pos > n_) throw TReadError("File I/O Error");
+    pos_ = pos;
+  }
+  void Skip(size_t n) { Need(n); pos_ += n; }
+
+  uint8_t U8() { Need(1); return p_[pos_++]; }
+  uint16_t U16() { return static_cast<uint16_t>(Le(2)); }
+  uint32_t U32() { return static_cast<uint32_t>(Le(4)); }
+  int16_t I16() { return static_cast<int16_t>(U16()); }
+  int32_t I32() { return static_cast<int32_t>(U32()); }
+  float F32() {
+    uint32_t u = U32();
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+  }
+  double F64() {
+    uint64_t u = Le(8);
+    double d;
+    std::memcpy(&d, &u, 8);
+    return d;
+  }
+  // n bytes as they stand; n is checked against what is left before any
+  // allocation, so a bad count from the file cannot size a huge buffer.
+  std::string Bytes(size_t n) {
+    Need(n);
+    std::string s(reinterpret_cast<const char*>(p_ + pos_), n);
+    pos_ += n;
+    return s;
+  }
+  // A fixed-size record that may be cut short by the end of the file: the
+  // missing bytes read as zero.
+  std::vector<uint8_t> Padded(size_t n) {
+    std::vector<uint8_t> v(n, 0);
+    size_t k = n < Remaining() ? n : Remaining();
+    if (k) std::memcpy(v.data(), p_ + pos_, k);
+    pos_ += k;
+    return v;
+  }
+  // Throws unless n more bytes are available.
+  void Need(size_t n) const {
+    if (n > n_ - pos_) throw TReadError("File I/O Error");
+  }
+
+ private:
+  uint64_t Le(int k) {
+    Need(static_cast<size_t>(k));
+    uint64_t v = 0;
+    for (int i = k - 1; i >= 0; --i) v = (v << 8) | p_[pos_ + i];
+    pos_ += static_cast<size_t>(k);
+    return v;
+  }
+
+  const uint8_t* p_ = nullptr;
+  size_t n_ = 0;
+  size_t pos_ = 0;
+};
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+
+}  // namespace tessa

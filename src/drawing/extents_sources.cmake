@@ -1,0 +1,1 @@
+# GetMinMaxZahyo and SetGAttLayer of the JWW/JWS containers

@@ -1,0 +1,1 @@
+# jww tests
