@@ -1,1 +1,2 @@
-# GetMinMaxZahyo and SetGAttLayer of the JWW/JWS containers
+# GetMinMaxZahyo of the JWW/JWS containers and SetGAttLayer of all four
+target_sources(tessa_drawing PRIVATE GAttLayer.cpp)

@@ -1,0 +1,45 @@
+// SetGAttLayer of the drawing containers: the layer table of GraAtt from
+// the drawing's layer groups and layers.  Nothing in the conversion reads
+// that table, but it is kept consistent with the drawing that was loaded.
+#include "attributes/UnitGraAtt.h"
+#include "drawing/JwcUnit.h"
+#include "drawing/JwkUnit.h"
+#include "util/UnitVal.h"
+
+namespace tessa {
+
+namespace {
+
+constexpr int kGroups = 16;
+constexpr int kLayers = 256;
+
+// Layer state of a JWC drawing: 3 hidden, 2 shown, 1 shown and searchable.
+int32_t JwcLayerState(const TEntJwcLayerGroup& g, const TEntJwcLayer& l) {
+  if ((g.dispF & 1) == 0 || (l.dispF & 1) == 0) return 3;
+  if ((g.srchF & 1) != 0 && (l.srchF & 1) != 0) return 1;
+  return 2;
+}
+
+}  // namespace
+
+void TJwcData::SetGAttLayer() {
+  if (!GraAtt) return;
+  GraAtt->SetDefaultLayer();
+  // A container that lacks its tables keeps the default layers.
+  if (EntLgrp.size() < kGroups || EntLay.size() < kLayers) return;
+  for (int i = 0; i < kLayers; ++i) {
+    const TEntJwcLayerGroup& g = EntLgrp[i / 16];
+    const TEntJwcLayer& l = EntLay[i];
+    GraAtt->SetAttrLayer(i, JwcLayerState(g, l), 1.0 / g.scale, g.name,
+                         l.name);
+  }
+}
+
+void TJwkData::SetGAttLayer() {
+  if (!GraAtt) return;
+  GraAtt->SetDefaultLayer();
+  const double sc = 1.0 / Enthd.scale;
+  for (int i = 0; i < kLayers; ++i) GraAtt->SetAttrLayer(i, 1, sc);
+}
+
+}  // namespace tessa
