@@ -1,1 +1,46 @@
-// placeholder
+// Process-wide values shared by the driver, the readers and the conversion.
+#include "util/UnitVal.h"
+
+namespace tessa {
+
+namespace {
+const char16_t kAppTitle[] =
+    u"[Tessaconv]\uFF2A\uFF37\u30D5\u30A1\u30A4\u30EB\u3092\uFF24\uFF38\uFF26"
+    u"\u30D5\u30A1\u30A4\u30EB\u306B\u5909\u63DB by Morvex Co.";
+}  // namespace
+
+std::string AppDir;
+std::u16string AppTitle = kAppTitle;
+std::string CurFileName;
+
+double ExtMinX = 0.0, ExtMinY = 0.0, ExtMaxX = 400.0, ExtMaxY = 400.0;
+double PaperX = 400.0, PaperY = 400.0;
+
+int OptLayerNameType = 0, OptSpace = 0, OptScaleGroup = 0, OptTenType = 0;
+double OptTenSize = 0.001;
+int BackColorNo = 0, ColorSource = 1;
+
+TgraAttribute* GraAtt = nullptr;
+TDXFmodel* DxfModel = nullptr;
+
+void UnitValReset() {
+  AppDir.clear();
+  AppTitle = kAppTitle;
+  CurFileName.clear();
+  ExtMinX = 0.0;
+  ExtMinY = 0.0;
+  ExtMaxX = 400.0;
+  ExtMaxY = 400.0;
+  PaperX = 400.0;
+  PaperY = 400.0;
+  // The option values of a run without settings file.
+  OptLayerNameType = 0;
+  OptSpace = 0;
+  OptScaleGroup = 0;
+  OptTenType = 0;
+  OptTenSize = 0.001;
+  BackColorNo = 0;
+  ColorSource = 1;
+}
+
+}  // namespace tessa
