@@ -1,1 +1,1 @@
-target_sources(tessa_drawing PRIVATE JwcUnit.cpp JwkUnit.cpp)
+target_sources(tessa_drawing PRIVATE JwcCommon.cpp JwcUnit.cpp JwkUnit.cpp)
