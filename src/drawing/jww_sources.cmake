@@ -1,1 +1,2 @@
-target_sources(tessa_drawing PRIVATE JwwUnit.cpp JwsUnit.cpp)
+# JWW/JWS entity model, archive reader, block tree and bound images.
+target_sources(tessa_drawing PRIVATE JwArchive.cpp JwwBase.cpp JwwUnit.cpp JwsUnit.cpp)

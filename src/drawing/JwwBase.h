@@ -1,0 +1,114 @@
+// What JWW drawings and JWS symbols share: the entity arrays, the block
+// definitions and block tree, the bound images, and the reading of the
+// serialised entity lists that follow the header in both formats.
+//
+// Conventions for every consumer:
+//  - The N counts (EntLineN, mLineN, ...) are authoritative; an array may be
+//    longer than its count only after a failed read.
+//  - EntNo lists the entities in file order; an entry with EntType 0 is an
+//    empty slot and is skipped.  After a successful read EntNo.size() equals
+//    the announced count (Enthd.n1); after a failed read it may be shorter, so
+//    loops over it use EntNo.size().
+//  - After a failed read (FileIn false) the container keeps what was read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drawing/jwwtype.h"
+
+namespace tessa {
+
+class TJwArchive;
+
+class TJwwBaseData {
+ public:
+  std::vector<TEntJwwLayerGroup> EntLgrp;  // 16 groups after a read
+  std::vector<TEntJwwNo> EntNo;
+
+  std::vector<TEntJwwLine> EntLine;
+  int32_t EntLineN = 0;
+  std::vector<TEntJwwEnko> EntEnko;
+  int32_t EntEnkoN = 0;
+  std::vector<TEntJwwTen> EntTen;
+  int32_t EntTenN = 0;
+  std::vector<TEntJwwMoji> EntMoji;
+  int32_t EntMojiN = 0;
+  std::vector<TEntJwwSunpo> EntSunpo;
+  int32_t EntSunpoN = 0;
+  std::vector<TEntJwwSolid> EntSolid;
+  int32_t EntSolidN = 0;
+  std::vector<TEntJwwBlock> EntBlock;
+  int32_t EntBlockN = 0;
+
+  std::vector<TEntJwwBlockDef> EntBlockDef;
+  int32_t EntBlockDefN = 0;
+  std::vector<TEntJwwBlockTree> EntBlockTree;
+  int32_t EntBlockTreeN = 0;
+  int32_t EntBlockNum = 0;  // definitions used by some placed copy
+
+  // Image folder (ends with a path separator), set once by the driver.  The
+  // images of one read go into a private subfolder of it (BindImageDir), so
+  // that two runs sharing the folder never touch each other's files.
+  std::string BindImageFolder;
+  std::vector<TBindImageType> BindImage;
+  int32_t BindImageN = 0;
+  bool BindImageExp = false;  // write images to files while reading
+  bool BindImageExr = false;  // read the image section at all
+
+  // Rebuilds EntBlockTree, EntBlockTreeN, ref_flag / ref_no of the
+  // definitions and EntBlockNum.  An insert of a definition that is already
+  // on its own path (a block placing itself) is left out.
+  void MakeBlockTree();
+
+  void BindImageInit();
+  // Unpacks every stored ".gz" image next to it (name without ".gz").
+  void BindImageExplode();
+  void BindImageDeleteGzFile();
+  // Deletes the unpacked ".gz" images and the other stored images, then the
+  // private subfolder when it is empty.
+  void BindImageDeleteNonGzFile();
+
+  // The private subfolder the images of this container go to (ends with a
+  // separator); empty until the first image has been written.
+  const std::string& BindImageDir() const { return imageRun_.dir; }
+  // File of image i as written while reading; empty when the image's name is
+  // not a plain file name (separators, "..", ...) or no subfolder exists.
+  std::string BindImagePath(int i) const;
+  // The unpacked file of a ".gz" image, else the same as BindImagePath.
+  std::string BindImagePlainPath(int i) const;
+  // True when a name from a drawing may be used as a file name inside the
+  // image folder.
+  static bool SafeImageName(const std::u16string& name);
+
+ protected:
+  TJwwBaseData() = default;
+  ~TJwwBaseData();
+
+  // Empties arrays, counts and the image list; keeps folder and flags.
+  void EntInit();
+
+  // The parts after the header.  Each throws TReadError when the reading has
+  // to end; what was read so far stays.  `ver` selects the record layouts.
+  void ReadEntityList(TJwArchive& ar, int32_t ver, int32_t& n1);
+  void ReadBlockDefs(TJwArchive& ar, int32_t ver, int32_t& n2);
+  void ReadBindImages(TJwArchive& ar);
+
+ private:
+  // Owner of the private image subfolder.  A copied container owns none, so
+  // it can never delete the files of the one it was copied from.
+  struct TImageRun {
+    std::string dir;
+    TImageRun() = default;
+    TImageRun(const TImageRun&) {}
+    TImageRun& operator=(const TImageRun&) { return *this; }
+  };
+  TImageRun imageRun_;
+
+  bool EnsureImageDir();
+  void RemoveImageDirIfEmpty();
+  void WriteImageFile(TJwArchive& ar, const TBindImageType& img);
+};
+
+}  // namespace tessa
