@@ -4,6 +4,8 @@
 #include "attributes/UnitGraAtt.h"
 #include "drawing/JwcUnit.h"
 #include "drawing/JwkUnit.h"
+#include "drawing/JwsUnit.h"
+#include "drawing/JwwUnit.h"
 #include "util/UnitVal.h"
 
 namespace tessa {
@@ -20,7 +22,37 @@ int32_t JwcLayerState(const TEntJwcLayerGroup& g, const TEntJwcLayer& l) {
   return 2;
 }
 
+// Layer state of a JWW drawing: 3 hidden, 2 shown only, 1 editable.
+int32_t JwwLayerState(const TEntJwwLayerGroup& g, const TEntJwwLayer& l) {
+  if (g.anGLay == 0 || l.aanLay == 0) return 3;
+  if (g.anGLay == 1 || l.aanLay == 1) return 2;
+  return 1;
+}
+
 }  // namespace
+
+bool TJwwData::SetGAttLayer() {
+  if (!GraAtt) return false;
+  GraAtt->SetDefaultLayer();
+  // A container that lacks its tables keeps the default layers.
+  if (EntLgrp.size() < kGroups || EntLay.size() < kLayers) return true;
+  for (int i = 0; i < kLayers; ++i) {
+    const TEntJwwLayerGroup& g = EntLgrp[i / 16];
+    const TEntJwwLayer& l = EntLay[i];
+    GraAtt->SetAttrLayer(i, JwwLayerState(g, l), 1.0 / g.adScale,
+                         g.aStrGLayName, l.aStrLayName);
+  }
+  return true;
+}
+
+bool TJwsData::SetGAttLayer() {
+  if (!GraAtt) return false;
+  GraAtt->SetDefaultLayer();
+  if (EntLgrp.size() < kGroups) return true;
+  for (int i = 0; i < kLayers; ++i)
+    GraAtt->SetAttrLayer(i, 1, 1.0 / EntLgrp[i / 16].adScale);
+  return true;
+}
 
 void TJwcData::SetGAttLayer() {
   if (!GraAtt) return;

@@ -1,2 +1,2 @@
 # GetMinMaxZahyo of the JWW/JWS containers and SetGAttLayer of all four
-target_sources(tessa_drawing PRIVATE GAttLayer.cpp)
+target_sources(tessa_drawing PRIVATE GAttLayer.cpp JwwExtents.cpp)
