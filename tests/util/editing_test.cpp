@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "util/Func_2.h"
+
+namespace tessa {
+namespace {
+
+TEST(Editing, IndexOfStrIsZeroBased) {
+  EXPECT_EQ(IndexOfStr(u"c", u"abcabc"), 2);
+  EXPECT_EQ(IndexOfStr(u"abc", u"abcabc"), 0);
+  EXPECT_EQ(IndexOfStr(u"x", u"abc"), -1);
+  EXPECT_EQ(IndexOfStr(u"abcd", u"abc"), -1);
+  EXPECT_EQ(IndexOfStr(u"", u"abc"), -1);
+  EXPECT_EQ(IndexOfStr(u"\u6F22", u"\u3042\u6F22"), 1);
+}
+
+struct MidCase {
+  int start, count;
+  std::u16string expected;
+};
+
+TEST(Editing, MidStrClipsStartAndCount) {
+  const MidCase cases[] = {
+      {0, 3, u"abc"}, {2, 2, u"cd"},  {4, 10, u"ef"}, {6, 1, u""},   {100, 1, u""},
+      {-2, 3, u"abc"}, {1, 0, u""},   {1, -5, u""},   {0, 2147483647, u"abcdef"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MidStr(u"abcdef", c.start, c.count), c.expected) << c.start << "," << c.count;
+  }
+  EXPECT_EQ(MidFrom(u"abcdef", 4), u"ef");
+  EXPECT_EQ(MidFrom(u"abcdef", -1), u"abcdef");
+  EXPECT_EQ(MidFrom(u"abcdef", 6), u"");
+  EXPECT_EQ(MidFrom(u"abcdef", 99), u"");
+  EXPECT_EQ(CharAt(u"abc", 1), u"b");
+  EXPECT_EQ(CharAt(u"abc", 3), u"");
+  EXPECT_EQ(CharAt(u"abc", -1), u"");
+}
+
+TEST(Editing, DeletingControlsAndSpaces) {
+  EXPECT_EQ(DelCtrl(u"a\tb\r\nc\x1F d"), u"abc d");
+  EXPECT_EQ(DelSpace(u" a\u3000b\tc d "), u"abcd");
+  EXPECT_EQ(DelSpace(u"\u00A0"), u"\u00A0");  // only blank and ideographic space
+}
+
+struct CtrlCodeCase {
+  std::u16string in, expected;
+};
+
+TEST(Editing, DelCtrlCodeDropsCaretMAndBackslashN) {
+  const CtrlCodeCase cases[] = {
+      {u"^m", u" "},
+      {u"", u""},
+      {u"a\\nb", u"ab"},
+      {u"a^mb^mc", u"abc"},
+      {u"^M", u"^M"},            // only lower-case m
+      {u"\\", u"\\"},            // backslash at the end is kept
+      {u"^", u"^"},
+      {u"\\\\n", u"\\"},         // scanned pairwise from the start
+      {u"\t\r\n", u" "},         // nothing left
+      {u"x\ty", u"xy"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DelCtrlCode(c.in), c.expected);
+  }
+}
+
+TEST(Editing, IsHankakuRanges) {
+  EXPECT_TRUE(IsHankaku(u' '));
+  EXPECT_TRUE(IsHankaku(u'~'));
+  EXPECT_TRUE(IsHankaku(u'\uFF61'));
+  EXPECT_TRUE(IsHankaku(u'\uFF9F'));
+  EXPECT_FALSE(IsHankaku(u'\x1F'));
+  EXPECT_FALSE(IsHankaku(u'\x7F'));
+  EXPECT_FALSE(IsHankaku(u'\uFF60'));
+  EXPECT_FALSE(IsHankaku(u'\uFFA0'));
+  EXPECT_FALSE(IsHankaku(u'\u3042'));
+}
+
+TEST(Editing, MojiWidthCountsHalfAndFullWidth) {
+  EXPECT_EQ(MojiWidth(u"abc", 2, 1), 5.0);
+  EXPECT_EQ(MojiWidth(u"", 2, 1), 0.0);
+  EXPECT_EQ(MojiWidth(u"\u3042", 2, 1), 2.0);
+  EXPECT_EQ(MojiWidth(u"a\u3042\uFF71", 4, 0.5), 2 + 0.5 + 4 + 0.5 + 2);
+  EXPECT_EQ(MojiWidth(u"a\tb", 2, 1), 1 + 1 + 0 + 1 + 1);  // control: gap only
+  EXPECT_EQ(MojiWidthFix(u"abc", 2, 1), 8.0);
+  EXPECT_EQ(MojiWidthFix(u"", 2, 1), -1.0);
+}
+
+}  // namespace
+}  // namespace tessa
