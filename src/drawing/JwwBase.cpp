@@ -1,10 +1,272 @@
+// Entity lists and block definitions of the JWW/JWS archives.
 #include "drawing/JwwBase.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "drawing/JwArchive.h"
+#include "util/Func_2.h"
 
 namespace tessa {
 
-TJwwBaseData::~TJwwBaseData() = default;
+namespace {
+
+// Files older than this version store attributes without the pen width.
+constexpr int32_t kVerPenWidth = 351;
+// From this version on a dimension carries its SXF sub-records.
+constexpr int32_t kVerSxfSunpo = 420;
+
+// Stored sizes with the full attribute.
+constexpr size_t kAttrBytes = 15;
+constexpr size_t kLineBytes = 47;
+constexpr size_t kEnkoBytes = 75;
+constexpr size_t kTenBytes = 35;
+constexpr size_t kTenTailBytes = 20;
+constexpr size_t kMojiBytes = 83;
+constexpr size_t kSolidBytes = 79;
+constexpr size_t kBlockBytes = 59;
+constexpr size_t kBlockDefBytes = 27;
+// The smallest object a list can hold: a 2-byte tag and the shortest record.
+constexpr size_t kMinObjectBytes = 2 + kTenBytes - 2;
+
+constexpr uint8_t kTenExtendedStyle = 100;
+constexpr uint16_t kSolidOwnColor = 10;
+
+// Reserve no more than the rest of the data can possibly hold.
+size_t ReserveFor(uint64_t announced, const TByteReader& in, size_t perItem) {
+  return static_cast<size_t>(std::min<uint64_t>(announced, in.Remaining() / perItem));
+}
+
+// Field-by-field decoding of one record read by TJwArchive::Record.
+class TRecordReader {
+ public:
+  explicit TRecordReader(std::vector<uint8_t> bytes)
+      : buf_(std::move(bytes)), r_(buf_) {}
+  TEntJwwAttr Attr() {
+    TEntJwwAttr a;
+    a.lGroup = r_.U32();
+    a.nPenStyle = r_.U8();
+    a.nPenColor = r_.U16();
+    a.nPenWidth = r_.U16();
+    a.nLayer = r_.U16();
+    a.nGLayer = r_.U16();
+    a.sFlg = r_.U16();
+    return a;
+  }
+  double D() { return r_.F64(); }
+  uint32_t U() { return r_.U32(); }
+  uint16_t W() { return r_.U16(); }
+
+ private:
+  std::vector<uint8_t> buf_;
+  TByteReader r_;
+};
+
+class TEntityReader {
+ public:
+  TEntityReader(TJwArchive& ar, int32_t ver)
+      : ar_(ar), ver_(ver), shortAttr_(ver < kVerPenWidth) {}
+
+  TRecordReader Rec(size_t n) { return TRecordReader(ar_.Record(n, shortAttr_)); }
+
+  TEntJwwAttr AttrOnly() { return Rec(kAttrBytes).Attr(); }
+
+  TEntJwwLine Line() {
+    TRecordReader r = Rec(kLineBytes);
+    TEntJwwLine e;
+    e.att = r.Attr();
+    e.start_x = r.D(); e.start_y = r.D(); e.end_x = r.D(); e.end_y = r.D();
+    return e;
+  }
+
+  TEntJwwEnko Enko() {
+    TRecordReader r = Rec(kEnkoBytes);
+    TEntJwwEnko e;
+    e.att = r.Attr();
+    e.start_x = r.D(); e.start_y = r.D();
+    e.dHankei = r.D();
+    e.radKaishiKaku = r.D();
+    e.radEnkoKaku = r.D();
+    e.radKatamukiKaku = r.D();
+    e.dHenpeiRitsu = r.D();
+    e.bZenEnFlg = r.U();
+    return e;
+  }
+
+  // `plainScale` is what dBairitsu becomes without the extended tail.
+  TEntJwwTen Ten(double plainScale) {
+    TRecordReader r = Rec(kTenBytes);
+    TEntJwwTen e;
+    e.att = r.Attr();
+    e.start_x = r.D(); e.start_y = r.D();
+    e.bKariten = r.U();
+    if (e.att.nPenStyle == kTenExtendedStyle) {
+      TRecordReader t(ar_.Record(kTenTailBytes));
+      e.nCode = t.U();
+      e.radKaitenKaku = t.D();
+      e.dBairitsu = t.D();
+    } else {
+      e.nCode = 0;
+      e.radKaitenKaku = 0;
+      e.dBairitsu = plainScale;
+    }
+    return e;
+  }
+
+  TEntJwwMoji Moji() {
+    TRecordReader r = Rec(kMojiBytes);
+    TEntJwwMoji e;
+    e.att = r.Attr();
+    e.start_x = r.D(); e.start_y = r.D(); e.end_x = r.D(); e.end_y = r.D();
+    e.nMojiShu = r.U();
+    e.dSizeX = r.D(); e.dSizeY = r.D();
+    e.dKankaku = r.D();
+    e.degKakudo = r.D();
+    e.strFontName = ar_.StrClean();
+    e.str = ar_.StrClean();
+    return e;
+  }
+
+  TEntJwwSunpo Sunpo() {
+    TEntJwwSunpo e;
+    e.att = AttrOnly();
+    e.Sen = Line();
+    e.Moji = Moji();
+    if (ver_ >= kVerSxfSunpo) {
+      e.bSxfMode = TRecordReader(ar_.Record(2)).W();
+      e.Ho1 = Line();
+      e.Ho2 = Line();
+      e.Te1 = Ten(0);
+      e.Te2 = Ten(0);
+      e.Kt1 = Ten(0);
+      e.Kt2 = Ten(0);
+    } else {
+      e.bSxfMode = 0;
+      for (TEntJwwLine* l : {&e.Ho1, &e.Ho2}) *l = TEntJwwLine{e.att};
+      for (TEntJwwTen* t : {&e.Te1, &e.Te2, &e.Kt1, &e.Kt2}) {
+        *t = TEntJwwTen{e.att};
+        t->att.nPenStyle = 0;
+      }
+    }
+    return e;
+  }
+
+  TEntJwwSolid Solid() {
+    TRecordReader r = Rec(kSolidBytes);
+    TEntJwwSolid e;
+    e.att = r.Attr();
+    e.start_x = r.D(); e.start_y = r.D(); e.end_x = r.D(); e.end_y = r.D();
+    e.DPoint2_x = r.D(); e.DPoint2_y = r.D();
+    e.DPoint3_x = r.D(); e.DPoint3_y = r.D();
+    e.Color = e.att.nPenColor == kSolidOwnColor ? TRecordReader(ar_.Record(4)).U() : 0;
+    return e;
+  }
+
+  TEntJwwBlock Block() {
+    TRecordReader r = Rec(kBlockBytes);
+    TEntJwwBlock e;
+    e.att = r.Attr();
+    e.DPKijunTen_x = r.D(); e.DPKijunTen_y = r.D();
+    e.dBairitsuX = r.D(); e.dBairitsuY = r.D();
+    e.radKaitenKaku = r.D();
+    e.nNumber = r.U();
+    return e;
+  }
+
+ private:
+  TJwArchive& ar_;
+  int32_t ver_;
+  bool shortAttr_;
+};
+
+// Where one entity list goes: the drawing's own arrays or a definition's.
+struct TEntLists {
+  std::vector<TEntJwwNo>& no;
+  std::vector<TEntJwwLine>& line;   int32_t& lineN;
+  std::vector<TEntJwwEnko>& enko;   int32_t& enkoN;
+  std::vector<TEntJwwTen>& ten;     int32_t& tenN;
+  std::vector<TEntJwwMoji>& moji;   int32_t& mojiN;
+  std::vector<TEntJwwSunpo>& sunpo; int32_t& sunpoN;
+  std::vector<TEntJwwSolid>& solid; int32_t& solidN;
+  std::vector<TEntJwwBlock>& block; int32_t& blockN;
+};
+
+template <class T>
+int32_t Append(std::vector<T>& v, int32_t& n, T&& e) {
+  v.resize(static_cast<size_t>(n));
+  v.push_back(std::move(e));
+  return n++;
+}
+
+struct TClassName {
+  const char* name;
+  int32_t kind;
+};
+constexpr TClassName kEntityClasses[] = {
+    {"CDataSen", jwEntLine},   {"CDataEnko", jwEntEnko},
+    {"CDataTen", jwEntTen},    {"CDataMoji", jwEntMoji},
+    {"CDataSunpou", jwEntSunpo}, {"CDataSolid", jwEntSolid},
+    {"CDataBlock", jwEntBlock},
+};
+
+int32_t EntityKindOfName(const std::string& name) {
+  for (const TClassName& c : kEntityClasses)
+    if (name == c.name) return c.kind;
+  return jwEntNone;
+}
+
+// The kind of the object behind the next tag; throws unless it is one of
+// the seven entity classes, so an unknown or dangling tag always ends the
+// list instead of repeating.
+int32_t ReadEntityTag(TJwArchive& ar) {
+  TJwArchive::TTag t = ar.Tag();
+  int32_t kind;
+  if (t.isNew) {
+    kind = EntityKindOfName(t.name);
+    ar.SetKind(t.index, kind);
+  } else {
+    kind = t.index ? ar.KindOf(t.index) : -1;
+  }
+  if (kind < jwEntLine || kind > jwEntBlock) throw TReadError("File I/O Error");
+  return kind;
+}
+
+// Reads `count` objects into `out`.  An object whose data ends before its
+// first byte is dropped and leaves its order slot at (0, 0); the next tag
+// then fails, which ends the list.
+void ReadObjects(TJwArchive& ar, int32_t ver, uint32_t count, TEntLists out) {
+  TEntityReader rd(ar, ver);
+  out.no.reserve(out.no.size() + ReserveFor(count, ar.In(), kMinObjectBytes));
+  for (uint32_t taken = 0; taken < count; ++taken) {
+    int32_t kind = ReadEntityTag(ar);
+    out.no.push_back(TEntJwwNo{});
+    size_t slot = out.no.size() - 1;
+    try {
+      int32_t idx = 0;
+      switch (kind) {
+        case jwEntLine: idx = Append(out.line, out.lineN, rd.Line()); break;
+        case jwEntEnko: idx = Append(out.enko, out.enkoN, rd.Enko()); break;
+        case jwEntTen: idx = Append(out.ten, out.tenN, rd.Ten(1)); break;
+        case jwEntMoji: idx = Append(out.moji, out.mojiN, rd.Moji()); break;
+        case jwEntSunpo: idx = Append(out.sunpo, out.sunpoN, rd.Sunpo()); break;
+        case jwEntSolid: idx = Append(out.solid, out.solidN, rd.Solid()); break;
+        case jwEntBlock: idx = Append(out.block, out.blockN, rd.Block()); break;
+      }
+      out.no[slot] = TEntJwwNo{kind, idx};
+    } catch (const TReadError&) {
+      // dropped; the list goes on with the next tag
+    }
+    ar.ObjectTaken();
+  }
+}
+
+int32_t AsCount(uint32_t n) { return static_cast<int32_t>(n); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TJwwBaseData::~TJwwBaseData() { ClearImageDir(); }
 
 void TJwwBaseData::EntInit() {
   EntLgrp.clear();
@@ -22,17 +284,53 @@ void TJwwBaseData::EntInit() {
   BindImageInit();
 }
 
-void TJwwBaseData::BindImageInit() {
-  BindImage.clear();
-  BindImageN = 0;
+void TJwwBaseData::ReadEntityList(TJwArchive& ar, int32_t ver, int32_t& n1) {
+  uint32_t n = ar.Count();
+  n1 = AsCount(n);
+  ReadObjects(ar, ver, n,
+              TEntLists{EntNo, EntLine, EntLineN, EntEnko, EntEnkoN, EntTen,
+                        EntTenN, EntMoji, EntMojiN, EntSunpo, EntSunpoN,
+                        EntSolid, EntSolidN, EntBlock, EntBlockN});
 }
 
-void TJwwBaseData::MakeBlockTree() {}
-void TJwwBaseData::BindImageExplode() {}
-void TJwwBaseData::BindImageDeleteGzFile() {}
-void TJwwBaseData::BindImageDeleteNonGzFile() {}
-std::string TJwwBaseData::BindImagePath(int) const { return {}; }
-std::string TJwwBaseData::BindImagePlainPath(int) const { return {}; }
-bool TJwwBaseData::SafeImageName(const std::u16string&) { return false; }
+void TJwwBaseData::ReadBlockDefs(TJwArchive& ar, int32_t ver, int32_t& n2) {
+  n2 = 0;
+  EntBlockDefN = 0;
+  uint32_t n = ar.Count();
+  n2 = AsCount(n);
+  TEntityReader rd(ar, ver);
+  EntBlockDef.reserve(ReserveFor(n, ar.In(), 2 + kBlockDefBytes));
+  for (uint32_t i = 0; i < n; ++i) {
+    // The definition's own class name is not checked, but a new class still
+    // takes its index so that later references resolve.
+    TJwArchive::TTag t = ar.Tag();
+    if (t.isNew) ar.SetKind(t.index, jwEntNone);
+
+    TEntJwwBlockDef d;
+    TRecordReader r = rd.Rec(kBlockDefBytes);
+    d.att = r.Attr();
+    d.nNumber = r.U();
+    d.bRefferd = r.U();
+    d.dtime = r.U();
+    if (d.dtime >= 0x80000000u) {
+      ar.In().Skip(8);
+      d.dtime = i + 1;
+    }
+    d.strName = ar.StrClean();
+    ar.ObjectTaken();
+    uint32_t count = ar.Count();
+    d.N = AsCount(count);
+
+    EntBlockDef.resize(static_cast<size_t>(EntBlockDefN));
+    EntBlockDef.push_back(std::move(d));
+    ++EntBlockDefN;
+    TEntJwwBlockDef& def = EntBlockDef.back();
+    ReadObjects(ar, ver, count,
+                TEntLists{def.mNo, def.mLine, def.mLineN, def.mEnko, def.mEnkoN,
+                          def.mTen, def.mTenN, def.mMoji, def.mMojiN,
+                          def.mSunpo, def.mSunpoN, def.mSolid, def.mSolidN,
+                          def.mBlock, def.mBlockN});
+  }
+}
 
 }  // namespace tessa

@@ -108,6 +108,7 @@ class TJwwBaseData {
 
   bool EnsureImageDir();
   void RemoveImageDirIfEmpty();
+  void ClearImageDir();
   void WriteImageFile(TJwArchive& ar, const TBindImageType& img);
 };
 

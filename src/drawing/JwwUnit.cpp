@@ -1,8 +1,27 @@
+// Reader of JWW drawings: signature, header and tables; the entity lists,
+// block definitions and images are read by the shared base.
 #include "drawing/JwwUnit.h"
 
+#include <cstdio>
+#include <exception>
+
+#include "drawing/ByteReader.h"
 #include "drawing/JwArchive.h"
+#include "util/Func_2.h"
 
 namespace tessa {
+
+namespace {
+
+constexpr int32_t kMinVer = 220;
+constexpr int32_t kMaxVer = 700;
+constexpr int32_t kVerImages = 700;
+constexpr size_t kIdBytes = 8;
+const char16_t kJwwId[] = u"JwwData.";
+
+bool VersionOk(int32_t v) { return v >= kMinVer && v <= kMaxVer; }
+
+}  // namespace
 
 TJwwData::TJwwData() { DataInit(); }
 TJwwData::~TJwwData() { DataFree(); }
@@ -10,15 +29,290 @@ TJwwData::~TJwwData() { DataFree(); }
 void TJwwData::DataInit() {
   EntInit();
   Enthd = TEntJwwHeader{};
-  EntLay.clear(); EntCol.clear(); EntLtp1.clear(); EntLtp2.clear();
-  EntLtp3.clear(); EntColS.clear(); EntLtpS.clear(); EntMoj.clear();
+  EntLay.clear();
+  EntCol.clear();
+  EntLtp1.clear();
+  EntLtp2.clear();
+  EntLtp3.clear();
+  EntColS.clear();
+  EntLtpS.clear();
+  EntMoj.clear();
   FileOutOpt = 0;
 }
 
-void TJwwData::DataFree() { DataInit(); }
+void TJwwData::DataFree() {
+  for (TEntJwwBlockDef& d : EntBlockDef) d = TEntJwwBlockDef{};
+  DataInit();
+}
 
-bool TJwwData::FileCheck(const std::string&) { return false; }
-bool TJwwData::FileIn(const std::string&) { DataInit(); return false; }
-bool TJwwData::FileInMem(const uint8_t*, size_t) { DataInit(); return false; }
+bool TJwwData::FileCheck(const std::string& FName) {
+  FILE* f = std::fopen(FName.c_str(), "rb");
+  if (!f) return false;
+  uint8_t head[kIdBytes + 4];
+  size_t k = std::fread(head, 1, sizeof head, f);
+  std::fclose(f);
+  if (k != sizeof head) return false;
+  TByteReader r(head, sizeof head);
+  if (BytesToStr(r.Bytes(kIdBytes)) != kJwwId) return false;
+  return VersionOk(r.I32());
+}
+
+bool TJwwData::FileIn(const std::string& FName) {
+  DataInit();
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(FName, data)) return false;
+  return FileInMem(data.data(), data.size());
+}
+
+bool TJwwData::FileInMem(const uint8_t* data, size_t size) {
+  DataInit();
+  TByteReader in(data, size);
+  TJwArchive ar(in);
+  if (!ReadHeader(ar)) return false;
+  bool ok = true;
+  try {
+    ReadEntityList(ar, Enthd.jwVer, Enthd.n1);
+    ReadBlockDefs(ar, Enthd.jwVer, Enthd.n2);
+    if (Enthd.jwVer >= kVerImages) {
+      BindImageInit();
+      if (BindImageExp || BindImageExr) ReadBindImages(ar);
+    }
+  } catch (const std::exception&) {
+    ok = false;
+  }
+  MakeBlockTree();
+  return ok;
+}
+
+void TJwwData::SizeTables() {
+  EntLgrp.assign(16, TEntJwwLayerGroup{});
+  EntLay.assign(256, TEntJwwLayer{});
+  EntCol.assign(10, TEntJwwColorNo{});
+  EntLtp1.assign(8, TEntJwwLineTypeNo{});
+  EntLtp2.assign(5, TEntJwwRandomLineNo{});
+  EntLtp3.assign(4, TEntJwwLineTypeNo{});
+  EntMoj.assign(10, TEntJwwMojiType{});
+  EntColS.assign(257, TEntJwwColorExNo{});
+  EntLtpS.assign(33, TEntJwwLineTypeExNo{});
+}
+
+bool TJwwData::ReadHeader(TJwArchive& ar) {
+  SizeTables();
+  try {
+    TByteReader& in = ar.In();
+    Enthd.jwID = BytesToStr(in.Bytes(kIdBytes));
+    if (Enthd.jwID != kJwwId) throw TReadError("JWW-Header Error");
+    Enthd.jwVer = in.I32();
+    if (!VersionOk(Enthd.jwVer)) throw TReadError("JWW-Version Error");
+    ReadHeaderBody(ar);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+void ReadLineType(TByteReader& in, TEntJwwLineTypeNo& t) {
+  t.alLType = in.I32();
+  t.anTokushuSenUintDot = in.I32();
+  t.anTokushuSenPich = in.I32();
+  t.anPrtTokushuSenPich = in.I32();
+}
+
+// bSenHaba100 and nMaxDrawWidBak follow from the stored maximum width.
+void DeriveDrawWid(TEntJwwHeader& h) {
+  int32_t v = h.nMaxDrawWid;
+  h.bSenHaba100 = false;
+  h.nMaxDrawWidBak = v;
+  if (v >= -100) return;
+  h.bSenHaba100 = true;
+  if (v >= -500 && v <= -401)
+    h.nMaxDrawWidBak = 400 + v;
+  else if (v >= -300 && v <= -201)
+    h.nMaxDrawWidBak = -v - 200;
+  else
+    h.nMaxDrawWidBak = -100;
+}
+
+}  // namespace
+
+void TJwwData::ReadHeaderBody(TJwArchive& ar) {
+  TByteReader& in = ar.In();
+  TEntJwwHeader& h = Enthd;
+  const int32_t ver = h.jwVer;
+
+  h.strMemo = ar.Str();
+  h.nZumen = in.I32();
+  h.nWriteGLay = in.I32();
+  for (int g = 0; g < 16; ++g) {
+    TEntJwwLayerGroup& lg = EntLgrp[g];
+    lg.anGLay = in.I32();
+    lg.anWriteLay = in.I32();
+    lg.adScale = in.F64();
+    lg.anGLayProtect = in.I32();
+    for (int l = 0; l < 16; ++l) {
+      TEntJwwLayer& ly = EntLay[g * 16 + l];
+      ly.aanLay = in.I32();
+      ly.aanLayProtect = in.I32();
+    }
+  }
+  in.Skip(56);
+  h.lnSunpou1 = in.I32();
+  h.lnSunpou2 = in.I32();
+  h.lnSunpou3 = in.I32();
+  h.lnSunpou4 = in.I32();
+  h.lnSunpou5 = in.I32();
+  in.Skip(4);
+  h.nMaxDrawWid = in.I32();
+  DeriveDrawWid(h);
+  h.DPPrtGenten_x = in.F64();
+  h.DPPrtGenten_y = in.F64();
+  h.dPrtBairitsu = in.F64();
+  h.nPrtSet = in.I32();
+  h.nMemoriMode = in.I32();
+  h.dMemoriHyoujiMin = in.F64();
+  h.dMemoriX = in.F64();
+  h.dMemoriY = in.F64();
+  h.DpMemoriKjTen_x = in.F64();
+  h.DpMemoriKjTen_y = in.F64();
+  for (int i = 0; i < 256; ++i) EntLay[i].aStrLayName = ar.StrClean();
+  for (int g = 0; g < 16; ++g) EntLgrp[g].aStrGLayName = ar.StrClean();
+  h.dKageLevel = in.F64();
+  h.dKageIdo = in.F64();
+  h.nKage9_15JiFlg = in.I32();
+  h.dKabeKageLevel = in.F64();
+  if (ver >= 300) {
+    h.dTenkuuZuLevel = in.F64();
+    h.dTenkuuZuEnkoR = in.F64();
+  }
+  h.nMMTani3D = in.I32();
+  h.dBairitsu = in.F64();
+  h.DPGenten_x = in.F64();
+  h.DPGenten_y = in.F64();
+  h.dHanniBairitsu = in.F64();
+  h.DPHanniGenten_x = in.F64();
+  h.DPHanniGenten_y = in.F64();
+  if (ver > 230) {
+    for (int i = 1; i <= 8; ++i) {
+      h.dZoomJumpBairitsu[i] = in.F64();
+      h.DPZoomJumpGenten_x[i] = in.F64();
+      h.DPZoomJumpGenten_y[i] = in.F64();
+      h.nZoomJumpGLay[i] = in.I32();
+    }
+    h.dDm11 = in.F64();
+    h.dDm12 = in.F64();
+    h.dDm13 = in.F64();
+    h.lnDm1 = in.I32();
+    h.dDm21 = in.F64();
+    h.dDm22 = in.F64();
+    h.dMojiBG = in.F64();
+    h.nMojiBG = in.I32();
+  } else {
+    for (int i = 1; i <= 4; ++i) {
+      h.dZoomJumpBairitsu[i] = in.F64();
+      h.DPZoomJumpGenten_x[i] = in.F64();
+      h.DPZoomJumpGenten_y[i] = in.F64();
+    }
+  }
+  for (int i = 0; i < 10; ++i) h.adFukusenSuuchi[i] = in.F64();
+  h.dRyougawaFukusenTomeDe = in.F64();
+  for (TEntJwwColorNo& c : EntCol) {
+    c.aPenColor = in.I32();
+    c.anPenWidth = in.I32();
+  }
+  for (TEntJwwColorNo& c : EntCol) {
+    c.aPrtPenColor = in.I32();
+    c.anPrtPenWidth = in.I32();
+    c.adPrtTenHankei = in.F64();
+  }
+  for (TEntJwwLineTypeNo& t : EntLtp1) ReadLineType(in, t);
+  for (TEntJwwRandomLineNo& t : EntLtp2) {
+    t.alLType = in.I32();
+    t.anRandSenWide = in.I32();
+    t.anTokushuSenPich = in.I32();
+    t.anPrtRandSenWide = in.I32();
+    t.anPrtTokushuSenPich = in.I32();
+  }
+  for (TEntJwwLineTypeNo& t : EntLtp3) ReadLineType(in, t);
+  h.nDrawGamenTen = in.I32();
+  h.nDrawPrtTen = in.I32();
+  h.nBitMapFirstDraw = in.I32();
+  h.nGyakuDraw = in.I32();
+  h.nGyakuSearch = in.I32();
+  h.nColorPrint = in.I32();
+  h.nLayJunPrint = in.I32();
+  h.nColJunPrint = in.I32();
+  h.nPrtRenzoku = in.I32();
+  h.nPrtKyoutsuuGray = in.I32();
+  int32_t dpi = in.I32();
+  h.nPrtDpi = dpi / 10;
+  h.nPrtDispOnlyNonDraw = dpi % 10;
+  if (ver >= 223) {
+    h.lnDrawTime = in.I32();
+    h.nEyeInit = in.I32();
+    h.dEye_H_Ichi_1 = in.I32();
+    h.dEye_H_Ichi_2 = in.I32();
+    h.dEye_H_Ichi_3 = in.I32();
+    h.dEye_Z_Ichi_1 = in.F64();
+    h.dEye_Y_Ichi_1 = in.F64();
+    h.dEye_Z_Ichi_2 = in.F64();
+    h.dEye_Y_Ichi_2 = in.F64();
+    h.dEye_V_Ichi_3 = in.F64();
+  }
+  if (ver >= 225) {
+    h.dSenNagasaSnpou = in.F64();
+    h.dBoxSunpouX = in.F64();
+    h.dBoxSunpouY = in.F64();
+    h.dEnHankeiSnpou = in.F64();
+  }
+  if (ver >= 230) {
+    h.nSolidNinniColor = in.I32();
+    h.SolidColor = in.I32();
+  }
+  if (ver >= 420) {
+    for (TEntJwwColorExNo& c : EntColS) {
+      c.aPenColor = in.I32();
+      c.anPenWidth = in.I32();
+    }
+    for (TEntJwwColorExNo& c : EntColS) {
+      c.astrUDColorName = ar.StrClean();
+      c.aPrtPenColor = in.I32();
+      c.anPrtPenWidth = in.I32();
+      c.adPrtTenHankei = in.F64();
+    }
+    for (TEntJwwLineTypeExNo& t : EntLtpS) {
+      t.alLType = in.I32();
+      t.anTokushuSenUintDot = in.I32();
+      t.anTokushuSenPich = in.I32();
+      t.anPrtTokushuSenPich = in.I32();
+    }
+    for (TEntJwwLineTypeExNo& t : EntLtpS) {
+      t.astrUDLTypeName = ar.StrClean();
+      t.anUDLTypeSegment = in.I32();
+      for (int i = 1; i <= 10; ++i) t.aadUDLTypePitch[i] = in.F64();
+    }
+  }
+  for (TEntJwwMojiType& m : EntMoj) {
+    m.adMojiX = in.F64();
+    m.adMojiY = in.F64();
+    m.adMojiD = in.F64();
+    m.anMojiCol = in.I32();
+  }
+  h.dMojiSizeX = in.F64();
+  h.dMojiSizeY = in.F64();
+  h.dMojiKankaku = in.F64();
+  h.nMojiColor = in.I32();
+  h.nMojiShu = in.I32();
+  h.dMojiSeiriGyouKan = in.F64();
+  h.dMojiSeiriSuu = in.F64();
+  h.nMojiKijunZureOn = in.I32();
+  h.adMojiKijunZureX0 = in.F64();
+  h.adMojiKijunZureX1 = in.F64();
+  h.adMojiKijunZureX2 = in.F64();
+  h.adMojiKijunZureY0 = in.F64();
+  h.adMojiKijunZureY1 = in.F64();
+  h.adMojiKijunZureY2 = in.F64();
+}
 
 }  // namespace tessa

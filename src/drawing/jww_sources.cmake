@@ -1,2 +1,3 @@
 # JWW/JWS entity model, archive reader, block tree and bound images.
-target_sources(tessa_drawing PRIVATE JwArchive.cpp JwwBase.cpp JwwUnit.cpp JwsUnit.cpp)
+target_sources(tessa_drawing PRIVATE
+  JwArchive.cpp JwwBase.cpp JwwBlockTree.cpp JwwImages.cpp JwwUnit.cpp JwsUnit.cpp)

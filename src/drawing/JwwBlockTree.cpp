@@ -1,0 +1,115 @@
+// Expansion of all block inserts, nested ones included, into one flat list
+// of placed copies with their accumulated placement.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "drawing/JwwBase.h"
+
+namespace tessa {
+
+namespace {
+
+// A definition placing itself would expand without end; inserts of a
+// definition already on their own path are left out.  Legitimate drawings
+// that nest definitions as a tree (without cycles) can still multiply the
+// number of copies at every level, so the expansion also stops at a depth
+// and at a total that no real drawing comes near.
+constexpr int32_t kMaxLevel = 64;
+constexpr size_t kMaxEntries = 1u << 20;
+// Entities placed by all copies together (what later passes walk).
+constexpr uint64_t kMaxPlaced = uint64_t{1} << 25;
+
+int32_t FindDef(const std::vector<TEntJwwBlockDef>& defs, int32_t defN, uint32_t no) {
+  int32_t n = std::min<int32_t>(defN, static_cast<int32_t>(defs.size()));
+  for (int32_t i = 0; i < n; ++i)
+    if (defs[static_cast<size_t>(i)].nNumber == no) return i;
+  return -1;
+}
+
+bool OnPath(const std::vector<TEntJwwBlockTree>& tree, int32_t k, int32_t defno) {
+  for (int32_t p = k; p >= 0; p = tree[static_cast<size_t>(p)].parent)
+    if (tree[static_cast<size_t>(p)].defno == defno) return true;
+  return false;
+}
+
+}  // namespace
+
+void TJwwBaseData::MakeBlockTree() {
+  EntBlockTree.clear();
+  EntBlockTreeN = 0;
+  for (TEntJwwBlockDef& d : EntBlockDef) {
+    d.ref_flag = false;
+    d.ref_no = -1;
+  }
+  int32_t topN = std::min<int32_t>(EntBlockN, static_cast<int32_t>(EntBlock.size()));
+  if (topN <= 0) return;
+
+  uint64_t placed = 0;
+  auto place = [&](TEntJwwBlockTree& e) {
+    e.defno = FindDef(EntBlockDef, EntBlockDefN, e.no);
+    if (e.defno < 0) return;
+    TEntJwwBlockDef& d = EntBlockDef[static_cast<size_t>(e.defno)];
+    e.name = d.strName;
+    d.ref_flag = true;
+    placed += static_cast<uint64_t>(d.mNo.size()) + 1;
+  };
+
+  for (int32_t j = 0; j < topN; ++j) {
+    const TEntJwwBlock& b = EntBlock[static_cast<size_t>(j)];
+    TEntJwwBlockTree e;
+    e.att = b.att;
+    e.level = 0;
+    e.parent = -1;
+    e.no = b.nNumber;
+    double a = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
+    e.x = b.DPKijunTen_x;
+    e.y = b.DPKijunTen_y;
+    e.r1 = std::cos(a) * sx;
+    e.r2 = -std::sin(a) * sy;
+    e.r3 = std::sin(a) * sx;
+    e.r4 = std::cos(a) * sy;
+    place(e);
+    EntBlockTree.push_back(std::move(e));
+  }
+
+  for (size_t k = 0; k < EntBlockTree.size(); ++k) {
+    if (EntBlockTree[k].defno < 0) continue;
+    if (EntBlockTree[k].level >= kMaxLevel) continue;
+    const TEntJwwBlockDef& d = EntBlockDef[static_cast<size_t>(EntBlockTree[k].defno)];
+    int32_t nested = std::min<int32_t>(d.mBlockN, static_cast<int32_t>(d.mBlock.size()));
+    for (int32_t l = 0; l < nested; ++l) {
+      if (EntBlockTree.size() >= kMaxEntries || placed >= kMaxPlaced) break;
+      const TEntJwwBlock& b = d.mBlock[static_cast<size_t>(l)];
+      int32_t target = FindDef(EntBlockDef, EntBlockDefN, b.nNumber);
+      if (target >= 0 && OnPath(EntBlockTree, static_cast<int32_t>(k), target)) continue;
+
+      const TEntJwwBlockTree p = EntBlockTree[k];  // copy: push_back may move
+      TEntJwwBlockTree e;
+      e.att = d.att;
+      e.level = p.level + 1;
+      e.parent = static_cast<int32_t>(k);
+      e.no = b.nNumber;
+      double px = b.DPKijunTen_x, py = b.DPKijunTen_y;
+      double a = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
+      e.x = p.x + p.r1 * px + p.r2 * py;
+      e.y = p.y + p.r3 * px + p.r4 * py;
+      double w = std::cos(a) * sx, bb = std::sin(a) * sx;
+      double c = -std::sin(a) * sy, dd = std::cos(a) * sy;
+      e.r1 = p.r1 * w + p.r2 * bb;
+      e.r2 = p.r1 * c + p.r2 * dd;
+      e.r3 = p.r3 * w + p.r4 * bb;
+      e.r4 = p.r3 * c + p.r4 * dd;
+      place(e);
+      EntBlockTree.push_back(std::move(e));
+    }
+  }
+  EntBlockTreeN = static_cast<int32_t>(EntBlockTree.size());
+
+  int32_t no = 0;
+  for (TEntJwwBlockDef& d : EntBlockDef)
+    if (d.ref_flag) d.ref_no = no++;
+  EntBlockNum = no;
+}
+
+}  // namespace tessa

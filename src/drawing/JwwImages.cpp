@@ -1,0 +1,186 @@
+// Images bound into JWW drawings: written to files while reading, gzip ones
+// unpacked afterwards, all deleted again when the container is emptied.
+//
+// Names come from the drawing, so only plain file names are used, and each
+// container writes into its own freshly created subfolder of the image
+// folder: two conversions sharing the folder never replace or delete each
+// other's files.
+#include <dirent.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "drawing/JwArchive.h"
+#include "drawing/JwwBase.h"
+#include "util/Func_2.h"
+
+namespace tessa {
+
+namespace {
+
+constexpr size_t kCopyChunk = 2048;
+constexpr int kGzipWindowBits = 31;
+
+bool IsGzName(const std::string& path) { return FileExtLower(path) == ".gz"; }
+
+// Decompresses gzip data from `src` into `dst`; false on any failure.
+bool Gunzip(FILE* src, FILE* dst) {
+  z_stream zs{};
+  if (inflateInit2(&zs, kGzipWindowBits) != Z_OK) return false;
+  std::vector<unsigned char> in(kCopyChunk), out(4 * kCopyChunk);
+  int rc = Z_OK;
+  bool ok = true;
+  while (ok && rc != Z_STREAM_END) {
+    zs.avail_in = static_cast<uInt>(std::fread(in.data(), 1, in.size(), src));
+    if (zs.avail_in == 0) { ok = false; break; }  // data ended early
+    zs.next_in = in.data();
+    while (zs.avail_in > 0 && rc != Z_STREAM_END) {
+      zs.next_out = out.data();
+      zs.avail_out = static_cast<uInt>(out.size());
+      rc = inflate(&zs, Z_NO_FLUSH);
+      if (rc != Z_OK && rc != Z_STREAM_END) { ok = false; break; }
+      size_t have = out.size() - zs.avail_out;
+      if (have && std::fwrite(out.data(), 1, have, dst) != have) { ok = false; break; }
+      if (rc == Z_OK && have == 0 && zs.avail_in > 0) { ok = false; break; }
+    }
+  }
+  inflateEnd(&zs);
+  return ok;
+}
+
+}  // namespace
+
+bool TJwwBaseData::SafeImageName(const std::u16string& name) {
+  if (name.empty() || name.find(u"..") != std::u16string::npos) return false;
+  for (char16_t c : name)
+    if (c < 0x20 || c == u'/' || c == u'\\' || c == u':') return false;
+  return true;
+}
+
+void TJwwBaseData::BindImageInit() {
+  BindImage.clear();
+  BindImageN = 0;
+}
+
+std::string TJwwBaseData::BindImagePath(int i) const {
+  if (imageRun_.dir.empty() || i < 0 || i >= static_cast<int>(BindImage.size())) return {};
+  const std::u16string& name = BindImage[static_cast<size_t>(i)].Fname;
+  if (!SafeImageName(name)) return {};
+  return imageRun_.dir + StrToUtf8(name);
+}
+
+std::string TJwwBaseData::BindImagePlainPath(int i) const {
+  std::string path = BindImagePath(i);
+  if (path.empty() || !IsGzName(path)) return path;
+  return ChangeExtSafe(path, "");
+}
+
+bool TJwwBaseData::EnsureImageDir() {
+  if (!imageRun_.dir.empty()) return true;
+  if (BindImageFolder.empty()) return false;
+  std::string base = BindImageFolder;
+  if (base.back() != '/') base.push_back('/');
+  if (!IsFolder(base)) MakeFolder(base);
+  std::string tmpl = base + "img-XXXXXX";
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (::mkdtemp(buf.data()) == nullptr) return false;
+  imageRun_.dir = std::string(buf.data()) + "/";
+  return true;
+}
+
+void TJwwBaseData::RemoveImageDirIfEmpty() {
+  if (imageRun_.dir.empty()) return;
+  if (DelFolder(imageRun_.dir)) imageRun_.dir.clear();
+}
+
+void TJwwBaseData::WriteImageFile(TJwArchive& ar, const TBindImageType& img) {
+  TByteReader& in = ar.In();
+  size_t size = static_cast<size_t>(img.Fsize);
+  size_t avail = std::min(size, in.Remaining());
+  const uint8_t* p = in.Data() + in.Pos();
+  in.Skip(avail);
+  if (!BindImageExp || !SafeImageName(img.Fname) || !EnsureImageDir()) return;
+
+  std::string path = imageRun_.dir + StrToUtf8(img.Fname);
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  bool ok = avail == size;  // data cut short by the end of the file
+  for (size_t done = 0; ok && done < avail; done += kCopyChunk) {
+    size_t k = std::min(kCopyChunk, avail - done);
+    ok = std::fwrite(p + done, 1, k, f) == k;
+  }
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok) DelFile(path);
+}
+
+void TJwwBaseData::ReadBindImages(TJwArchive& ar) {
+  BindImageInit();
+  TByteReader& in = ar.In();
+  uint32_t n = in.U32();
+  BindImage.reserve(std::min<size_t>(n, in.Remaining() / 5));
+  for (uint32_t i = 0; i < n; ++i) {
+    TBindImageType img;
+    img.Fname = ar.StrClean();
+    img.Fsize = in.I32();
+    BindImage.push_back(img);
+    BindImageN = static_cast<int32_t>(BindImage.size());
+    if (img.Fname.empty() || img.Fsize == 0) continue;
+    // A negative size gives no way to find the next image.
+    if (img.Fsize < 0) throw TReadError("File I/O Error");
+    WriteImageFile(ar, img);
+  }
+}
+
+void TJwwBaseData::BindImageExplode() {
+  for (int i = 0; i < static_cast<int>(BindImage.size()); ++i) {
+    std::string src = BindImagePath(i);
+    if (src.empty() || !IsGzName(src) || !IsFile(src)) continue;
+    std::string dst = ChangeExtSafe(src, "");
+    if (dst.empty()) continue;
+    FILE* in = std::fopen(src.c_str(), "rb");
+    if (!in) continue;
+    FILE* out = std::fopen(dst.c_str(), "wb");
+    if (out) {
+      Gunzip(in, out);  // a corrupt stream leaves a partial file, deleted later
+      std::fclose(out);
+    }
+    std::fclose(in);
+  }
+}
+
+void TJwwBaseData::BindImageDeleteGzFile() {
+  for (int i = 0; i < static_cast<int>(BindImage.size()); ++i) {
+    std::string path = BindImagePath(i);
+    if (!path.empty() && IsGzName(path) && IsFile(path)) DelFile(path);
+  }
+}
+
+void TJwwBaseData::BindImageDeleteNonGzFile() {
+  for (int i = 0; i < static_cast<int>(BindImage.size()); ++i) {
+    std::string path = BindImagePlainPath(i);
+    if (!path.empty() && IsFile(path)) DelFile(path);
+  }
+  RemoveImageDirIfEmpty();
+}
+
+// The subfolder belongs to this container alone, so whatever is left in it
+// (images of an earlier list that was emptied without deleting its files)
+// can go with it.
+void TJwwBaseData::ClearImageDir() {
+  if (imageRun_.dir.empty()) return;
+  if (DIR* d = ::opendir(imageRun_.dir.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      DelFile(imageRun_.dir + name);
+    }
+    ::closedir(d);
+  }
+  RemoveImageDirIfEmpty();
+}
+
+}  // namespace tessa
