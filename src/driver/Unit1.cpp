@@ -1,1 +1,260 @@
-// placeholder
+// Start-up, settings file, command line and choice of format.
+#include "driver/Unit1.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "dxf/SaveSetup.h"
+#include "util/Func_2.h"
+#include "util/UnitVal.h"
+
+namespace tessa {
+
+namespace {
+
+const char kSettingsName[] = "Tessaconv";
+const char kSettingsExt[] = ".dat";
+
+// Longest settings line kept; the rest of a longer line is skipped so that
+// a damaged file cannot make us hold it all in memory.
+constexpr size_t kMaxLineBytes = 1 << 20;
+
+// Decodes one line of the settings file.  A NUL inside the line stays a
+// character (so a number followed by NUL reads as no number).
+std::u16string DecodeLine(std::string_view bytes) {
+  std::u16string out;
+  size_t start = 0;
+  while (true) {
+    size_t nul = bytes.find('\0', start);
+    out += BytesToStr(bytes.substr(start, nul == std::string_view::npos ? std::string_view::npos
+                                                                         : nul - start));
+    if (nul == std::string_view::npos) break;
+    out.push_back(u'\0');
+    start = nul + 1;
+  }
+  return out;
+}
+
+// Line reader of a text file: a line ends at LF, a CR right before the LF
+// belongs to the line end.  At the end of the file every further line is
+// empty; after a read error ok() is false.
+class TSettingsFile {
+ public:
+  explicit TSettingsFile(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {}
+  ~TSettingsFile() {
+    if (f_) std::fclose(f_);
+  }
+  TSettingsFile(const TSettingsFile&) = delete;
+  TSettingsFile& operator=(const TSettingsFile&) = delete;
+
+  bool ok() const { return f_ != nullptr && !failed_; }
+
+  // False on a read error (the line is then not valid).
+  bool ReadLine(std::u16string& line) {
+    std::string bytes;
+    while (true) {
+      int c = std::fgetc(f_);
+      if (c == EOF) {
+        if (std::ferror(f_)) {
+          failed_ = true;
+          return false;
+        }
+        break;
+      }
+      if (c == '\n') break;
+      if (bytes.size() < kMaxLineBytes) bytes.push_back(static_cast<char>(c));
+    }
+    if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    line = DecodeLine(bytes);
+    return true;
+  }
+
+ private:
+  std::FILE* f_;
+  bool failed_ = false;
+};
+
+std::string FolderOf(const std::string& path) {
+  size_t sep = path.find_last_of('/');
+  if (sep == std::string::npos) return std::string(".") + PathDelim();
+  return path.substr(0, sep + 1);
+}
+
+}  // namespace
+
+int FormatOfPath(const std::string& path) {
+  const std::string ext = FileExtLower(path);
+  if (ext == ".jww") return fmtJww;
+  if (ext == ".jws") return fmtJws;
+  if (ext == ".jwc") return fmtJwc;
+  if (ext == ".jwk") return fmtJwk;
+  return fmtNone;
+}
+
+void TForm1::ReadSettings(const std::string& path) {
+  Fm1x = 50;
+  Fm1y = 50;
+  Fm1w = 480;
+  Fm1h = 480;
+  rb1 = true;
+  rb2 = false;
+  rb3 = false;
+  rb4 = false;
+  rb5 = false;
+  ed1.clear();
+  lb1.clear();
+  lb2 = Utf8ToStr(AppDir);
+  Fidx = 1;
+  gstyle = u"Windows";
+  cb2 = 0;
+  cb3 = 0;
+  cb4 = 0;
+  cb5 = 0;
+  cb6 = 0;
+  cb7 = 0;
+  ed2.clear();
+
+  if (!IsFile(path)) return;
+  TSettingsFile file(path);
+  if (!file.ok()) return;
+
+  // One line per field, each assigned as soon as it is read; a read error
+  // leaves the remaining fields at their defaults.
+  std::u16string s;
+  auto next = [&]() { return file.ReadLine(s); };
+  if (!next()) return;
+  Fm1x = TextToInt(s);
+  if (!next()) return;
+  Fm1y = TextToInt(s);
+  if (!next()) return;
+  Fm1w = TextToInt(s);
+  if (!next()) return;
+  Fm1h = TextToInt(s);
+  if (!next()) return;
+  rb1 = TextToBool(s);
+  if (!next()) return;
+  rb2 = TextToBool(s);
+  if (!next()) return;
+  rb3 = TextToBool(s);
+  if (!next()) return;
+  rb4 = TextToBool(s);
+  if (!next()) return;
+  rb5 = TextToBool(s);
+  if (!next()) return;
+  ed1 = s;
+  if (!next()) return;
+  lb1 = s;
+  if (!next()) return;
+  lb2 = s;
+  if (!next()) return;
+  Fidx = TextToInt(s);
+  if (!next()) return;
+  gstyle = s;
+  if (!next()) return;
+  cb2 = TextToInt(s);
+  if (!next()) return;
+  cb3 = TextToInt(s);
+  if (!next()) return;
+  cb4 = TextToInt(s);
+  if (!next()) return;
+  cb5 = TextToInt(s);
+  if (!next()) return;
+  cb6 = TextToInt(s);
+  if (!next()) return;
+  cb7 = TextToInt(s);
+  if (!next()) return;
+  ed2 = s;
+}
+
+void TForm1::FormCreate(const std::vector<std::string>& args, const std::string& exePath) {
+  Args = args;
+  AppTitle = kAppTitleText;
+  AppDir = FolderOf(exePath);
+  ReadSettings(AppDir + kSettingsName + kSettingsExt);
+  Memo1 = Args;
+  JwInit();
+  ExtMinX = 0.0;
+  ExtMinY = 0.0;
+  ExtMaxX = 400.0;
+  ExtMaxY = 400.0;
+  PaperX = 400.0;
+  PaperY = 400.0;
+  OptLayerNameType = cb4;
+  CurFileName.clear();
+  if (cb5 < 0 || cb5 > 1) cb5 = 0;
+  if (cb6 < 0 || cb6 > 15) cb6 = 15;
+  if (cb7 < 0 || cb7 > 6) cb7 = 0;
+  OptSpace = cb5;
+  OptScaleGroup = cb6;
+  OptTenType = cb7;
+  double size = TextToFloat(ed2);
+  if (size < 0.001) size = 0.001;
+  if (size > 1000.0) size = 1000.0;
+  OptTenSize = size;
+  DxfModel = nullptr;
+}
+
+void TForm1::FormShow() {
+  // Args[0] is the program; exactly four arguments follow it.
+  if (Args.size() == 5) {
+    const std::string& src = Args[3];
+    const std::string& dst = Args[4];
+    const bool allowed = IsFile(src) && !IsFile(dst);
+    // An output left from an earlier run is removed even when nothing
+    // will be converted, so the parent never mistakes it for this run's.
+    if (IsFile(dst)) DelFile(dst);
+    if (allowed) Proc(src, dst);
+  }
+  FormClose();
+}
+
+void TForm1::FormClose() {
+  if (Closed) return;
+  Closed = true;
+  DXFModelFree();
+  JwFine();
+}
+
+void TForm1::Proc(const std::string& src, const std::string& dst) {
+  if (!IsFile(src)) return;
+  bool loaded = false;
+  const int format = FormatOfPath(src);
+  switch (format) {
+    case fmtJww:
+      loaded = proc2(src);
+      break;
+    case fmtJws:
+      loaded = proc3(src);
+      break;
+    case fmtJwc:
+      loaded = proc4(src);
+      break;
+    case fmtJwk:
+      loaded = proc5(src);
+      break;
+    default:
+      return;
+  }
+  // A drawing that did not load completely has no extents or paper size
+  // yet; converting it would misplace its geometry, so nothing is written.
+  if (loaded) ConvertLoaded(format, dst);
+}
+
+void RunConverter(const std::vector<std::string>& args, const std::string& exePath) {
+  try {
+    TForm1 form;
+    try {
+      form.FormCreate(args, exePath);
+      form.FormShow();
+    } catch (...) {
+      // Nothing is reported to the parent; only the DXF file speaks.
+    }
+    try {
+      form.FormClose();
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+}
+
+}  // namespace tessa

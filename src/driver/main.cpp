@@ -1,1 +1,33 @@
-int main() { return 0; }
+// Entry point: one conversion per process, no output but the DXF file,
+// and always exit code 0.
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "driver/Unit1.h"
+
+namespace {
+
+// The executable's real location (links resolved), so that the settings
+// file is the one lying beside the program file itself.
+std::string ExePath(const char* argv0) {
+  char* real = realpath("/proc/self/exe", nullptr);
+  if (real == nullptr && argv0 != nullptr) real = realpath(argv0, nullptr);
+  if (real == nullptr) return argv0 != nullptr ? argv0 : "";
+  std::string path(real);
+  std::free(real);
+  return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    tessa::RunConverter(args, ExePath(argc > 0 ? argv[0] : nullptr));
+  } catch (...) {
+  }
+  return 0;
+}

@@ -3,14 +3,12 @@
 
 namespace tessa {
 
-namespace {
-const char16_t kAppTitle[] =
+const char16_t kAppTitleText[] =
     u"[Tessaconv]\uFF2A\uFF37\u30D5\u30A1\u30A4\u30EB\u3092\uFF24\uFF38\uFF26"
     u"\u30D5\u30A1\u30A4\u30EB\u306B\u5909\u63DB by Morvex Co.";
-}  // namespace
 
 std::string AppDir;
-std::u16string AppTitle = kAppTitle;
+std::u16string AppTitle = kAppTitleText;
 std::string CurFileName;
 
 double ExtMinX = 0.0, ExtMinY = 0.0, ExtMaxX = 400.0, ExtMaxY = 400.0;
@@ -25,7 +23,7 @@ TDXFmodel* DxfModel = nullptr;
 
 void UnitValReset() {
   AppDir.clear();
-  AppTitle = kAppTitle;
+  AppTitle = kAppTitleText;
   CurFileName.clear();
   ExtMinX = 0.0;
   ExtMinY = 0.0;

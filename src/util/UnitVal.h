@@ -11,6 +11,7 @@ class TDXFmodel;
 
 extern std::string AppDir;       // executable's folder, trailing separator
 extern std::u16string AppTitle;  // first comment of every DXF file
+extern const char16_t kAppTitleText[];  // the value AppTitle starts with
 extern std::string CurFileName;  // path of the loaded drawing
 
 extern double ExtMinX, ExtMinY, ExtMaxX, ExtMaxY;  // 0, 0, 400, 400 at start

@@ -1,1 +1,18 @@
-# driver tests
+# Start-up, settings file and choice of format, tested in-process.
+add_executable(driver_settings_tests
+  ${CMAKE_CURRENT_LIST_DIR}/settings_test.cpp
+)
+target_link_libraries(driver_settings_tests PRIVATE tessa_driver GTest::gtest_main)
+gtest_discover_tests(driver_settings_tests DISCOVERY_TIMEOUT 60)
+
+# The built program run as its parent runs it: a separate process with its
+# own settings file beside it.
+add_executable(driver_process_tests
+  ${CMAKE_CURRENT_LIST_DIR}/process_test.cpp
+)
+target_link_libraries(driver_process_tests PRIVATE tessa_util GTest::gtest_main)
+target_compile_definitions(driver_process_tests PRIVATE
+  TESSACONV_PATH="$<TARGET_FILE:tessaconv>"
+  TESSA_SAMPLES_DIR="${TESSA_SAMPLES_DIR}")
+add_dependencies(driver_process_tests tessaconv)
+gtest_discover_tests(driver_process_tests DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,205 @@
+// The program run as a separate process, the way its parent starts it.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "util/Func_2.h"
+
+extern char** environ;
+
+namespace tessa {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+struct RunResult {
+  int exitCode = -1;  // -1: did not exit normally
+  std::string out, err;
+};
+
+// A private folder holding a copy of the program, so that the settings file
+// beside it is the test's own.
+class ProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/tessa_process_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    exe_ = dir_ + "/bin/tessaconv";
+    ASSERT_TRUE(MakeFolder(dir_ + "/bin"));
+    if (link(TESSACONV_PATH, exe_.c_str()) != 0) {
+      std::string cmd = std::string("cp '") + TESSACONV_PATH + "' '" + exe_ + "'";
+      ASSERT_EQ(std::system(cmd.c_str()), 0);
+    }
+  }
+  void TearDown() override {
+    std::string cmd = "rm -rf '" + dir_ + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+
+  RunResult Run(const std::vector<std::string>& args, const std::string& exe = "") {
+    std::vector<std::string> argv{exe.empty() ? exe_ : exe};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (auto& a : argv) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+    const std::string outPath = dir_ + "/stdout.txt";
+    const std::string errPath = dir_ + "/stderr.txt";
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Run from another folder: nothing may depend on the working folder.
+    posix_spawn_file_actions_addchdir_np(&fa, "/");
+    pid_t pid = 0;
+    RunResult r;
+    int rc = posix_spawn(&pid, cargv[0], &fa, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    EXPECT_EQ(rc, 0);
+    if (rc != 0) return r;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
+    r.out = ReadAll(outPath);
+    r.err = ReadAll(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
+    return r;
+  }
+
+  void ExpectQuietSuccess(const RunResult& r) {
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+  }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::string p = dir_ + "/" + name;
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p;
+  }
+
+  // Names of everything in the program's folder but the program itself.
+  std::vector<std::string> LeftBesideProgram() {
+    std::vector<std::string> names;
+    std::string cmd = "ls -A '" + dir_ + "/bin'";
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[512];
+    while (p && fgets(buf, sizeof buf, p)) {
+      std::string n(buf);
+      if (!n.empty() && n.back() == '\n') n.pop_back();
+      if (n != "tessaconv" && n != "Tessaconv.dat") names.push_back(n);
+    }
+    if (p) pclose(p);
+    return names;
+  }
+
+  std::string dir_, exe_;
+};
+
+TEST_F(ProcessTest, PresentOutputIsDeletedAndNotRewritten) {
+  const std::string in = Write("in.jww", "JwwData.");
+  const std::string out = Write("out.dxf", "old");
+  RunResult r = Run({"-a", "-b", in, out});
+  ExpectQuietSuccess(r);
+  EXPECT_FALSE(IsFile(out));
+  EXPECT_TRUE(IsFile(in));
+  EXPECT_EQ(ReadAll(in), "JwwData.");
+}
+
+TEST_F(ProcessTest, OtherArgumentCountsTouchNothing) {
+  const std::string in = Write("in.jww", "x");
+  const std::string out = Write("out.dxf", "old");
+  const std::vector<std::vector<std::string>> runs = {
+      {},
+      {in, out},
+      {"a", in, out},
+      {"a", "b", in, out, "e"},
+  };
+  for (const auto& args : runs) {
+    RunResult r = Run(args);
+    ExpectQuietSuccess(r);
+    EXPECT_EQ(ReadAll(out), "old") << args.size();
+  }
+}
+
+TEST_F(ProcessTest, MissingInputConvertsNothingButStillRemovesTheOutput) {
+  const std::string out = dir_ + "/out.dxf";
+  RunResult r = Run({"a", "b", dir_ + "/missing.jww", out});
+  ExpectQuietSuccess(r);
+  EXPECT_FALSE(IsFile(out));
+
+  Write("out.dxf", "old");
+  r = Run({"a", "b", dir_ + "/missing.jww", out});
+  ExpectQuietSuccess(r);
+  EXPECT_FALSE(IsFile(out));
+}
+
+TEST_F(ProcessTest, UnknownExtensionWritesNothing) {
+  // A real drawing under a name the program does not read.
+  const std::string src = std::string(TESSA_SAMPLES_DIR) + "/jww/jww_samples/block_regressions/2blocks.jww";
+  ASSERT_TRUE(IsFile(src));
+  const std::string in = Write("drawing.jwx", ReadAll(src));
+  const std::string out = dir_ + "/out.dxf";
+  RunResult r = Run({"a", "b", in, out});
+  ExpectQuietSuccess(r);
+  EXPECT_FALSE(IsFile(out));
+}
+
+TEST_F(ProcessTest, BrokenInputsEndQuietlyWithoutOutput) {
+  const std::string out = dir_ + "/out.dxf";
+  const std::pair<const char*, std::string> inputs[] = {
+      {"empty.jww", ""},
+      {"garbage.jws", std::string(300, '\xFF')},
+      {"short.jwc", "JWC"},
+      {"zero.jwk", std::string(1000, '\0')},
+  };
+  for (const auto& [name, bytes] : inputs) {
+    const std::string in = Write(name, bytes);
+    RunResult r = Run({"a", "b", in, out});
+    ExpectQuietSuccess(r);
+    EXPECT_FALSE(IsFile(out)) << name;
+  }
+  // Output into a folder that does not exist, or onto a folder.
+  const std::string in = Write("x.jww", "x");
+  ExpectQuietSuccess(Run({"a", "b", in, dir_ + "/no/such/out.dxf"}));
+  ASSERT_TRUE(MakeFolder(dir_ + "/adir.dxf"));
+  ExpectQuietSuccess(Run({"a", "b", in, dir_ + "/adir.dxf"}));
+  EXPECT_TRUE(IsFolder(dir_ + "/adir.dxf"));
+}
+
+TEST_F(ProcessTest, BadSettingsFileIsNoError) {
+  // Binary junk, an overlong line and out-of-range options.
+  std::string junk = std::string(5000, 'x') + "\r\n" + std::string("\x82\r\n\xFF\x00\n", 7) + "20\n";
+  std::ofstream(dir_ + "/bin/Tessaconv.dat", std::ios::binary) << junk;
+  const std::string out = Write("out.dxf", "old");
+  RunResult r = Run({"a", "b", Write("in.jww", "x"), out});
+  ExpectQuietSuccess(r);
+  EXPECT_FALSE(IsFile(out));
+}
+
+TEST_F(ProcessTest, NothingIsLeftBesideTheProgram) {
+  const std::string src = std::string(TESSA_SAMPLES_DIR) + "/jww/jww_samples/block_regressions/2blocks.jww";
+  const std::string in = Write("in.jww", ReadAll(src));
+  ExpectQuietSuccess(Run({"a", "b", in, dir_ + "/out.dxf"}));
+  // The image folder made at start-up is removed again when it is empty.
+  EXPECT_EQ(LeftBesideProgram(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace tessa
