@@ -312,7 +312,7 @@ class TDXFmodel {
   int32_t AddBlockDef(std::u16string_view na, int64_t id);
   // First definition whose IDno is id; -1 when none or id < 0.
   int32_t GetBlockIdx(int64_t id) const;
-  int32_t GetBlockIdx(std::u16string_view name);
+  int32_t GetBlockIdx(std::u16string_view name) const;
 
   // ---- Entities of the model (appended to deNo) -----------------------------
   // A positive line-type index past ltps is stored as 1 ("Continuous"); a
@@ -377,9 +377,9 @@ class TDXFmodel {
 
  private:
   // ---- Name lookups (upper-cased comparison; -1 when absent) ---------------
-  int32_t GetLtypeIdx(std::u16string_view name);
-  int32_t GetLayerIdx(std::u16string_view name);
-  int32_t GetStyleIdx(std::u16string_view name);
+  int32_t GetLtypeIdx(std::u16string_view name) const;
+  int32_t GetLayerIdx(std::u16string_view name) const;
+  int32_t GetStyleIdx(std::u16string_view name) const;
 
   bool AddEntNo(int32_t tp, int32_t no);
   bool AddBlockEntNo(int32_t bn, int32_t tp, int32_t no);
@@ -411,7 +411,8 @@ class TDXFmodel {
                        int32_t wd, int32_t n, double px, double py, double pa,
                        double pbx, double pby) const;
 
-  TDXFNameIndex ltpIndex_, layIndex_, styIndex_, blkIndex_;
+  // Lookups bring the indexes up to date, hence mutable.
+  mutable TDXFNameIndex ltpIndex_, layIndex_, styIndex_, blkIndex_;
   mutable std::unordered_map<int64_t, int32_t> blkIdIndex_;  // IDno -> first
   mutable size_t blkIdIndexed_ = 0;
   void SyncBlockIds() const;

@@ -1,1 +1,3 @@
-target_sources(tessa_dxf PRIVATE SaveUnit.cpp)
+# The DXF model (SaveUnit.cpp, listed in CMakeLists.txt) and the
+# conversion set-up that prepares it.
+target_sources(tessa_dxf PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SaveSetup.cpp)
