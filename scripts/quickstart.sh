@@ -1,0 +1,69 @@
+#!/bin/bash
+# Quick start on Debian 12:
+#   scripts/quickstart.sh convert [drawing] [output.dxf]
+#       installs what is missing, builds the converter and converts a drawing
+#       (examples/sample.jww by default), then prints where the DXF went.
+#   scripts/quickstart.sh test
+#       installs what is missing, builds everything and runs every test.
+# Both can be run again at any time; packages already present are skipped,
+# so a second run needs no network.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${TESSA_BUILD_DIR:-$ROOT/build}
+JOBS=$(nproc 2>/dev/null || echo 2)
+PACKAGES=(g++ cmake make libgtest-dev zlib1g-dev libicu-dev python3-ezdxf python3-matplotlib)
+
+say() { printf '%s\n' "$*" >&2; }
+
+install_missing() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "Installing: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { say "Run as root to install: ${missing[*]}"; exit 1; }
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+configure() {
+  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+}
+
+convert() {
+  local input=${1:-$ROOT/examples/sample.jww}
+  local output=${2:-$BUILD/$(basename "${input%.*}").dxf}
+  [ -f "$input" ] || { say "No drawing at $input"; exit 1; }
+  configure
+  cmake --build "$BUILD" -j"$JOBS" --target tessaconv >/dev/null
+  # The converter never overwrites: an existing output is only deleted.
+  rm -f -- "$output"
+  # Its first two arguments are the parent's own; only the last two count.
+  "$BUILD/src/driver/tessaconv" - - "$input" "$output"
+  if [ -f "$output" ]; then
+    echo "DXF written to: $output"
+  else
+    say "No DXF was written for $input"
+    exit 1
+  fi
+}
+
+run_tests() {
+  configure
+  cmake --build "$BUILD" -j"$JOBS"
+  ctest --test-dir "$BUILD" --output-on-failure -j"$JOBS"
+}
+
+case "${1:-}" in
+  convert) shift; install_missing; convert "$@" ;;
+  test) install_missing; run_tests ;;
+  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test"; exit 2 ;;
+esac
