@@ -1,1 +1,13 @@
-# jwc tests
+# JWC and JWK readers and their extents, on fixtures laid out byte by byte.
+add_library(tessa_jwc_fixture STATIC ${CMAKE_CURRENT_LIST_DIR}/JwcFixtureWriter.cpp)
+target_link_libraries(tessa_jwc_fixture PUBLIC tessa_util)
+target_include_directories(tessa_jwc_fixture PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+
+add_executable(jwc_reader_tests
+  ${CMAKE_CURRENT_LIST_DIR}/jwc_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jwk_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jwc_extents_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jwc_fuzz_test.cpp
+)
+target_link_libraries(jwc_reader_tests PRIVATE tessa_drawing tessa_jwc_fixture GTest::gtest_main)
+gtest_discover_tests(jwc_reader_tests)
