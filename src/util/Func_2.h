@@ -24,22 +24,30 @@ double TextToFloat(std::u16string_view s);
 bool TextToBool(std::u16string_view s);
 std::u16string IntToText(int32_t v);
 // 15 significant digits, ties rounded half away from zero, locale-free ".".
+// NaN and infinities give "NAN", "INF" and "-INF"; writers that must not
+// emit them check for them first.
 std::u16string FloatToText(double v);
 // The same digits as a byte string (ASCII), for writers.
 std::string FloatToAscii(double v);
 
 // ---- Code page 932 and Unicode -------------------------------------------
 // Decodes code page 932 bytes (Windows table) and cuts before the first NUL.
+// A byte that starts no valid character gives one "?" and decoding goes on
+// with the next byte.
 std::u16string BytesToStr(const uint8_t* p, size_t n);
 std::u16string BytesToStr(std::string_view bytes);
-// Encodes to code page 932; a character without a code becomes "?".
+// Encodes to code page 932; a character without a code becomes "?" (one
+// "?" for a surrogate pair).
 std::string StrToCp932(std::u16string_view s);
+// Broken input (lone surrogates, invalid UTF-8 bytes) becomes U+FFFD.
 std::string StrToUtf8(std::u16string_view s);
 std::u16string Utf8ToStr(std::string_view s);
 
 // ---- Text editing (zero-based, clipped indexes) ---------------------------
+// Simple Unicode case mapping per code point; the length never changes.
 std::u16string UpperStr(std::u16string_view s);
 std::u16string LowerStr(std::u16string_view s);
+// -1 when sub is absent or empty.
 int IndexOfStr(std::u16string_view sub, std::u16string_view s);
 std::u16string MidFrom(std::u16string_view s, int start);
 std::u16string MidStr(std::u16string_view s, int start, int count);
@@ -86,6 +94,11 @@ uint32_t RGBToColor(uint32_t r, uint32_t g, uint32_t b);
 uint32_t WinColorToColor(uint32_t c);
 
 // ---- Files and folders (never throw) --------------------------------------
+// IsFile answers true for regular files only (links followed), so that a
+// pipe or device is never opened as a drawing.  MakeFolder and DelFolder
+// report whether they succeeded.  Times are local, in whole milliseconds;
+// FileCreateTime is the birth time where the file system records one,
+// else the last-write time.
 char PathDelim();
 std::string FileExtLower(const std::string& path);
 std::string ChangeExtSafe(const std::string& path, const std::string& ext);
