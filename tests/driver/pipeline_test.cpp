@@ -434,6 +434,41 @@ TEST_F(Pipeline, LayerTableFollowsTheDrawing) {
   EXPECT_EQ(GraAtt->jwvLay[16 + 3].nam, u"(3) ");
 }
 
+TEST_F(Pipeline, DosLayerTablesFollowTheDrawing) {
+  struct Case {
+    uint8_t groupDisp, layDisp, groupSrch, laySrch;
+    int32_t sta;
+  } cases[] = {{0, 1, 1, 1, 3}, {1, 0, 1, 1, 3}, {1, 1, 1, 1, 1},
+               {1, 1, 0, 1, 2}, {1, 1, 1, 0, 2}, {3, 3, 3, 3, 1},
+               {2, 1, 1, 1, 3}, {1, 1, 2, 1, 2}};
+  fixture::JwcFixture f;
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    f.groupDisp[k] = cases[k].groupDisp;
+    f.groupSrch[k] = cases[k].groupSrch;
+    f.layDisp[k * 16 + 5] = cases[k].layDisp;
+    f.laySrch[k * 16 + 5] = cases[k].laySrch;
+    f.groupScale[k] = 4;
+  }
+  f.groupName[1] = fixture::Sjis(u"平面");
+  f.layName[16 + 5] = fixture::Sjis(u"壁");
+  f.lines.push_back({1, 2, 3, 4});
+  ASSERT_TRUE(form_.proc4(WriteJwc("layers.jwc", f)));
+  for (size_t k = 0; k < std::size(cases); ++k) {
+    EXPECT_EQ(GraAtt->jwvLay[k * 16 + 5].sta, cases[k].sta) << k;
+    EXPECT_EQ(GraAtt->jwvLay[k * 16 + 5].sca, 0.25) << k;
+  }
+  EXPECT_EQ(GraAtt->jwvLay[16 + 5].gna, u"[1] 平面");
+  EXPECT_EQ(GraAtt->jwvLay[16 + 5].nam, u"(5) 壁");
+
+  fixture::JwkFixture k;
+  k.scale = "100";
+  k.lines.push_back({1, 2, 3, 4});
+  ASSERT_TRUE(form_.proc5(WriteBytes("layers.jwk", k.Build())));
+  EXPECT_EQ(GraAtt->jwvLay[16 + 5].sta, 1);
+  EXPECT_EQ(GraAtt->jwvLay[16 + 5].sca, 0.01);
+  EXPECT_EQ(GraAtt->jwvLay[16 + 5].nam, u"(5) ");
+}
+
 // ---- Bound images ----------------------------------------------------------------
 
 std::string Gzip(const std::string& data) {
