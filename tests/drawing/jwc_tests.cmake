@@ -11,3 +11,8 @@ add_executable(jwc_reader_tests
 )
 target_link_libraries(jwc_reader_tests PRIVATE tessa_drawing tessa_jwc_fixture GTest::gtest_main)
 gtest_discover_tests(jwc_reader_tests)
+
+# The DXF model they give.
+add_executable(jwc_convert_tests ${CMAKE_CURRENT_LIST_DIR}/jwc_convert_test.cpp)
+target_link_libraries(jwc_convert_tests PRIVATE tessa_convert tessa_jwc_fixture GTest::gtest_main)
+gtest_discover_tests(jwc_convert_tests)
