@@ -1,0 +1,604 @@
+// DXF writer: BLOCKS, ENTITIES, OBJECTS and the end of the file.  One
+// writer per entity kind serves both the blocks and the entities.
+#include <cmath>
+
+#include "dxf/SaveWriter.h"
+#include "dxf/SaveWriterCodes.h"
+
+namespace tessa {
+
+namespace {
+
+constexpr double kEps = 1e-14;
+
+// The lists one drawing order points into: the model's or a block's.
+struct TItemLists {
+  const std::vector<TDXF_Line>& line;
+  const std::vector<TDXF_Circle>& circ;
+  const std::vector<TDXF_Arc>& arc;
+  const std::vector<TDXF_Ellipse>& elli;
+  const std::vector<TDXF_Ten>& ten;
+  const std::vector<TDXF_Solid3>& sld3;
+  const std::vector<TDXF_Solid4>& sld4;
+  const std::vector<TDXF_Moji>& moji;
+  const std::vector<TDXF_Block>& block;
+  const std::vector<TDXF_ViewPort>* vport;  // none inside a block
+
+  static TItemLists Of(const TDXFmodel& m) {
+    return {m.deLine, m.deCirc, m.deArc,  m.deElli,  m.deTen,
+            m.deSld3, m.deSld4, m.deMoji, m.deBlock, &m.deVport};
+  }
+  static TItemLists Of(const TDXF_BlockDef& b) {
+    return {b.dmLine, b.dmCirc, b.dmArc,  b.dmElli,  b.dmTen,
+            b.dmSld3, b.dmSld4, b.dmMoji, b.dmBlock, nullptr};
+  }
+};
+
+template <class T>
+const T* At(const std::vector<T>& v, int32_t i) {
+  return i >= 0 && static_cast<size_t>(i) < v.size() ? &v[static_cast<size_t>(i)]
+                                                      : nullptr;
+}
+
+// A literal caret would start a control sequence for DXF readers.
+std::u16string EscapeCarets(std::u16string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  for (char16_t c : s) {
+    out.push_back(c);
+    if (c == u'^') out.push_back(u' ');
+  }
+  return out;
+}
+
+class TEntityWriter {
+ public:
+  explicit TEntityWriter(TDXFmodel& m) : m_(m), w_(*m.st), v_(m.Ver) {}
+
+  void Blocks() {
+    w_.Ascii(0, "SECTION");
+    w_.Ascii(2, "BLOCKS");
+    static const char16_t* const kSpaces[] = {u"*Model_Space", u"*Paper_Space",
+                                              u"*Paper_Space0"};
+    for (int k = 1; k <= 3; ++k) {
+      const uint32_t owner = BlockRecord(k);
+      BlockBegin(kSpaces[k - 1], owner, k >= 2);
+      BlockEnd(owner, k >= 2);
+    }
+    for (size_t i = 0; i < m_.deBlockDef.size(); ++i) {
+      const TDXF_BlockDef& b = m_.deBlockDef[i];
+      const uint32_t owner = BlockRecord(4 + static_cast<int64_t>(i));
+      BlockBegin(b.nam, owner, false);
+      const TItemLists lists = TItemLists::Of(b);
+      for (const TDXF_EntNo& e : b.dmNo) Item(e, lists, owner, true);
+      BlockEnd(owner, false);
+    }
+    w_.Ascii(0, "ENDSEC");
+  }
+
+  void Entities() {
+    w_.Ascii(0, "SECTION");
+    w_.Ascii(2, "ENTITIES");
+    const TItemLists lists = TItemLists::Of(m_);
+    for (const TDXF_EntNo& e : m_.deNo) Item(e, lists, 0, false);
+    w_.Ascii(0, "ENDSEC");
+  }
+
+  void Objects() {
+    if (!v_.HasObjects()) return;
+    const uint32_t D = NewHandle();
+    m_.DXFHnd += 4;  // D + 1 .. D + 4
+    w_.Ascii(0, "SECTION");
+    w_.Ascii(2, "OBJECTS");
+    w_.Ascii(0, "DICTIONARY");
+    w_.Handle(5, D);
+    w_.Ascii(330, "0");
+    w_.Ascii(100, "AcDbDictionary");
+    w_.Int(281, 1);
+    w_.Ascii(3, "ACAD_COLOR");
+    w_.Handle(350, D + 1);
+    w_.Ascii(3, "ACAD_GROUP");
+    w_.Handle(350, D + 2);
+    w_.Ascii(3, "ACAD_LAYOUT");
+    w_.Handle(350, D + 3);
+    for (uint32_t k = 1; k <= 3; ++k) {
+      w_.Ascii(0, "DICTIONARY");
+      w_.Handle(5, D + k);
+      Reactors(D);
+      w_.Ascii(100, "AcDbDictionary");
+      w_.Int(281, 1);
+    }
+    w_.Ascii(3, "Model");
+    w_.Ascii(350, "2");
+    w_.Text(3, u"レイアウト1");
+    w_.Ascii(350, "3");
+    w_.Text(3, u"レイアウト2");
+    w_.Ascii(350, "4");
+
+    w_.Ascii(0, "ACDBDICTIONARYWDFLT");
+    w_.Handle(5, D + 4);
+    Reactors(D);
+    w_.Ascii(100, "AcDbDictionary");
+    w_.Int(281, 1);
+    w_.Ascii(3, "Normal");
+    w_.Ascii(350, "1");
+    w_.Ascii(100, "AcDbDictionaryWithDefault");
+    w_.Ascii(340, "1");
+
+    w_.Ascii(0, "ACDBPLACEHOLDER");
+    w_.Ascii(5, "1");
+    Reactors(D + 4);
+
+    Layout("2", u"Model", 11952, 0, 0, BlockRecord(1), D + 3);
+    Layout("3", u"レイアウト1", 688, 5, 1, BlockRecord(2), D + 3);
+    Layout("4", u"レイアウト2", 688, 5, 2, BlockRecord(3), D + 3);
+    w_.Ascii(0, "ENDSEC");
+  }
+
+ private:
+  uint32_t NewHandle() { return static_cast<uint32_t>(m_.DXFHnd++); }
+  uint32_t BlockRecord(int64_t k) const {
+    return static_cast<uint32_t>(m_.hn_blk + k);
+  }
+
+  // ---- Blocks -----------------------------------------------------------
+
+  void BlockBegin(std::u16string_view name, uint32_t owner, bool paper) {
+    w_.Ascii(0, "BLOCK");
+    w_.Handle(5, NewHandle());
+    if (v_.OwnerHandles()) {
+      w_.Handle(330, owner);
+      w_.Ascii(100, "AcDbEntity");
+    }
+    if (paper) w_.Int(67, 1);
+    w_.Ascii(8, "0");
+    if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbBlockBegin");
+    w_.Name(2, name);
+    w_.Int(70, 0);
+    w_.XYZ(0.0, 0.0, 0.0);
+    w_.Name(3, name);
+    w_.Ascii(1, "");
+  }
+
+  void BlockEnd(uint32_t owner, bool paper) {
+    w_.Ascii(0, "ENDBLK");
+    w_.Handle(5, NewHandle());
+    if (v_.OwnerHandles()) {
+      w_.Handle(330, owner);
+      w_.Ascii(100, "AcDbEntity");
+    }
+    if (paper) w_.Int(67, 1);
+    w_.Ascii(8, "0");
+    if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbBlockEnd");
+  }
+
+  // ---- One item of a drawing order ----------------------------------------
+
+  // Every item takes its handle, written or not, so that the handle count
+  // of the header holds.  `blockOwner` is the owner inside a block.
+  void Item(const TDXF_EntNo& e, const TItemLists& l, uint32_t blockOwner,
+            bool inBlock) {
+    const uint32_t h = NewHandle();
+    const TPlace at{h, blockOwner, inBlock};
+    switch (e.tp) {
+      case DXF_KIND_LINE: Put(l.line, e.no, at, &TEntityWriter::Line); break;
+      case DXF_KIND_CIRCLE: Put(l.circ, e.no, at, &TEntityWriter::Circle); break;
+      case DXF_KIND_ARC: Put(l.arc, e.no, at, &TEntityWriter::Arc); break;
+      case DXF_KIND_ELLIPSE: Put(l.elli, e.no, at, &TEntityWriter::Ellipse); break;
+      case DXF_KIND_TEN: Put(l.ten, e.no, at, &TEntityWriter::Ten); break;
+      case DXF_KIND_SOLID3: Put(l.sld3, e.no, at, &TEntityWriter::Solid3); break;
+      case DXF_KIND_SOLID4: Put(l.sld4, e.no, at, &TEntityWriter::Solid4); break;
+      case DXF_KIND_MOJI: Put(l.moji, e.no, at, &TEntityWriter::Moji); break;
+      case DXF_KIND_BLOCK: Put(l.block, e.no, at, &TEntityWriter::Insert); break;
+      case DXF_KIND_VPORT:
+        if (l.vport) Put(*l.vport, e.no, at, &TEntityWriter::Vport);
+        break;
+      default:
+        break;  // unknown kind: nothing to write
+    }
+  }
+
+  struct TPlace {
+    uint32_t handle;
+    uint32_t blockOwner;
+    bool inBlock;
+  };
+
+  // Writes record `no` of `v` when it exists and its space has a place in
+  // this file: R12 has no second layout, and there is no space past it.
+  template <class T>
+  void Put(const std::vector<T>& v, int32_t no, const TPlace& at,
+           void (TEntityWriter::*write)(const T&, uint32_t, uint32_t)) {
+    const T* p = At(v, no);
+    if (!p || p->spc < 0 || p->spc > 2) return;
+    if (p->spc == 2 && !v_.HasSecondLayout()) return;
+    const uint32_t owner = at.inBlock ? at.blockOwner : BlockRecord(int64_t{p->spc} + 1);
+    (this->*write)(*p, at.handle, owner);
+  }
+
+  // ---- Frame and attributes -------------------------------------------
+
+  std::u16string_view LayerName(int32_t lay) const {
+    const TDXF_Layer* l = At(m_.lays, lay);
+    return l ? std::u16string_view(l->nam) : std::u16string_view(u"0");
+  }
+
+  // Line type at a 1-based position; the first one for a position past
+  // the list.
+  const TDXF_Ltype* Ltype(int32_t idx) const {
+    if (m_.ltps.empty() || idx < 1) return nullptr;
+    if (idx > m_.ltpn()) idx = 1;
+    return &m_.ltps[static_cast<size_t>(idx - 1)];
+  }
+
+  void Frame(const char* type, uint32_t h, uint32_t owner, int32_t spc,
+             std::u16string_view layer, const char* subclass) {
+    w_.Ascii(0, type);
+    w_.Handle(5, h);
+    if (v_.OwnerHandles()) {
+      w_.Handle(330, owner);
+      w_.Ascii(100, "AcDbEntity");
+    }
+    if (spc > 0) w_.Int(67, 1);
+    w_.Text(8, layer);
+    if (v_.SubclassMarkers()) w_.Ascii(100, subclass);
+  }
+
+  // Names of tables referred to by entities match their table entries,
+  // which R12 upper-cases.
+  void LtypeAttr(int32_t typ) {
+    if (typ == -1) {
+      w_.Name(6, u"ByBlock");
+    } else if (const TDXF_Ltype* t = Ltype(typ)) {
+      w_.Name(6, t->nam);
+    }
+  }
+  void ColorAttr(int32_t col) {
+    if (col > 0)
+      w_.Int(62, col);
+    else if (col == -1)
+      w_.Int(62, 0);
+  }
+  void WidthAttr(int32_t wid) {
+    if (!v_.LineWeights()) return;
+    if (wid > 0)
+      w_.IntPlain(370, wid);
+    else if (wid == -1)
+      w_.Ascii(370, "-2");
+  }
+  // The first line type, written for points drawn as circles or markers.
+  void FirstLtype() {
+    if (!m_.ltps.empty()) w_.Name(6, m_.ltps[0].nam);
+  }
+
+  // ---- Entity kinds ------------------------------------------------------
+
+  void Line(const TDXF_Line& e, uint32_t h, uint32_t owner) {
+    Frame("LINE", h, owner, e.spc, LayerName(e.lay), "AcDbLine");
+    LtypeAttr(e.typ);
+    ColorAttr(e.col);
+    WidthAttr(e.wid);
+    w_.XYZ(e.x1, e.y1, 0.0);
+    w_.XYZn(1, e.x2, e.y2, 0.0);
+  }
+
+  void Circle(const TDXF_Circle& e, uint32_t h, uint32_t owner) {
+    Frame("CIRCLE", h, owner, e.spc, LayerName(e.lay), "AcDbCircle");
+    LtypeAttr(e.typ);
+    ColorAttr(e.col);
+    WidthAttr(e.wid);
+    w_.XYZ(e.x, e.y, 0.0);
+    w_.Real(40, e.r);
+  }
+
+  void Arc(const TDXF_Arc& e, uint32_t h, uint32_t owner) {
+    Frame("ARC", h, owner, e.spc, LayerName(e.lay), "AcDbCircle");
+    LtypeAttr(e.typ);
+    ColorAttr(e.col);
+    WidthAttr(e.wid);
+    w_.XYZ(e.x, e.y, 0.0);
+    w_.Real(40, e.r);
+    if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbArc");
+    // DXF arcs run counter-clockwise from 50 to 51.
+    const double end = NormDeg(e.sa + e.da);
+    w_.Real(50, e.da >= 0 ? e.sa : end);
+    w_.Real(51, e.da >= 0 ? end : e.sa);
+  }
+
+  void Ellipse(const TDXF_Ellipse& e, uint32_t h, uint32_t owner) {
+    if (v_.EllipseAsPolyline())
+      EllipsePolyline(e, h);
+    else
+      EllipseEntity(e, h, owner);
+  }
+
+  void EllipseEntity(const TDXF_Ellipse& e, uint32_t h, uint32_t owner) {
+    Frame("ELLIPSE", h, owner, e.spc, LayerName(e.lay), "AcDbEllipse");
+    LtypeAttr(e.typ);
+    ColorAttr(e.col);
+    WidthAttr(e.wid);
+    const bool whole = std::fabs(e.da) <= kEps;
+    double r = e.r, ratio = e.he, ka = e.ka;
+    double sa = whole ? 0.0 : e.sa, da = whole ? 360.0 : e.da;
+    if (ratio > 1) {
+      // DXF wants a ratio of at most 1: the same curve about its other axis.
+      r = e.r * e.he;
+      ratio = 1 / e.he;
+      ka = NormDeg(e.ka + 90);
+      if (!whole) sa = NormDeg(sa - 90);
+    }
+    if (da < 0) {
+      // DXF ellipses run counter-clockwise from 41 to 42.
+      sa = NormDeg(sa + da);
+      da = -da;
+    }
+    double ax = 0, ay = 0;
+    KaitenDeg(r, 0, 0, 0, ka, ax, ay);
+    w_.XYZ(e.x, e.y, 0.0);
+    w_.XYZn(1, ax, ay, 0.0);
+    w_.Ascii(210, "0.0");
+    w_.Ascii(220, "0.0");
+    w_.Ascii(230, "1.0");
+    w_.Real(40, ratio);
+    w_.Real(41, sa * M_PI / 180);
+    w_.Real(42, (sa + da) * M_PI / 180);
+  }
+
+  void EllipsePolyline(const TDXF_Ellipse& e, uint32_t h) {
+    const std::u16string_view layer = LayerName(e.lay);
+    w_.Ascii(0, "POLYLINE");
+    w_.Handle(5, h);
+    if (e.spc > 0) w_.Int(67, 1);
+    w_.Text(8, layer);
+    LtypeAttr(e.typ);
+    ColorAttr(e.col);
+    w_.Int(66, 1);
+    w_.XYZ(0.0, 0.0, 0.0);
+    const bool whole = std::fabs(e.da) <= kEps;
+    if (whole) w_.Int(70, 1);
+    const double start = whole ? 0.0 : e.sa;
+    const double step = whole ? 5.0 : e.da / 72;
+    const int count = whole ? 72 : 73;
+    const double tilt = e.ka * M_PI / 180;
+    for (int k = 0; k < count; ++k) {
+      const double t = start + k * step;
+      double px = 0, py = 0;
+      EllipsePoint(e.x, e.y, e.r, e.he, tilt, t * M_PI / 180, px, py);
+      w_.Ascii(0, "VERTEX");
+      w_.Text(8, layer);
+      w_.XYZ(px, py, 0.0);
+    }
+    w_.Ascii(0, "SEQEND");
+    w_.Text(8, layer);
+  }
+
+  void Ten(const TDXF_Ten& e, uint32_t h, uint32_t owner) {
+    const std::u16string_view layer = LayerName(e.lay);
+    switch (m_.tentyp) {
+      case 0:
+        Frame("POINT", h, owner, e.spc, layer, "AcDbPoint");
+        ColorAttr(e.col);
+        w_.XYZ(e.x, e.y, 0.0);
+        return;
+      case 1:
+        Frame("CIRCLE", h, owner, e.spc, layer, "AcDbCircle");
+        FirstLtype();
+        ColorAttr(e.col);
+        WidthAttr(e.wid);
+        w_.XYZ(e.x, e.y, 0.0);
+        w_.Real(40, m_.tenrad * e.ba);
+        return;
+      case 2: case 3: case 4: case 5: case 6: {
+        const TDXF_BlockDef* b = At(m_.deBlockDef, m_.tenidx);
+        if (!b) return;  // no marker block
+        Frame("INSERT", h, owner, e.spc, layer, "AcDbBlockReference");
+        w_.Name(2, b->nam);
+        FirstLtype();
+        ColorAttr(e.col);
+        WidthAttr(e.wid);
+        w_.XYZ(e.x, e.y, 0.0);
+        if (std::fabs(e.ba) > kEps && std::fabs(e.ba - 1) > kEps) {
+          w_.Real(41, e.ba);
+          w_.Real(42, e.ba);
+        }
+        if (std::fabs(e.a) > 1e-10) w_.Real(50, e.a);
+        return;
+      }
+      default:
+        return;  // points are not written
+    }
+  }
+
+  void Solid3(const TDXF_Solid3& e, uint32_t h, uint32_t owner) {
+    Frame("SOLID", h, owner, e.spc, LayerName(e.lay), "AcDbTrace");
+    ColorAttr(e.col);
+    w_.XYZn(0, e.x1, e.y1, 0.0);
+    w_.XYZn(1, e.x2, e.y2, 0.0);
+    w_.XYZn(2, e.x3, e.y3, 0.0);
+    w_.XYZn(3, e.x3, e.y3, 0.0);
+  }
+
+  void Solid4(const TDXF_Solid4& e, uint32_t h, uint32_t owner) {
+    Frame("SOLID", h, owner, e.spc, LayerName(e.lay), "AcDbTrace");
+    ColorAttr(e.col);
+    // SOLID corners go 1, 2, 4, 3 around the outline.
+    w_.XYZn(0, e.x1, e.y1, 0.0);
+    w_.XYZn(1, e.x2, e.y2, 0.0);
+    w_.XYZn(2, e.x4, e.y4, 0.0);
+    w_.XYZn(3, e.x3, e.y3, 0.0);
+  }
+
+  void Moji(const TDXF_Moji& e, uint32_t h, uint32_t owner) {
+    if (DelSpace(e.st).empty()) return;
+    Frame("TEXT", h, owner, e.spc, LayerName(e.lay), "AcDbText");
+    ColorAttr(e.col);
+    w_.XYZ(e.x1, e.y1, 0.0);
+    w_.Real(40, e.h);
+    w_.Text(1, EscapeCarets(e.st));
+    w_.Real(50, e.a);
+    // A text without height has no proportion of its own.
+    w_.Real(41, e.h == 0 ? 1.0 : e.w / e.h);
+    if (e.syat) w_.Ascii(51, "28.0");
+    const TDXF_Style* s = At(m_.msts, e.typ);
+    if (!s) s = At(m_.msts, 0);
+    w_.Name(7, s ? std::u16string_view(s->nam) : std::u16string_view(u"Standard"));
+    w_.Int(72, e.tate ? 3 : 5);
+    w_.XYZn(1, e.x2, e.y2, 0.0);
+    if (!e.tate) w_.Int(73, 1);
+    if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbText");
+  }
+
+  void Vport(const TDXF_ViewPort& e, uint32_t h, uint32_t owner) {
+    if (e.spc == 0) return;  // model space shows no viewports
+    Frame("VIEWPORT", h, owner, e.spc, u"VP", "AcDbViewport");
+    w_.XYZ(e.cx, e.cy, 0.0);
+    w_.Real(40, e.w);
+    w_.Real(41, e.h);
+    w_.Int(68, e.id);
+    w_.Int(69, e.id);
+    if (v_.ViewportXData())
+      VportXData(e);
+    else
+      VportGroups(e);
+  }
+
+  void VportGroups(const TDXF_ViewPort& e) {
+    w_.Real(12, e.vx);
+    w_.Real(22, e.vy);
+    w_.Real(13, 0.0);
+    w_.Real(23, 0.0);
+    w_.Real(14, 1.0);
+    w_.Real(24, 1.0);
+    w_.Real(15, 0.0);
+    w_.Real(25, 0.0);
+    w_.XYZn(6, 0.0, 0.0, 1.0);
+    w_.XYZn(7, 0.0, 0.0, 0.0);
+    w_.Real(42, 50.0);
+    w_.Real(43, 0.0);
+    w_.Real(44, 0.0);
+    w_.Real(45, e.vh);
+    w_.Real(50, 0.0);
+    w_.Real(51, 0.0);
+    w_.Int(72, 100);
+    w_.Int(90, 33120);
+    w_.Ascii(1, "");
+    w_.Int(280, 0);
+    w_.Int(71, 1);
+    w_.Int(74, 0);
+    w_.Ascii(110, "0.0");
+    w_.Ascii(120, "0.0");
+    w_.Ascii(130, "0.0");
+    w_.Ascii(111, "1.0");
+    w_.Ascii(121, "0.0");
+    w_.Ascii(131, "0.0");
+    w_.Ascii(112, "0.0");
+    w_.Ascii(122, "1.0");
+    w_.Ascii(132, "0.0");
+    w_.Int(79, 0);
+    w_.Ascii(146, "0.0");
+  }
+
+  void VportXData(const TDXF_ViewPort& e) {
+    w_.Ascii(1001, "ACAD");
+    w_.Ascii(1000, "MVIEW");
+    w_.Ascii(1002, "{");
+    w_.Int(1070, 16);
+    w_.Ascii(1010, "0.0");
+    w_.Ascii(1020, "0.0");
+    w_.Ascii(1030, "0.0");
+    w_.Ascii(1010, "0.0");
+    w_.Ascii(1020, "0.0");
+    w_.Ascii(1030, "1.0");
+    w_.Real(1040, 0.0);
+    w_.Real(1040, e.vh);
+    w_.Real(1040, e.vx);
+    w_.Real(1040, e.vy);
+    w_.Real(1040, 50.0);
+    w_.Real(1040, 0.0);
+    w_.Real(1040, 0.0);
+    for (int32_t v : {16, 100, 0, 3, 0, 0, 0, 0}) w_.Int(1070, v);
+    for (double x : {0.0, 0.0, 0.0, 1.0, 1.0, 0.0, 0.0}) w_.Real(1040, x);
+    w_.Int(1070, 0);
+    w_.Ascii(1002, "{");
+    w_.Ascii(1002, "}");
+    w_.Ascii(1002, "}");
+  }
+
+  void Insert(const TDXF_Block& e, uint32_t h, uint32_t owner) {
+    const TDXF_BlockDef* b = At(m_.deBlockDef, e.bln);
+    if (!b) return;  // block -1: nothing to insert
+    Frame("INSERT", h, owner, e.spc, LayerName(e.lay), "AcDbBlockReference");
+    w_.Name(2, b->nam);
+    LtypeAttr(e.typ);
+    ColorAttr(e.col);
+    WidthAttr(e.wid);
+    w_.XYZ(e.x, e.y, 0.0);
+    if (std::fabs(e.bx - 1) > kEps && std::fabs(e.bx) > kEps) w_.Real(41, e.bx);
+    if (std::fabs(e.by - 1) > kEps && std::fabs(e.by) > kEps) w_.Real(42, e.by);
+    if (std::fabs(e.a) > kEps) w_.Real(50, e.a);
+  }
+
+  // ---- Objects ------------------------------------------------------------
+
+  void Reactors(uint32_t owner) {
+    w_.Ascii(102, "{ACAD_REACTORS");
+    w_.Handle(330, owner);
+    w_.Ascii(102, "}");
+    w_.Handle(330, owner);
+  }
+
+  void Layout(const char* handle, std::u16string_view name, int32_t flags,
+              int32_t plotType, int32_t tab, uint32_t record, uint32_t dict) {
+    w_.Ascii(0, "LAYOUT");
+    w_.Ascii(5, handle);
+    Reactors(dict);
+    w_.Ascii(100, "AcDbPlotSettings");
+    w_.Ascii(1, "");
+    w_.Ascii(2, "none_device");
+    w_.Ascii(4, "");
+    w_.Ascii(6, "");
+    for (int c = 40; c <= 49; ++c) w_.Real(c, 0.0);
+    w_.Real(140, 0.0);
+    w_.Real(141, 0.0);
+    w_.Real(142, 1.0);
+    w_.Real(143, 1.0);
+    w_.Int(70, flags);
+    w_.Int(72, 1);
+    w_.Int(73, 0);
+    w_.Int(74, plotType);
+    w_.Ascii(7, "");
+    w_.Int(75, 16);
+    w_.Real(147, 1.0);
+    w_.Real(148, 0.0);
+    w_.Real(149, 0.0);
+    w_.Ascii(100, "AcDbLayout");
+    w_.Text(1, name);
+    w_.Int(70, 1);
+    w_.Int(71, tab);
+    w_.XY(0.0, 0.0);
+    w_.Real(11, m_.papx);
+    w_.Real(21, m_.papy);
+    w_.XYZn(2, 0.0, 0.0, 0.0);
+    w_.XYZn(4, m_.MinWx, m_.MinWy, 0.0);
+    w_.XYZn(5, m_.MaxWx, m_.MaxWy, 0.0);
+    w_.Real(146, 0.0);
+    w_.XYZn(3, 0.0, 0.0, 0.0);
+    w_.XYZn(6, 1.0, 0.0, 0.0);
+    w_.XYZn(7, 0.0, 1.0, 0.0);
+    w_.Int(76, 0);
+    w_.Handle(330, record);
+  }
+
+  TDXFmodel& m_;
+  TDXFGroupWriter& w_;
+  const TDXFVersion v_;
+};
+
+}  // namespace
+
+void TDXFmodel::PutBlocks() { TEntityWriter(*this).Blocks(); }
+void TDXFmodel::PutEntities() { TEntityWriter(*this).Entities(); }
+void TDXFmodel::PutObjects() { TEntityWriter(*this).Objects(); }
+void TDXFmodel::PutEOF() { st->Ascii(0, "EOF"); }
+
+}  // namespace tessa

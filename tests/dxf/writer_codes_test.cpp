@@ -1,0 +1,192 @@
+// The group-code layer of the DXF writer: number texts, line layout,
+// encodings, buffering and the sticky failure.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "dxf/SaveWriterCodes.h"
+#include "dxf/SaveWriterOut.h"
+
+namespace tessa {
+namespace {
+
+struct RealCase {
+  double x;
+  const char* text;
+};
+
+TEST(RealStr, ShortestFormWithFifteenDigitsAndOneDecimal) {
+  const RealCase cases[] = {
+      {10, "10.0"},
+      {0, "0.0"},
+      {-0.0, "0.0"},
+      {0.5, "0.5"},
+      {297, "297.0"},
+      {-8000, "-8000.0"},
+      {0.0001, "0.0001"},
+      {0.00001, "1.0E-5"},
+      {-0.00001234, "-1.234E-5"},
+      {1.5e20, "1.5E20"},
+      {1e15, "1.0E15"},
+      {123456789012345.0, "123456789012345.0"},
+      {1.0 / 3, "0.33333333333333"},         // 14 decimals, not 15
+      {0.00012345678901234, "0.00012345678901"},
+      {0.78539816339744830962, "0.78539816339745"},
+      {1.570796326794896, "1.5707963267949"},
+      {2 * M_PI, "6.28318530717959"},
+      {1.41414141414141414, "1.41414141414141"},
+      {2415018.5 - 0.375, "2415018.125"},
+      {1e-300, "1.0E-300"},
+  };
+  for (const RealCase& c : cases) EXPECT_EQ(RealStr(c.x), c.text) << c.x;
+}
+
+TEST(RealStr, TiesRoundHalfAwayFromZero) {
+  // Exactly representable values whose 16th digit is a 5.
+  EXPECT_EQ(RealStr(1234.000244140625), "1234.00024414063");
+  EXPECT_EQ(RealStr(-1234.000244140625), "-1234.00024414063");
+}
+
+TEST(RealStr, NonFiniteValuesNeverReachTheFile) {
+  EXPECT_EQ(RealStr(std::numeric_limits<double>::quiet_NaN()), "0.0");
+  EXPECT_EQ(RealStr(std::numeric_limits<double>::infinity()), "0.0");
+  EXPECT_EQ(RealStr(-std::numeric_limits<double>::infinity()), "0.0");
+}
+
+TEST(HandleStr, UpperCaseHexWithoutLeadingZeros) {
+  EXPECT_EQ(HandleStr(5), "5");
+  EXPECT_EQ(HandleStr(31), "1F");
+  EXPECT_EQ(HandleStr(0x2A0), "2A0");
+  EXPECT_EQ(HandleStr(334), "14E");
+  EXPECT_EQ(HandleStr(0), "0");
+}
+
+TEST(DXFVersion, UnknownCodesAreR12) {
+  for (int v : {-1, 0, 3, 99}) {
+    TDXFVersion ver(v);
+    EXPECT_EQ(ver.Code(), 0) << v;
+    EXPECT_STREQ(ver.AcadVer(), "AC1009");
+    EXPECT_TRUE(ver.UpperNames());
+    EXPECT_FALSE(ver.TableHandles());
+  }
+  EXPECT_STREQ(TDXFVersion(1).AcadVer(), "AC1015");
+  EXPECT_STREQ(TDXFVersion(2).AcadVer(), "AC1021");
+  EXPECT_TRUE(TDXFVersion(2).Utf8());
+  EXPECT_FALSE(TDXFVersion(1).Utf8());
+}
+
+// Output of one call on a fresh writer.
+template <class F>
+std::string Written(F f, bool utf8 = false, bool upper = false) {
+  TDXFStringSink sink;
+  TDXFGroupWriter w(sink, utf8, upper);
+  f(w);
+  EXPECT_TRUE(w.Finish());
+  return sink.text;
+}
+
+TEST(GroupWriter, CodeAndValueLayout) {
+  struct Case {
+    const char* what;
+    std::string got;
+    const char* want;
+  };
+  const Case cases[] = {
+      {"code 0", Written([](auto& w) { w.Ascii(0, "SECTION"); }), "  0\r\nSECTION\r\n"},
+      {"code 5", Written([](auto& w) { w.Handle(5, 0x1F); }), "  5\r\n1F\r\n"},
+      {"code 330", Written([](auto& w) { w.Handle(330, 2); }), "330\r\n2\r\n"},
+      {"four digits", Written([](auto& w) { w.Int(1070, 16); }), "1070\r\n    16\r\n"},
+      {"six wide", Written([](auto& w) { w.Int(70, 0); }), " 70\r\n     0\r\n"},
+      {"six wide negative", Written([](auto& w) { w.Int(70, -8000); }), " 70\r\n -8000\r\n"},
+      {"wider than six", Written([](auto& w) { w.Int(90, 1234567); }), " 90\r\n1234567\r\n"},
+      {"nine wide", Written([](auto& w) { w.Int9(90, 4095); }), " 90\r\n     4095\r\n"},
+      {"plain", Written([](auto& w) { w.IntPlain(370, 25); }), "370\r\n25\r\n"},
+      {"real", Written([](auto& w) { w.Real(40, 2.5); }), " 40\r\n2.5\r\n"},
+      {"empty text", Written([](auto& w) { w.Text(1, u""); }), "  1\r\n\r\n"},
+      {"point n", Written([](auto& w) { w.XYZn(1, 1, 2, 0); }),
+       " 11\r\n1.0\r\n 21\r\n2.0\r\n 31\r\n0.0\r\n"},
+      {"point", Written([](auto& w) { w.XY(-1, 0.25); }), " 10\r\n-1.0\r\n 20\r\n0.25\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
+}
+
+TEST(GroupWriter, NamesAreUpperCasedOnlyWhenAsked) {
+  auto name = [](auto& w) { w.Name(2, u"Standard ａｂ"); };
+  EXPECT_EQ(Written(name, false, true), "  2\r\nSTANDARD \x82\x60\x82\x61\r\n");
+  EXPECT_EQ(Written(name, false, false), "  2\r\nStandard \x82\x81\x82\x82\r\n");
+  // Plain texts keep their case in every version.
+  EXPECT_EQ(Written([](auto& w) { w.Text(8, u"abc"); }, false, true), "  8\r\nabc\r\n");
+}
+
+TEST(GroupWriter, TextEncodings) {
+  struct Case {
+    std::u16string in;
+    std::string sjis;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {u"壁", "\x95\xc7", "\xe5\xa3\x81"},
+      {u"ｱ", "\xb1", "\xef\xbd\xb1"},
+      {u"A-1", "A-1", "A-1"},
+      // No code in code page 932: "?" in both encodings.
+      {u"é€", "??", "??"},
+      {u"\u00A5", "?", "?"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Written([&](auto& w) { w.TextLine(c.in); }, false), c.sjis + "\r\n");
+    EXPECT_EQ(Written([&](auto& w) { w.TextLine(c.in); }, true), c.utf8 + "\r\n");
+  }
+}
+
+TEST(GroupWriter, LineBreaksInsideAValueCannotSplitThePairs) {
+  EXPECT_EQ(Written([](auto& w) { w.Text(1, std::u16string(u"a\r\nb\0c", 6)); }),
+            "  1\r\nabc\r\n");
+}
+
+TEST(GroupWriter, StreamsThroughASmallBuffer) {
+  TDXFStringSink sink;
+  TDXFGroupWriter w(sink, false, false, 64);
+  std::string want;
+  for (int i = 0; i < 200; ++i) {
+    w.Int(70, i);
+    char b[32];
+    std::snprintf(b, sizeof b, " 70\r\n%6d\r\n", i);
+    want += b;
+  }
+  EXPECT_LT(sink.text.size(), want.size());  // not all held back
+  EXPECT_TRUE(w.Finish());
+  EXPECT_EQ(sink.text, want);
+}
+
+// Accepts `limit` bytes, then refuses.
+class TLimitedSink : public TDXFSink {
+ public:
+  explicit TLimitedSink(size_t limit) : limit_(limit) {}
+  bool Put(const char* p, size_t n) override {
+    ++calls;
+    if (got.size() + n > limit_) return false;
+    got.append(p, n);
+    return true;
+  }
+  std::string got;
+  int calls = 0;
+
+ private:
+  size_t limit_;
+};
+
+TEST(GroupWriter, FirstFailureIsStickyAndReported) {
+  TLimitedSink sink(100);
+  TDXFGroupWriter w(sink, false, false, 64);
+  for (int i = 0; i < 100; ++i) w.Ascii(0, "LINE");
+  EXPECT_TRUE(w.Failed());
+  const int callsAtFailure = sink.calls;
+  for (int i = 0; i < 100; ++i) w.Ascii(0, "LINE");
+  EXPECT_FALSE(w.Finish());
+  EXPECT_EQ(sink.calls, callsAtFailure);  // nothing more was tried
+}
+
+}  // namespace
+}  // namespace tessa

@@ -1,0 +1,201 @@
+// Output of the DXF writer: the target path holds a complete file or
+// nothing, and no temporary file outlives a run.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dxf/SaveUnit.h"
+#include "dxf/SaveWriterOut.h"
+
+namespace tessa {
+namespace {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    char tmpl[] = "/tmp/tessa_writer_XXXXXX";
+    path = ::mkdtemp(tmpl);
+  }
+  ~TempFolder() {
+    ::chmod(path.c_str(), 0700);
+    for (const std::string& n : Names()) ::unlink((path + "/" + n).c_str());
+    ::rmdir(path.c_str());
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> out;
+    if (DIR* d = ::opendir(path.c_str())) {
+      while (dirent* e = ::readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") out.push_back(n);
+      }
+      ::closedir(d);
+    }
+    return out;
+  }
+  std::string path;
+};
+
+bool Exists(const std::string& p) {
+  struct stat st;
+  return ::lstat(p.c_str(), &st) == 0;
+}
+
+std::string ReadAll(const std::string& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void SmallModel(TDXFmodel& m, int ver) {
+  m.SetDXFVer(ver, 0);
+  m.SetAppName(u"test");
+  m.AddLtype(u"Continuous", u"Solid line", 0, {});
+  m.AddLayer(u"0", 7, 1, 0, true, true);
+  m.AddStyle(u"Standard", u"txt", u"extfont2.shx", 0, 1, 0, 2.5, false);
+  m.AddLine(0, 0, 1, 0, 0, 0, 0, 10, 10);
+}
+
+TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
+  TempFolder dir;
+  const std::string dst = dir.path + "/out.dxf";
+  TDXFAtomicFile f;
+  ASSERT_TRUE(f.Open(dst));
+  EXPECT_FALSE(Exists(dst));  // nothing at the target while writing
+  const std::string tmp = f.TempPath();
+  EXPECT_EQ(tmp.rfind(dir.path + "/.out.dxf.", 0), 0u) << tmp;
+  EXPECT_EQ(tmp.substr(tmp.size() - 4), ".tmp");
+  ASSERT_TRUE(f.Put("abc", 3));
+  ASSERT_TRUE(f.Commit());
+  EXPECT_EQ(ReadAll(dst), "abc");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.dxf"});
+  struct stat st;
+  ASSERT_EQ(::stat(dst.c_str(), &st), 0);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);  // as any new file
+}
+
+TEST(AtomicFile, AbortAndDestructionRemoveTheTemporaryFile) {
+  TempFolder dir;
+  {
+    TDXFAtomicFile f;
+    ASSERT_TRUE(f.Open(dir.path + "/a.dxf"));
+    ASSERT_TRUE(f.Put("x", 1));
+    f.Abort();
+    EXPECT_TRUE(dir.Names().empty());
+  }
+  {
+    TDXFAtomicFile f;
+    ASSERT_TRUE(f.Open(dir.path + "/b.dxf"));
+    ASSERT_TRUE(f.Put("x", 1));
+  }  // never committed
+  EXPECT_TRUE(dir.Names().empty());
+}
+
+TEST(AtomicFile, VeryLongNamesStillGetATemporaryFile) {
+  TempFolder dir;
+  std::string name;
+  for (int i = 0; i < 80; ++i) name += "図";  // 240 bytes
+  name += ".dxf";
+  TDXFAtomicFile f;
+  ASSERT_TRUE(f.Open(dir.path + "/" + name));
+  ASSERT_TRUE(f.Commit());
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
+}
+
+TEST(SaveDXF, WritesTheWholeFileAndReplacesAnOldOne) {
+  TempFolder dir;
+  const std::string dst = dir.path + "/drawing.dxf";
+  { std::ofstream(dst) << "old"; }
+  TDXFmodel m;
+  SmallModel(m, 1);
+  ASSERT_TRUE(m.SaveDXF(dir.path + "/missing.jww", dst));
+  const std::string text = ReadAll(dst);
+  EXPECT_EQ(text.rfind("999\r\ntest\r\n", 0), 0u);
+  EXPECT_EQ(text.substr(text.size() - 10), "  0\r\nEOF\r\n");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"drawing.dxf"});
+  EXPECT_EQ(m.st, nullptr);
+}
+
+struct FailCase {
+  const char* what;
+  std::string dst;    // relative to the folder
+  bool readOnly;      // folder made read-only first
+  bool dstIsFolder;   // a folder already holds the target name
+};
+
+TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
+  const FailCase cases[] = {
+      {"missing folder", "no/such/folder/out.dxf", false, false},
+      {"read-only folder", "out.dxf", true, false},
+      {"target is a folder", "out.dxf", false, true},
+      {"empty name", "", false, false},
+  };
+  for (const FailCase& c : cases) {
+    TempFolder dir;
+    const std::string dst = c.dst.empty() ? dir.path + "/" : dir.path + "/" + c.dst;
+    if (c.dstIsFolder) { ASSERT_EQ(::mkdir(dst.c_str(), 0700), 0); }
+    if (c.readOnly) ::chmod(dir.path.c_str(), 0500);
+    if (c.readOnly && ::access(dir.path.c_str(), W_OK) == 0) {
+      ::chmod(dir.path.c_str(), 0700);
+      continue;  // running as a user whom permissions do not stop
+    }
+    TDXFmodel m;
+    SmallModel(m, 0);
+    EXPECT_FALSE(m.SaveDXF("", dst)) << c.what;
+    ::chmod(dir.path.c_str(), 0700);
+    std::vector<std::string> left = dir.Names();
+    if (c.dstIsFolder) {
+      EXPECT_EQ(left, std::vector<std::string>{"out.dxf"}) << c.what;
+      DIR* d = ::opendir(dst.c_str());
+      ASSERT_NE(d, nullptr);
+      int entries = 0;
+      while (::readdir(d)) ++entries;
+      ::closedir(d);
+      EXPECT_EQ(entries, 2) << c.what;  // "." and ".." only
+      ::rmdir(dst.c_str());
+    } else {
+      EXPECT_TRUE(left.empty()) << c.what;
+    }
+    EXPECT_EQ(m.st, nullptr);
+  }
+}
+
+// A write that fails half-way (the file-size limit stands in for a full
+// disk): the run answers false and leaves neither target nor temporary.
+TEST(SaveDXF, AWriteFailingHalfWayLeavesNothingBehind) {
+  TempFolder dir;
+  const std::string dst = dir.path + "/big.dxf";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    TDXFmodel m;
+    SmallModel(m, 2);
+    for (int i = 0; i < 2000; ++i) m.AddLine(0, 0, 1, 0, 0, i, 0, i, 10);
+    const bool ok = m.SaveDXF("", dst);
+    ::_exit(ok ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "SaveDXF reported success";
+  EXPECT_TRUE(dir.Names().empty());
+}
+
+}  // namespace
+}  // namespace tessa

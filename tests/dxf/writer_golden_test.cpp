@@ -1,0 +1,64 @@
+// Whole files: the small model of writer_golden_model.h written in the
+// three versions must equal the checked-in files byte for byte.  The
+// expected files were read line by line against the file layout; to
+// regenerate them after a deliberate change, run this test with
+// TESSA_UPDATE_GOLDEN=1 and read the difference before committing.
+#include <cstdlib>
+#include <fstream>
+
+#include "dxf/SaveWriter.h"
+#include "writer_golden_model.h"
+
+#ifndef TESSA_GOLDEN_DIR
+#error "TESSA_GOLDEN_DIR must name the folder of the expected files"
+#endif
+
+namespace tessa::testing {
+namespace {
+
+// First differing line, for a readable failure.
+std::string FirstDifference(const std::string& got, const std::string& want) {
+  size_t line = 1, i = 0;
+  while (i < got.size() && i < want.size() && got[i] == want[i]) {
+    if (got[i] == '\n') ++line;
+    ++i;
+  }
+  auto lineAt = [](const std::string& s, size_t at) {
+    size_t b = s.rfind('\n', at == 0 ? 0 : at - 1);
+    b = b == std::string::npos ? 0 : b + 1;
+    size_t e = s.find('\n', at);
+    return s.substr(b, e == std::string::npos ? std::string::npos : e - b);
+  };
+  return "line " + std::to_string(line) + ": got '" + lineAt(got, i) + "', want '" +
+         lineAt(want, i) + "'";
+}
+
+class GoldenFile : public ::testing::TestWithParam<int> {};
+
+TEST_P(GoldenFile, MatchesTheCheckedInFile) {
+  const int ver = GetParam();
+  static const char* const kNames[] = {"golden_r12", "golden_r2000", "golden_r2007"};
+  TDXFmodel m;
+  BuildGoldenModel(m, ver);
+  const std::string got = SaveAndRead(m, kNames[ver]);
+  const std::string expectedPath = std::string(TESSA_GOLDEN_DIR) + "/" + kNames[ver] + ".dxf";
+  if (const char* u = std::getenv("TESSA_UPDATE_GOLDEN"); u && *u == '1') {
+    std::ofstream(expectedPath, std::ios::binary) << got;
+    GTEST_SKIP() << "rewrote " << expectedPath;
+  }
+  const std::string want = ReadFileBytes(expectedPath);
+  ASSERT_FALSE(want.empty()) << "missing " << expectedPath;
+  EXPECT_TRUE(got == want) << FirstDifference(got, want);
+  // The whole file used exactly the handles the header announced.
+  EXPECT_EQ(m.DXFHnd, DXFHandSeed(m));
+}
+
+std::string VersionName(const ::testing::TestParamInfo<int>& info) {
+  static const char* const kNames[] = {"R12", "R2000", "R2007"};
+  return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, GoldenFile, ::testing::Values(0, 1, 2), VersionName);
+
+}  // namespace
+}  // namespace tessa::testing
