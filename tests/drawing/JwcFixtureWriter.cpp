@@ -100,9 +100,27 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   return std::fclose(f) == 0 && ok;
 }
 
+namespace {
+
+// One folder per test process, removed when the process ends.
+struct TFixtureDir {
+  std::filesystem::path dir;
+  TFixtureDir() {
+    dir = std::filesystem::temp_directory_path() /
+          ("tessa_jwc_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+  }
+  ~TFixtureDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+
+}  // namespace
+
 std::string FixturePath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() /
-          ("tessa_jwc_" + std::to_string(::getpid()) + "_" + name)).string();
+  static TFixtureDir d;
+  return (d.dir / name).string();
 }
 
 JwcArcRec JwcArcRec::Deg(float x, float y, float r, double ratio, double st,

@@ -16,3 +16,10 @@ gtest_discover_tests(jwc_reader_tests)
 add_executable(jwc_convert_tests ${CMAKE_CURRENT_LIST_DIR}/jwc_convert_test.cpp)
 target_link_libraries(jwc_convert_tests PRIVATE tessa_convert tessa_jwc_fixture GTest::gtest_main)
 gtest_discover_tests(jwc_convert_tests)
+
+# Bytes to DXF files, checked by ezdxf (skipped when python3 lacks it).
+add_executable(jwc_dxf_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/jwc_dxf_e2e_test.cpp)
+target_link_libraries(jwc_dxf_e2e_tests PRIVATE tessa_convert tessa_jwc_fixture GTest::gtest_main)
+target_compile_definitions(jwc_dxf_e2e_tests PRIVATE
+  JWC_EZDXF_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/jwc_ezdxf_check.py")
+gtest_discover_tests(jwc_dxf_e2e_tests)
