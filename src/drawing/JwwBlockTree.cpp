@@ -16,9 +16,10 @@ namespace {
 // number of copies at every level, so the expansion also stops at a depth
 // and at a total that no real drawing comes near.
 constexpr int32_t kMaxLevel = 64;
-constexpr size_t kMaxEntries = 1u << 20;
-// Entities placed by all copies together (what later passes walk).
-constexpr uint64_t kMaxPlaced = uint64_t{1} << 25;
+constexpr size_t kMaxEntries = 1u << 18;
+// Entities (and name characters) placed by all copies together: what later
+// passes walk and what the copies hold.
+constexpr uint64_t kMaxPlaced = uint64_t{1} << 24;
 
 int32_t FindDef(const std::vector<TEntJwwBlockDef>& defs, int32_t defN, uint32_t no) {
   int32_t n = std::min<int32_t>(defN, static_cast<int32_t>(defs.size()));
@@ -50,9 +51,11 @@ void TJwwBaseData::MakeBlockTree() {
     e.defno = FindDef(EntBlockDef, EntBlockDefN, e.no);
     if (e.defno < 0) return;
     TEntJwwBlockDef& d = EntBlockDef[static_cast<size_t>(e.defno)];
-    e.name = d.strName;
+    // Past the budget (only a crafted file gets there) the copy keeps defno
+    // but no private copy of the name.
+    if (placed < kMaxPlaced) e.name = d.strName;
     d.ref_flag = true;
-    placed += static_cast<uint64_t>(d.mNo.size()) + 1;
+    placed += static_cast<uint64_t>(d.mNo.size()) + d.strName.size() + 1;
   };
 
   for (int32_t j = 0; j < topN; ++j) {

@@ -54,7 +54,7 @@ bool Gunzip(FILE* src, FILE* dst) {
 }  // namespace
 
 bool TJwwBaseData::SafeImageName(const std::u16string& name) {
-  if (name.empty() || name.find(u"..") != std::u16string::npos) return false;
+  if (name.empty() || name == u"." || name.find(u"..") != std::u16string::npos) return false;
   for (char16_t c : name)
     if (c < 0x20 || c == u'/' || c == u'\\' || c == u':') return false;
   return true;

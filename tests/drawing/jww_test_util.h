@@ -1,0 +1,43 @@
+// Small helpers shared by the JWW/JWS reader tests.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "JwwFixtureWriter.h"
+#include "drawing/ByteReader.h"
+#include "util/Func_2.h"
+
+namespace tessa::test {
+
+inline bool ReadJww(TJwwData& d, const std::vector<uint8_t>& b) {
+  return d.FileInMem(b.data(), b.size());
+}
+inline bool ReadJws(TJwsData& d, const std::vector<uint8_t>& b) {
+  return d.FileInMem(b.data(), b.size());
+}
+
+// A fresh folder under the test temp folder, removed with its contents at
+// the end of the scope.
+class TTempDir {
+ public:
+  TTempDir() {
+    std::string t = std::filesystem::temp_directory_path().string() + "/jwwtest-XXXXXX";
+    std::vector<char> buf(t.begin(), t.end());
+    buf.push_back('\0');
+    path_ = ::mkdtemp(buf.data()) ? buf.data() : "";
+  }
+  ~TTempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  // With a trailing separator.
+  std::string Dir() const { return path_ + "/"; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tessa::test
