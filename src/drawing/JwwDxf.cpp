@@ -1,1 +1,241 @@
-// placeholder
+// FileOutDXF of JWW drawings and JWS symbols: the DXF model's tables (line
+// types, layers, text styles, point-marker block) from the drawing, then
+// the entities (JwwDxfEntity.cpp), then the file.
+#include "drawing/JwwDxf.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "attributes/UnitGraAtt.h"
+#include "drawing/JwsUnit.h"
+#include "drawing/JwwSettingText.h"
+#include "drawing/JwwUnit.h"
+#include "dxf/SaveSetup.h"
+#include "dxf/SaveUnit.h"
+#include "util/Func_2.h"
+#include "util/UnitVal.h"
+
+namespace tessa {
+
+namespace {
+
+constexpr int kGroups = 16;
+constexpr int kLayers = 256;
+constexpr int kTextTypes = 10;
+constexpr int kFirstUserLtype = 17;
+constexpr int kLastUserLtype = 32;
+
+// The base layer group the options name, kept inside the table.
+int ScaleGroup() { return std::clamp(OptScaleGroup, 0, kGroups - 1); }
+
+// Entry i of the drawing's order list, or null for an empty slot or an
+// index past its array.
+template <class T>
+const T* Item(const std::vector<T>& a, int32_t count, int32_t i) {
+  if (i < 0 || i >= count || i >= static_cast<int32_t>(a.size())) return nullptr;
+  return &a[i];
+}
+
+uint32_t PenColor(const TEntJwwAttr& a) { return GraAtt->GetAttrColcol(a.nPenColor); }
+
+}  // namespace
+
+// ---- Loading state ------------------------------------------------------------
+
+bool TJwDxfConv::Loaded() const {
+  if (d_.EntLgrp.size() < kGroups) return false;
+  if (!jww_) return true;
+  return jww_->EntLay.size() >= kLayers && jww_->EntMoj.size() >= kTextTypes &&
+         jww_->EntLtpS.size() > kLastUserLtype;
+}
+
+// ---- FileOutDXF -------------------------------------------------------------------
+
+bool TJwDxfConv::BuildModel(int Ver) {
+  // A drawing that did not load has no layer groups to take the scale from;
+  // converting it would misplace everything, so nothing is made.
+  if (!Loaded() || !GraAtt) return false;
+  DXFModelCreate();
+  TDXFmodel& m = *DxfModel;
+  m.SetDXFVer(Ver, OptSpace);
+  m.SetAppName(AppTitle);
+  // The extents are measured from the paper's centre, the entities from its
+  // lower left corner (where the limits start too): the header's extents
+  // must cover the entities, so they are handed over in that position.
+  m.SetPap(PaperX / 2 + ExtMinX, PaperY / 2 + ExtMinY, PaperX / 2 + ExtMaxX,
+           PaperY / 2 + ExtMaxY, PaperX, PaperY);
+  m.SetScale(d_.EntLgrp[ScaleGroup()].adScale);
+  m.SetLayerNameType(OptLayerNameType);
+  m.SetTenTransType(OptTenType, OptTenSize);
+  AddDefaultLtypes();
+  AddSxfLtypes();
+  DXFLtypeSet();
+  DXFLayerSet();
+  AddDefaultStyles();
+  DXFStyleSet();
+  if (TenExists()) AddTenBlock();
+  DXFEntitySet();
+  return true;
+}
+
+bool TJwDxfConv::FileOutDXF(const std::string& FName, int Ver) {
+  if (!BuildModel(Ver)) return false;
+  const bool ok = DxfModel->SaveDXF(CurFileName, FName);
+  DXFModelFree();
+  return ok;
+}
+
+// ---- Line types -------------------------------------------------------------------
+
+void TJwDxfConv::DXFLtypeSet() {
+  TDXFmodel& m = *DxfModel;
+  for (int i = kFirstUserLtype; i <= kLastUserLtype; ++i) {
+    const std::u16string num = IntToText(i);
+    const std::u16string desc = num + u" SXF-Extended";
+    if (!jww_) {
+      m.AddLtype(u"SXF_EX_LType_" + num, desc, 2, {1.0, -1.0});
+      continue;
+    }
+    const TEntJwwLineTypeExNo& t = jww_->EntLtpS[i];
+    std::u16string name = DelCtrlCode(t.astrUDLTypeName);
+    if (DelSpace(name).empty()) name = u"LType_" + num;
+    name = u"SXF_" + name;
+    int32_t n = t.anUDLTypeSegment;
+    if (n != 2 && n != 4 && n != 6 && n != 8) n = 2;
+    std::vector<double> pattern(n);
+    for (int j = 1; j <= n; ++j) {
+      // The stored pitches count from 1: pattern element j - 1 is pitch j.
+      double v = std::fabs(t.aadUDLTypePitch[j]);
+      if (v <= 0.01) v = 0.01;
+      if (j % 2 == 0) v = -v;
+      pattern[j - 1] = v;
+    }
+    m.AddLtype(name, desc, n, pattern);
+  }
+}
+
+// ---- Layers -----------------------------------------------------------------------
+
+void TJwDxfConv::DXFLayerSet() {
+  TDXFmodel& m = *DxfModel;
+  TJwLayerCount cnt;
+  cnt.JWW_Init();
+
+  auto countLine = [&](const TEntJwwAttr& a) {
+    if (a.nPenColor != 9 && a.nPenStyle != 9)
+      cnt.JWW_CountUp(a.nGLayer, a.nLayer, PenColor(a), a.nPenStyle);
+  };
+  auto countColour = [&](const TEntJwwAttr& a, uint32_t colour) {
+    if (a.nPenColor != 9) cnt.JWW_CountUp(a.nGLayer, a.nLayer, colour, -1);
+  };
+
+  for (const TEntJwwNo& no : d_.EntNo) {
+    switch (no.EntType) {
+      case jwEntLine:
+        if (auto* e = Item(d_.EntLine, d_.EntLineN, no.EntNo)) countLine(e->att);
+        break;
+      case jwEntEnko:
+        if (auto* e = Item(d_.EntEnko, d_.EntEnkoN, no.EntNo)) countLine(e->att);
+        break;
+      case jwEntTen:
+        if (auto* e = Item(d_.EntTen, d_.EntTenN, no.EntNo)) countColour(e->att, PenColor(e->att));
+        break;
+      case jwEntMoji:
+        // Jw_cad's own setting texts are not drawing content.
+        if (auto* e = Item(d_.EntMoji, d_.EntMojiN, no.EntNo); e && !IsJwSettingText(*e))
+          countColour(e->att, PenColor(e->att));
+        break;
+      case jwEntSunpo:
+        if (auto* e = Item(d_.EntSunpo, d_.EntSunpoN, no.EntNo)) {
+          countLine(e->Sen.att);
+          countColour(e->Moji.att, PenColor(e->Moji.att));
+        }
+        break;
+      case jwEntSolid:
+        if (auto* e = Item(d_.EntSolid, d_.EntSolidN, no.EntNo))
+          countColour(e->att, e->att.nPenColor == 10 ? WinColorToColor(e->Color)
+                                                     : PenColor(e->att));
+        break;
+      default:
+        break;
+    }
+  }
+
+  cnt.CaluMax();
+  AddDefaultLayers();
+  for (int i = 0; i < kLayers; ++i) {
+    const int g = i / 16, l = i % 16;
+    std::u16string name;
+    bool dsp = true;
+    if (jww_) {
+      const TEntJwwLayer& lay = jww_->EntLay[i];
+      const TEntJwwLayerGroup& grp = d_.EntLgrp[g];
+      name = m.AdjustLayerName(g, l, m.DefautLayerName(i, grp.aStrGLayName, lay.aStrLayName));
+      // A hidden layer, or any layer of a hidden group, is switched off.
+      dsp = grp.anGLay != 0 && lay.aanLay != 0;
+    } else {
+      name = m.AdjustLayerName(g, l, u"");
+    }
+    m.AddLayer(name, cnt.LayerColor(i), cnt.LayerLtype(i), 0, dsp, true);
+  }
+}
+
+// ---- Text styles ------------------------------------------------------------------
+
+void TJwDxfConv::DXFStyleSet() {
+  static constexpr double kSymbolHeights[kTextTypes] = {2.0, 2.5, 3.0, 4.0, 5.0,
+                                                        6.0, 7.0, 8.0, 9.0, 10.0};
+  TDXFmodel& m = *DxfModel;
+  auto addPair = [&](const std::u16string& name, double width, double height) {
+    m.AddStyle(name, u"simplex.shx", u"extfont2.shx", 0, width, 0, height, false);
+    m.AddStyle(name + u"T", u"simplex.shx", u"@extfont2.shx", 0, width, 0, height, true);
+  };
+  addPair(u"MOJI0", 1.0, 2.0);
+  for (int k = 1; k <= kTextTypes; ++k) {
+    double width = 1.0, height = kSymbolHeights[k - 1];
+    if (jww_) {
+      const TEntJwwMojiType& t = jww_->EntMoj[k - 1];
+      height = t.adMojiY;
+      // A type without height has no width ratio; it keeps plain width.
+      width = t.adMojiY == 0.0 ? 1.0 : t.adMojiX / t.adMojiY;
+    }
+    addPair(u"MOJI" + IntToText(k), width, height);
+  }
+}
+
+// ---- Points -------------------------------------------------------------------
+
+bool TJwDxfConv::TenExists() const {
+  auto hasPoint = [](const std::vector<TEntJwwNo>& list) {
+    return std::any_of(list.begin(), list.end(),
+                       [](const TEntJwwNo& n) { return n.EntType == jwEntTen; });
+  };
+  if (hasPoint(d_.EntNo)) return true;
+  const int32_t defs = std::min<int32_t>(d_.EntBlockDefN, static_cast<int32_t>(d_.EntBlockDef.size()));
+  for (int32_t i = 0; i < defs; ++i)
+    if (d_.EntBlockDef[i].ref_flag && hasPoint(d_.EntBlockDef[i].mNo)) return true;
+  return false;
+}
+
+// ---- The two containers -----------------------------------------------------------
+
+bool TJwwData::FileOutDXF(const std::string& FName, int Ver) {
+  return TJwDxfConv(*this, this).FileOutDXF(FName, Ver);
+}
+void TJwwData::DXFLtypeSet() { TJwDxfConv(*this, this).DXFLtypeSet(); }
+void TJwwData::DXFLayerSet() { TJwDxfConv(*this, this).DXFLayerSet(); }
+void TJwwData::DXFStyleSet() { TJwDxfConv(*this, this).DXFStyleSet(); }
+bool TJwwData::TenExists() { return TJwDxfConv(*this, this).TenExists(); }
+void TJwwData::DXFEntitySet() { TJwDxfConv(*this, this).DXFEntitySet(); }
+
+bool TJwsData::FileOutDXF(const std::string& FName, int Ver) {
+  return TJwDxfConv(*this, nullptr).FileOutDXF(FName, Ver);
+}
+void TJwsData::DXFLtypeSet() { TJwDxfConv(*this, nullptr).DXFLtypeSet(); }
+void TJwsData::DXFLayerSet() { TJwDxfConv(*this, nullptr).DXFLayerSet(); }
+void TJwsData::DXFStyleSet() { TJwDxfConv(*this, nullptr).DXFStyleSet(); }
+bool TJwsData::TenExists() { return TJwDxfConv(*this, nullptr).TenExists(); }
+void TJwsData::DXFEntitySet() { TJwDxfConv(*this, nullptr).DXFEntitySet(); }
+
+}  // namespace tessa
