@@ -162,6 +162,42 @@ TEST_F(JwcConvertTest, PaperPointsWidenTheGroupsViewport) {
   EXPECT_EQ(DxfModel->deCirc[0].spc, 0);
 }
 
+TEST_F(JwcConvertTest, TextsAndVirtualPointsWidenTheViewportToo) {
+  struct Case { bool vertical; double x1, y1, x2, y2; };
+  // Horizontal: the centred line and the same raised by half the height.
+  // Vertical: the centred line before its sideways move, and the same
+  // moved by half the (unswapped) height.
+  for (const Case& c : {Case{false, 4, 0, 6, 1}, Case{true, -2, 0.75, 0, 9.25}}) {
+    TJwcData jw;
+    Shape(jw);
+    jw.EntLgrp[1].scale = 100;
+    jw.EntMjtp[3] = {2, 30, 40, 5};
+    OptSpace = 1;
+    OptScaleGroup = 0;
+    if (c.vertical) AddMoji(jw, {0, 0, 0, 10, 0, 3, 16, 32, 0, u"AB"});
+    else AddMoji(jw, {0, 0, 10, 0, 0, 1, 16, 0, 0, u"AB"});
+    ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
+    const TDXF_ViewPort& v = DxfModel->deVport[static_cast<size_t>(DxfModel->deLgp[1].n)];
+    EXPECT_NEAR(v.x1 + 5, c.x1, 1e-12) << c.vertical;
+    EXPECT_NEAR(v.y1 + 5, c.y1, 1e-12) << c.vertical;
+    EXPECT_NEAR(v.x2 - 5, c.x2, 1e-12) << c.vertical;
+    EXPECT_NEAR(v.y2 - 5, c.y2, 1e-12) << c.vertical;
+    DXFModelFree();
+  }
+  TJwcData jw;
+  Shape(jw);
+  jw.EntLgrp[1].scale = 100;
+  OptSpace = 1;
+  jw.Enthd.vtenCount = 2;
+  jw.EntVten[1] = {100, -30, 17};
+  jw.EntVten[2] = {-20, 40, 20};
+  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
+  const TDXF_ViewPort& v = DxfModel->deVport[static_cast<size_t>(DxfModel->deLgp[1].n)];
+  EXPECT_DOUBLE_EQ(v.x1, -25);
+  EXPECT_DOUBLE_EQ(v.y2, 45);
+  EXPECT_DOUBLE_EQ(DxfModel->deCirc[0].x, 100 * 100 + DxfModel->deLgp[1].dx);
+}
+
 TEST_F(JwcConvertTest, ArcAnglesAndRatios) {
   TJwcData jw;
   Shape(jw);

@@ -257,7 +257,7 @@ TEST_F(JwcDxfE2eTest, UnknownVersionCodeWritesR12) {
   ExpectCounts(reports[out], kDrawing, 0, 0, out);
 }
 
-TEST_F(JwcDxfE2eTest, DrawingThatFailedToLoadIsNotConverted) {
+TEST_F(JwcDxfE2eTest, RejectedHeaderLeavesNothingToConvert) {
   JwcFixture f = E2eDrawing();
   f.vtenCount = 101;
   const std::string jwc = fixture::FixturePath("bad.jwc");
