@@ -1,0 +1,24 @@
+// JWS reader: short header, entity lists, block definitions, block tree,
+// layer step and extents.
+#include <cstddef>
+#include <cstdint>
+
+#include "FuzzSupport.h"
+#include "drawing/JwsUnit.h"
+
+using namespace tessa;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::EnsureGraAtt();
+  fuzz::ResetExtents();
+  TJwsData d;
+  if (d.FileInMem(data, size)) {
+    fuzz::CheckWalkable(d);
+    d.SetGAttLayer();
+    d.GetMinMaxZahyo();
+  }
+  fuzz::CheckWalkable(d);
+  // Symbols never carry images.
+  FUZZ_CHECK(d.BindImageN == 0);
+  return 0;
+}
