@@ -13,6 +13,7 @@ add_executable(driver_process_tests
 target_link_libraries(driver_process_tests PRIVATE tessa_util GTest::gtest_main)
 target_compile_definitions(driver_process_tests PRIVATE
   TESSACONV_PATH="$<TARGET_FILE:tessaconv>"
+  TESSA_EXAMPLE_JWW="${CMAKE_SOURCE_DIR}/examples/sample.jww"
   TESSA_SAMPLES_DIR="${TESSA_SAMPLES_DIR}")
 add_dependencies(driver_process_tests tessaconv)
 gtest_discover_tests(driver_process_tests DISCOVERY_TIMEOUT 60)

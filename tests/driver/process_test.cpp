@@ -109,17 +109,76 @@ class ProcessTest : public ::testing::Test {
     return names;
   }
 
+  static const std::string& Example() {
+    static const std::string bytes = ReadAll(TESSA_EXAMPLE_JWW);
+    return bytes;
+  }
+
   std::string dir_, exe_;
 };
 
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The file is a whole DXF file of the given version.
+void ExpectDxf(const std::string& path, const char* version) {
+  ASSERT_TRUE(IsFile(path)) << path;
+  const std::string dxf = ReadAll(path);
+  EXPECT_TRUE(Contains(dxf, std::string("\n$ACADVER\n  1\n") + version + "\n") ||
+              Contains(dxf, std::string("\r\n$ACADVER\r\n  1\r\n") + version + "\r\n"))
+      << version;
+  EXPECT_TRUE(Contains(dxf.substr(dxf.size() > 16 ? dxf.size() - 16 : 0), "EOF"));
+}
+
 TEST_F(ProcessTest, PresentOutputIsDeletedAndNotRewritten) {
-  const std::string in = Write("in.jww", "JwwData.");
+  // A drawing that would convert: only the present output stops it.
+  const std::string in = Write("in.jww", Example());
   const std::string out = Write("out.dxf", "old");
   RunResult r = Run({"-a", "-b", in, out});
   ExpectQuietSuccess(r);
   EXPECT_FALSE(IsFile(out));
-  EXPECT_TRUE(IsFile(in));
-  EXPECT_EQ(ReadAll(in), "JwwData.");
+  EXPECT_EQ(ReadAll(in), Example());
+}
+
+TEST_F(ProcessTest, DrawingIsConvertedWithDefaultSettings) {
+  ASSERT_FALSE(Example().empty());
+  const std::string out = dir_ + "/out.dxf";
+  ExpectQuietSuccess(Run({"a", "b", Write("in.jww", Example()), out}));
+  ExpectDxf(out, "AC1009");
+}
+
+TEST_F(ProcessTest, UpperCaseExtensionsAreTheirFormats) {
+  const std::string out = dir_ + "/out.dxf";
+  ExpectQuietSuccess(Run({"a", "b", Write("PLAN.JWW", Example()), out}));
+  ExpectDxf(out, "AC1009");
+  const std::string jws = std::string(TESSA_SAMPLES_DIR) + "/jws/jwcad/\xE7\xAB\x8B\xE9\x9D\xA2/S12.jws";
+  ASSERT_TRUE(IsFile(jws)) << jws;
+  const std::string out2 = dir_ + "/out2.dxf";
+  ExpectQuietSuccess(Run({"a", "b", Write("PART.Jws", ReadAll(jws)), out2}));
+  ExpectDxf(out2, "AC1009");
+}
+
+TEST_F(ProcessTest, SettingsBesideTheRealProgramChooseTheVersion) {
+  // Line 15 is the DXF version.
+  std::ofstream(dir_ + "/bin/Tessaconv.dat") << "\n\n\n\n\n\n\n\n\n\n\n\n\n\n1\n";
+  // Started through a link in another folder with settings of its own.
+  ASSERT_TRUE(MakeFolder(dir_ + "/other"));
+  std::ofstream(dir_ + "/other/Tessaconv.dat") << "\n\n\n\n\n\n\n\n\n\n\n\n\n\n2\n";
+  const std::string link = dir_ + "/other/tessaconv";
+  ASSERT_EQ(symlink(exe_.c_str(), link.c_str()), 0);
+  const std::string out = dir_ + "/out.dxf";
+  ExpectQuietSuccess(Run({"a", "b", Write("in.jww", Example()), out}, link));
+  ExpectDxf(out, "AC1015");
+}
+
+TEST_F(ProcessTest, DrawingThatFailsToLoadGivesNoDxf) {
+  // The signature and version pass, the rest is cut off.
+  const std::string half = Example().substr(0, Example().size() / 2);
+  const std::string out = dir_ + "/out.dxf";
+  ExpectQuietSuccess(Run({"a", "b", Write("cut.jww", half), out}));
+  EXPECT_FALSE(IsFile(out));
+  EXPECT_EQ(LeftBesideProgram(), std::vector<std::string>{});
 }
 
 TEST_F(ProcessTest, OtherArgumentCountsTouchNothing) {
@@ -152,9 +211,7 @@ TEST_F(ProcessTest, MissingInputConvertsNothingButStillRemovesTheOutput) {
 
 TEST_F(ProcessTest, UnknownExtensionWritesNothing) {
   // A real drawing under a name the program does not read.
-  const std::string src = std::string(TESSA_SAMPLES_DIR) + "/jww/jww_samples/block_regressions/2blocks.jww";
-  ASSERT_TRUE(IsFile(src));
-  const std::string in = Write("drawing.jwx", ReadAll(src));
+  const std::string in = Write("drawing.jwx", Example());
   const std::string out = dir_ + "/out.dxf";
   RunResult r = Run({"a", "b", in, out});
   ExpectQuietSuccess(r);
@@ -194,8 +251,7 @@ TEST_F(ProcessTest, BadSettingsFileIsNoError) {
 }
 
 TEST_F(ProcessTest, NothingIsLeftBesideTheProgram) {
-  const std::string src = std::string(TESSA_SAMPLES_DIR) + "/jww/jww_samples/block_regressions/2blocks.jww";
-  const std::string in = Write("in.jww", ReadAll(src));
+  const std::string in = Write("in.jww", Example());
   ExpectQuietSuccess(Run({"a", "b", in, dir_ + "/out.dxf"}));
   // The image folder made at start-up is removed again when it is empty.
   EXPECT_EQ(LeftBesideProgram(), std::vector<std::string>{});
