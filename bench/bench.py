@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""Times tessaconv on the generated drawings next to the floor of the same
+I/O, and prints a report with the ratios and the scaling.  Started by
+bench/run.sh, which builds the tools and generates the drawings first.
+
+For every drawing and DXF version the converter runs REPEAT times (after
+one warm-up run that is not counted); each run starts with the output
+absent, as the parent does.  Wall time is measured around the child,
+peak memory is the child's maximum resident set size (wait4).  The floor
+is the same measurement of
+
+    cat INPUT > /dev/null; head -c SIZE /dev/zero > FILE
+
+with SIZE the size of the converter's output, run as one shell command.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+VERSIONS = [(0, "R12"), (1, "R2000"), (2, "R2007")]
+MIB = 1024 * 1024
+
+
+def run_once(argv, remove):
+    for p in remove:
+        try:
+            os.unlink(p)
+        except FileNotFoundError:
+            pass
+    t0 = time.perf_counter()
+    proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL)
+    _, status, ru = os.wait4(proc.pid, 0)
+    wall = time.perf_counter() - t0
+    proc.returncode = os.waitstatus_to_exitcode(status)
+    if proc.returncode != 0:
+        sys.exit(f"command failed ({proc.returncode}): {' '.join(argv)}")
+    return wall, ru.ru_maxrss * 1024  # ru_maxrss is in KiB on Linux
+
+
+def measure(argv, remove, repeat, warmup=1):
+    for _ in range(warmup):
+        run_once(argv, remove)
+    walls, rss = [], []
+    for _ in range(repeat):
+        w, m = run_once(argv, remove)
+        walls.append(w)
+        rss.append(m)
+    return statistics.median(walls), max(rss)
+
+
+def setup_exes(exe, workdir):
+    """One copy of the converter per DXF version: the settings file lies
+    beside the executable, so each copy gets its own."""
+    out = {}
+    for code, name in VERSIONS:
+        d = os.path.join(workdir, "exe-" + name)
+        os.makedirs(d, exist_ok=True)
+        dst = os.path.join(d, "tessaconv")
+        with open(exe, "rb") as f, open(dst + ".new", "wb") as g:
+            g.write(f.read())
+        os.chmod(dst + ".new", 0o755)
+        os.replace(dst + ".new", dst)
+        lines = ["50", "50", "480", "480", "True", "False", "False", "False",
+                 "False", "", "", d + "/", "1", "Windows",
+                 str(code), "0", "0", "0", "0", "0", ""]
+        with open(os.path.join(d, "Tessaconv.dat"), "w") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        out[name] = dst
+    return out
+
+
+def fmt_t(s):
+    return f"{s * 1000:9.1f} ms" if s < 10 else f"{s:9.2f} s "
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--exe", required=True)
+    ap.add_argument("--work", required=True, help="folder for outputs")
+    ap.add_argument("--repeat", type=int, default=5)
+    ap.add_argument("--repeat-large", type=int, default=3,
+                    help="repeats for drawings of 1 million entities")
+    ap.add_argument("--tiny", required=True, help="tiny drawing for start-up")
+    ap.add_argument("--versions", default="R12,R2000,R2007")
+    ap.add_argument("drawings", nargs="+", help="NAME=COUNT=PATH")
+    a = ap.parse_args()
+
+    exes = setup_exes(a.exe, a.work)
+    wanted = [v for _, v in VERSIONS if v in a.versions.split(",")]
+    out = os.path.join(a.work, "out.dxf")
+    floor_out = os.path.join(a.work, "floor.bin")
+    rows = []
+    print(f"{'drawing':<10} {'ver':<6} {'entities':>9} {'input':>9} {'output':>10}"
+          f" {'time':>12} {'floor':>12} {'ratio':>6} {'MB/s':>7} {'peak RSS':>10}"
+          f" {'B/ent':>6}", flush=True)
+    for spec in a.drawings:
+        name, count, path = spec.split("=", 2)
+        count = int(count)
+        insize = os.path.getsize(path)
+        rep = a.repeat_large if count >= 1_000_000 else a.repeat
+        for ver in wanted:
+            t, rss = measure([exes[ver], "A", "B", path, out], [out], rep)
+            if not os.path.exists(out):
+                sys.exit(f"no DXF written for {path} ({ver})")
+            size = os.path.getsize(out)
+            os.unlink(out)
+            floor_cmd = ["/bin/sh", "-c",
+                         f'cat "$0" > /dev/null; head -c {size} /dev/zero > "$1"',
+                         path, floor_out]
+            ft, _ = measure(floor_cmd, [floor_out], rep)
+            os.unlink(floor_out)
+            r = dict(name=name, ver=ver, n=count, insize=insize, size=size, t=t,
+                     floor=ft, rss=rss)
+            rows.append(r)
+            print(f"{name:<10} {ver:<6} {count:>9} {insize / MIB:>7.1f}MB"
+                  f" {size / MIB:>8.1f}MB {fmt_t(t)} {fmt_t(ft)} {t / ft:>6.2f}"
+                  f" {size / 1e6 / t:>7.1f} {rss / MIB:>8.1f}MB"
+                  f" {(rss - 64 * MIB) / count:>6.0f}", flush=True)
+
+    # Scaling between the two JWW drawings whose counts differ tenfold.
+    print()
+    by = {(r["name"], r["ver"]): r for r in rows}
+    jww = sorted({(r["n"], r["name"]) for r in rows if r["name"].startswith("jww")})
+    for (n1, a1), (n2, a2) in zip(jww, jww[1:]):
+        for ver in wanted:
+            r1, r2 = by.get((a1, ver)), by.get((a2, ver))
+            if r1 and r2:
+                print(f"scaling {a1} -> {a2} ({n2 / n1:.0f}x entities) {ver:<6}:"
+                      f" time x{r2['t'] / r1['t']:.2f}, peak RSS x{r2['rss'] / r1['rss']:.2f}")
+
+    # Start-up: the parent starts one process per drawing.
+    t, rss = measure([exes["R2000"], "A", "B", a.tiny, out], [out], 20, warmup=3)
+    print(f"\nstart-up (tiny drawing, R2000, median of 20): {t * 1000:.1f} ms,"
+          f" peak RSS {rss / MIB:.1f} MB")
+    results = [("start-up under 20 ms", t < 0.020)]
+
+    # Targets.
+    big = [r for r in rows if r["name"].startswith("jww") and r["n"] >= 1_000_000
+           and r["ver"] == "R2000"]
+    for r in big:
+        results.append((f"{r['name']} R2000 within 4x floor ({r['t'] / r['floor']:.2f}x)",
+                        r["t"] <= 4 * r["floor"]))
+        results.append((f"{r['name']} R2000 at least 100 MB/s ({r['size'] / 1e6 / r['t']:.0f})",
+                        r["size"] / r["t"] >= 100e6))
+    for (n1, a1), (n2, a2) in zip(jww, jww[1:]):
+        for ver in wanted:
+            r1, r2 = by.get((a1, ver)), by.get((a2, ver))
+            if r1 and r2 and n2 == 10 * n1:
+                results.append((f"{a1}->{a2} {ver} time x{r2['t'] / r1['t']:.2f} <= 11",
+                                r2["t"] <= 11 * r1["t"]))
+    for r in rows:
+        limit = 300 * r["n"] + 64 * MIB
+        results.append((f"{r['name']} {r['ver']} peak RSS {r['rss'] / MIB:.0f} MB"
+                         f" < {limit / MIB:.0f} MB", r["rss"] < limit))
+    print()
+    for text, ok in results:
+        print(f"  [{'met' if ok else 'MISSED'}] {text}")
+
+
+if __name__ == "__main__":
+    main()

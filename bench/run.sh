@@ -1,0 +1,54 @@
+#!/bin/bash
+# Benchmark of tessaconv: builds the converter and the drawing generator
+# (optimised, in a build folder of its own), generates the drawings once,
+# then times every conversion next to the floor of its own I/O.
+#
+#   bench/run.sh [BUILD_DIR]        default: <source>/build-bench
+#
+# Environment: REPEAT (default 5), REPEAT_LARGE (default 3, for the drawing
+# of 1 million entities), SIZES (default "10000 100000 1000000": JWW
+# drawings), JWC (default 100000, 0 for none), VERSIONS (default
+# "R12,R2000,R2007").  Generated drawings stay in BUILD_DIR/bench-data and
+# are reused by later runs.
+set -euo pipefail
+SRC="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD="${1:-$SRC/build-bench}"
+REPEAT="${REPEAT:-5}"
+REPEAT_LARGE="${REPEAT_LARGE:-3}"
+SIZES="${SIZES:-10000 100000 1000000}"
+JWC="${JWC:-100000}"
+VERSIONS="${VERSIONS:-R12,R2000,R2007}"
+
+cmake -S "$SRC" -B "$BUILD" -DTESSA_BENCH=ON -DBUILD_TESTING=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" -j2 --target tessaconv gen_drawings >/dev/null
+
+DATA="$BUILD/bench-data"
+mkdir -p "$DATA"
+label() {  # 10000 -> 10k, 1000000 -> 1m
+  local n=$1
+  if (( n % 1000000 == 0 )); then echo "$((n / 1000000))m"
+  elif (( n % 1000 == 0 )); then echo "$((n / 1000))k"
+  else echo "$n"; fi
+}
+gen() {  # kind count path: generated once, then reused
+  [[ -s "$3" ]] || "$BUILD/bench/gen_drawings" "$1" "$2" "$3"
+}
+args=()
+for n in $SIZES; do
+  f="$DATA/jww_$(label "$n").jww"
+  gen jww "$n" "$f"
+  args+=("jww_$(label "$n")=$n=$f")
+done
+if (( JWC > 0 )); then
+  f="$DATA/jwc_$(label "$JWC").jwc"
+  gen jwc "$JWC" "$f"
+  args+=("jwc_$(label "$JWC")=$JWC=$f")
+fi
+gen jww 20 "$DATA/tiny.jww"
+
+echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores," \
+  "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')"
+python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
+  --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
+  --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${args[@]}"
