@@ -240,9 +240,15 @@ bool TForm1::proc5(const std::string& fn) {
   });
 }
 
-// The conversions are not in the tree yet; until they are, nothing is
-// written.
-bool TForm1::ConvertLoaded(int, const std::string&) { return false; }
+bool TForm1::ConvertLoaded(int format, const std::string& dst) {
+  switch (format) {
+    case fmtJww: return JWW1 && JWW1->FileOutDXF(dst, cb2);
+    case fmtJws: return JWS && JWS->FileOutDXF(dst, cb2);
+    case fmtJwc: return JWC && JWC->FileOutDXF(dst, cb2);
+    case fmtJwk: return JWK && JWK->FileOutDXF(dst, cb2);
+    default: return false;
+  }
+}
 
 // ---- Attribute steps ------------------------------------------------------
 

@@ -197,6 +197,22 @@ TEST_F(Pipeline, JwkPaperIsTheExtentWithTheOrigin) {
   EXPECT_EQ(CurFileName, p);
 }
 
+TEST_F(Pipeline, LoadedDrawingConvertsWithTheChosenVersion) {
+  TJwwData d = test::MakeJwwDrawing(700);
+  test::AddLine(d, test::Line(-10, -10, 10, 10));
+  ASSERT_TRUE(form_.proc2(WriteJww("conv.jww", d)));
+  form_.cb2 = 1;
+  const std::string out = Path("conv.dxf");
+  EXPECT_TRUE(form_.ConvertLoaded(fmtJww, out));
+  std::ifstream in(out);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("AC1015"), std::string::npos);
+  EXPECT_NE(text.find("LINE"), std::string::npos);
+
+  EXPECT_FALSE(form_.ConvertLoaded(fmtNone, Path("none.dxf")));
+  EXPECT_FALSE(IsFile(Path("none.dxf")));
+}
+
 // ---- Failures -----------------------------------------------------------------
 
 TEST_F(Pipeline, FileOfAnotherKindChangesNothing) {
