@@ -168,16 +168,6 @@ void JwcReadStrings(TByteReader& st, int64_t n, int64_t base,
 
 namespace {
 
-// Into [0, 360); huge magnitudes are first reduced so the loops stay short,
-// and a non-finite angle stays as it is.
-double Norm360(double a) {
-  if (!std::isfinite(a)) return a;
-  if (std::fabs(a) >= 1e6) a = std::fmod(a, 360.0);
-  while (a < 0) a += 360;
-  while (a >= 360) a -= 360;
-  return a;
-}
-
 double Wrap(double v) { return v >= 0 ? v : v + 360; }
 
 }  // namespace
@@ -191,8 +181,9 @@ void JwcArcMinMax(const TEntJwcArc2& a, double s) {
     MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY,
               x + KaitenX(px, py, 0, 0, tilt), y + KaitenY(px, py, 0, 0, tilt), s);
   };
-  double e = Norm360(a.st);
-  double g = Norm360(static_cast<double>(a.et) - e);
+  // Into [0, 360) without snapping (tolerance 0).
+  double e = NormDegTol(a.st, 0);
+  double g = NormDegTol(static_cast<double>(a.et) - e, 0);
   if (std::fabs(g) < 1e-14 || std::fabs(g - 360) < 1e-14) {
     add(0);
     add(pi / 2);

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "JwcFixtureWriter.h"
 #include "drawing/JwcDxf.h"
@@ -427,6 +428,63 @@ TEST_F(JwcConvertTest, NothingLoadedGivesNoModelAndNoFile) {
   TJwkData empty;
   ASSERT_TRUE(JwkDXFModelBuild(empty, 1));
   EXPECT_EQ(DxfModel->deNoN(), 0);
+}
+
+// Damaged files that the readers still accept (odd counts of nothing,
+// NaN coordinates, huge angles, any byte in the flags) convert without
+// fault in every version and space.
+TEST_F(JwcConvertTest, DamagedDrawingsThatStillReadConvertSafely) {
+  fixture::JwcFixture c;
+  c.lines.push_back({1, 2, 3, 4, 9, 1, 20, 0, 0, 0});
+  c.arcs.push_back(fixture::JwcArcRec::Deg(0, 0, 5, 0.5, 350, 10, 30));
+  c.texts.push_back({0, 0, 10, 0, fixture::Sjis(u"文字"), 3, 0, 32, 0, {}});
+  c.points.push_back({5, 5});
+  c.vtenCount = 2;
+  fixture::JwkFixture k;
+  k.lines.push_back({1, 2, 3, 4});
+  k.arcs.push_back(fixture::JwcArcRec::Deg(0, 0, 5, 1, 0, 90));
+  k.points.push_back({5, 5});
+  k.texts.push_back({0, 0, 10, 0, "AB", 2, 0, 0, 0, {}});
+  const std::vector<uint8_t> jwcBytes = c.Build(), jwkBytes = k.Build();
+  const std::string in = fixture::FixturePath("damaged.in");
+  const std::string out = fixture::FixturePath("damaged.dxf");
+  std::mt19937 rng(777);
+  int converted = 0;
+  for (int i = 0; i < 400; ++i) {
+    const bool sym = i % 2 == 1;
+    std::vector<uint8_t> b = sym ? jwkBytes : jwcBytes;
+    // Entity records only: the header stays readable.
+    const size_t from = sym ? 400 : 2421;
+    for (int n = 0; n < 3; ++n) b[from + rng() % (b.size() - from)] = static_cast<uint8_t>(rng());
+    ASSERT_TRUE(fixture::WriteFile(in, b));
+    std::remove(out.c_str());
+    OptSpace = static_cast<int>(rng() % 2);
+    OptTenType = static_cast<int>(rng() % 8);
+    const int ver = static_cast<int>(rng() % 3);
+    CurFileName = in;
+    // Every model is built; a few are written too (each file is synced
+    // to disk, which is slow).
+    const bool write = i % 16 < 2;
+    auto run = [&](auto& jw, auto build) {
+      if (!jw.FileIn(in)) return;
+      jw.GetMinMaxZahyo();
+      if (write) {
+        const bool ok = jw.FileOutDXF(out, ver);
+        EXPECT_TRUE(ok) << i;
+        EXPECT_EQ(ok, IsFile(out)) << i;
+      } else {
+        EXPECT_TRUE(build(jw, ver)) << i;
+        DXFModelFree();
+      }
+      EXPECT_EQ(DxfModel, nullptr);
+      ++converted;
+    };
+    TJwkData jwk;
+    TJwcData jwc;
+    if (sym) run(jwk, JwkDXFModelBuild);
+    else run(jwc, JwcDXFModelBuild);
+  }
+  EXPECT_GT(converted, 100);
 }
 
 }  // namespace
