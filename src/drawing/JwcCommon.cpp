@@ -46,10 +46,9 @@ void JwcReadIdentBlock(TByteReader& st, std::u16string& jwID,
   comment2 = BytesToStr(b.data() + 72, 32);
 }
 
-void JwcReadParaBlock(TByteReader& st, int count,
-                      std::vector<std::u16string>& para) {
+std::u16string JwcReadBlockText(TByteReader& st) {
   std::vector<uint8_t> b = JwcReadRecord(st, 200);
-  JwcSplitPara(BytesToStr(b.data(), b.size()), count, para);
+  return BytesToStr(b.data(), b.size());
 }
 
 int32_t JwcHexAddress(std::u16string_view field) {

@@ -30,9 +30,9 @@ std::vector<uint8_t> JwcReadRecord(TByteReader& st, size_t n);
 // Header block 1: identification and the two comments.
 void JwcReadIdentBlock(TByteReader& st, std::u16string& jwID,
                        std::u16string& comment1, std::u16string& comment2);
-// A 200-byte header block of comma-separated fields, split into para.
-void JwcReadParaBlock(TByteReader& st, int count,
-                      std::vector<std::u16string>& para);
+// A 200-byte header block of comma-separated fields, as one text (it ends
+// at the first NUL byte).
+std::u16string JwcReadBlockText(TByteReader& st);
 
 // "SSSS:OOOO" in hexadecimal, as segment * 16 + offset.
 int32_t JwcHexAddress(std::u16string_view field);

@@ -131,11 +131,11 @@ bool TJwcData::ReadHeader(TByteReader& st) {
     TEntJwcHeader& h = Enthd;
     JwcReadIdentBlock(st, h.jwID, h.comment1, h.comment2);
     h.scaleF = h.jwID.size() > 22 && h.jwID[22] == u'f';
-    JwcReadParaBlock(st, 32, h.para);
+    SplitPara(JwcReadBlockText(st), 32);
     ParseBlock2(h);
-    JwcReadParaBlock(st, 28, h.para);
+    SplitPara(JwcReadBlockText(st), 28);
     ParseBlock3(h);
-    JwcReadParaBlock(st, 22, h.para);
+    SplitPara(JwcReadBlockText(st), 22);
     ParseBlock4(h);
     h.para.clear();
     double pw = PaperWidth(h.psize);

@@ -55,7 +55,7 @@ bool TJwkData::ReadHeader(TByteReader& st) {
   try {
     TEntJwkHeader& h = Enthd;
     JwcReadIdentBlock(st, h.jwID, h.comment1, h.comment2);
-    JwcReadParaBlock(st, 9, h.para);
+    SplitPara(JwcReadBlockText(st), 9);
     const auto& p = h.para;
     h.lineCount = TextToInt(p[0]);
     h.arcCount = TextToInt(p[1]);
