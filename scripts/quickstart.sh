@@ -34,8 +34,19 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
+# Runs a build step with its output in a log, shown only when it fails.
+quiet() {
+  mkdir -p "$BUILD"
+  local log="$BUILD/quickstart.log"
+  if ! "$@" >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    say "Failed: $* (full output in $log)"
+    exit 1
+  fi
+}
+
 configure() {
-  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release
 }
 
 convert() {
@@ -43,7 +54,7 @@ convert() {
   local output=${2:-$BUILD/$(basename "${input%.*}").dxf}
   [ -f "$input" ] || { say "No drawing at $input"; exit 1; }
   configure
-  cmake --build "$BUILD" -j"$JOBS" --target tessaconv >/dev/null
+  quiet cmake --build "$BUILD" -j"$JOBS" --target tessaconv
   # The converter never overwrites: an existing output is only deleted.
   rm -f -- "$output"
   # Its first two arguments are the parent's own; only the last two count.
@@ -58,7 +69,7 @@ convert() {
 
 run_tests() {
   configure
-  cmake --build "$BUILD" -j"$JOBS"
+  quiet cmake --build "$BUILD" -j"$JOBS"
   ctest --test-dir "$BUILD" --output-on-failure -j"$JOBS"
 }
 
