@@ -55,6 +55,7 @@ struct AuxCase {
   uint8_t style;
   bool onHojo;
 };
+std::ostream& operator<<(std::ostream& os, const AuxCase& c) { return os << c.what; }
 
 class AuxLayerTest : public ConvertTest, public ::testing::WithParamInterface<AuxCase> {};
 
@@ -121,6 +122,7 @@ struct ArcCase {
   int32_t kind;
   double sa, da, ka, he;  // as stored by the model for that kind
 };
+std::ostream& operator<<(std::ostream& os, const ArcCase& c) { return os << c.what; }
 
 class ArcTest : public ConvertTest, public ::testing::WithParamInterface<ArcCase> {};
 
@@ -189,6 +191,7 @@ struct PointCase {
   double wantAngle, wantBa;
   int32_t wantWid;
 };
+std::ostream& operator<<(std::ostream& os, const PointCase& c) { return os << c.what; }
 
 class PointTest : public ConvertTest, public ::testing::WithParamInterface<PointCase> {};
 

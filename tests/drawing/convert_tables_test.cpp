@@ -117,6 +117,7 @@ struct UserLtypeCase {
   std::u16string wantName;
   std::vector<double> wantPattern;
 };
+std::ostream& operator<<(std::ostream& os, const UserLtypeCase& c) { return os << c.what; }
 
 class UserLtypeTest : public ConvertTest, public ::testing::WithParamInterface<UserLtypeCase> {};
 
@@ -266,6 +267,9 @@ struct LayerNameCase {
   std::u16string groupName, layerName;
   std::u16string want;
 };
+std::ostream& operator<<(std::ostream& os, const LayerNameCase& c) {
+  return os << "naming " << c.nameType << ", version " << c.ver << ", " << StrToUtf8(c.want);
+}
 
 class LayerNameTest : public ConvertTest, public ::testing::WithParamInterface<LayerNameCase> {};
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "drawing/JwwUnit.h"
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
+#include "util/Func_2.h"
 #include "util/UnitVal.h"
 
 namespace tessa::test {

@@ -24,6 +24,9 @@ struct StyleCase {
   int32_t wantStyle;
   bool wantTate, wantSyat;
 };
+std::ostream& operator<<(std::ostream& os, const StyleCase& c) {
+  return os << "text type " << c.shu << (c.vertical ? ", vertical" : "");
+}
 
 class TextStyleTest : public ConvertTest, public ::testing::WithParamInterface<StyleCase> {};
 
