@@ -332,16 +332,32 @@ std::u16string FloatToText(double v) {
 
 namespace {
 
-constexpr char16_t kNoChar = 0xFFFF;  // not a valid decoding result
+constexpr char16_t kNoChar = 0xFFFF;   // not a valid decoding result
+constexpr char16_t kNotYet = 0xFFFE;   // pair not looked up yet
+constexpr uint16_t kCodeNotYet = 0xFFFF;  // character not looked up yet
 
-// Byte-to-character tables of code page 932, filled once from iconv's
-// "CP932" table plus the five single bytes Windows maps on top of it.
+// Code page 932 in both directions: iconv's "CP932" table plus the five
+// single bytes Windows maps on top of it.  Only the single bytes are read
+// at start; a byte pair or a character is looked up in iconv the first time
+// it occurs and kept, so that a run pays for the characters its drawing
+// uses and not for the whole table (which took most of a small run).  The
+// converter is single-threaded; the first look-ups are not synchronised.
 struct Cp932Tables {
   std::array<char16_t, 256> single{};     // kNoChar: invalid or lead byte
   std::array<bool, 256> lead{};
   std::vector<char16_t> pair;             // [lead*256 + trail], kNoChar: none
   std::vector<uint16_t> encode;           // [code unit] -> code, 0: none
-  bool encodeReady = false;
+  iconv_t dec = reinterpret_cast<iconv_t>(-1);
+  iconv_t enc = reinterpret_cast<iconv_t>(-1);
+  bool encOpened = false;
+
+  Cp932Tables() = default;
+  Cp932Tables(const Cp932Tables&) = delete;
+  Cp932Tables& operator=(const Cp932Tables&) = delete;
+  ~Cp932Tables() {
+    if (dec != reinterpret_cast<iconv_t>(-1)) iconv_close(dec);
+    if (enc != reinterpret_cast<iconv_t>(-1)) iconv_close(enc);
+  }
 };
 
 void AddWindowsSingles(Cp932Tables& t) {
@@ -376,29 +392,22 @@ char16_t IconvOne(iconv_t cd, const unsigned char* in, size_t n,
 std::unique_ptr<Cp932Tables> BuildDecodeTables() {
   auto t = std::make_unique<Cp932Tables>();
   t->single.fill(kNoChar);
-  t->pair.assign(256 * 256, kNoChar);
-  iconv_t cd = iconv_open("UTF-16LE", "CP932");
-  if (cd != reinterpret_cast<iconv_t>(-1)) {
+  t->dec = iconv_open("UTF-16LE", "CP932");
+  if (t->dec != reinterpret_cast<iconv_t>(-1)) {
     for (int b = 0; b < 256; ++b) {
       unsigned char in = static_cast<unsigned char>(b);
       bool incomplete = false;
-      t->single[b] = IconvOne(cd, &in, 1, &incomplete);
+      t->single[b] = IconvOne(t->dec, &in, 1, &incomplete);
       t->lead[b] = incomplete;
     }
-    for (int b = 0; b < 256; ++b) {
-      if (!t->lead[b]) continue;
-      for (int c = 0; c < 256; ++c) {
-        unsigned char in[2] = {static_cast<unsigned char>(b),
-                               static_cast<unsigned char>(c)};
-        t->pair[b * 256 + c] = IconvOne(cd, in, 2, nullptr);
-      }
-    }
-    iconv_close(cd);
+    t->pair.assign(256 * 256, kNotYet);
   } else {
     // Without the table only ASCII can be decoded.
     for (int b = 0; b < 0x80; ++b) t->single[b] = static_cast<char16_t>(b);
+    t->pair.assign(256 * 256, kNoChar);
   }
   AddWindowsSingles(*t);
+  t->encode.assign(65536, kCodeNotYet);
   return t;
 }
 
@@ -407,44 +416,53 @@ Cp932Tables& Tables() {
   return *t;
 }
 
-// Character-to-code table, built once on first use.  A character counts as
+// Character of the pair (lead, trail); kNoChar when it has none.
+char16_t PairChar(Cp932Tables& t, unsigned char b, unsigned char c) {
+  char16_t& slot = t.pair[b * 256 + c];
+  if (slot == kNotYet) {
+    const unsigned char in[2] = {b, c};
+    slot = t.lead[b] ? IconvOne(t.dec, in, 2, nullptr) : kNoChar;
+  }
+  return slot;
+}
+
+// Code of character u, 0 when it has none.  A character counts as
 // encodable only when its code decodes back to it, which drops iconv's
 // best-fit mappings (U+00A5 -> 0x5C and the like).
-const std::vector<uint16_t>& EncodeTable() {
-  static const std::vector<uint16_t> enc = [] {
-    Cp932Tables& t = Tables();
-    std::vector<uint16_t> e(65536, 0);
-    iconv_t cd = iconv_open("CP932", "UTF-16LE");
-    if (cd != reinterpret_cast<iconv_t>(-1)) {
-      for (uint32_t u = 1; u < 65536; ++u) {
-        if (u >= 0xD800 && u <= 0xDFFF) continue;
-        char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-        char* ip = in;
-        size_t il = 2;
-        char out[8];
-        char* op = out;
-        size_t ol = sizeof out;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        size_t r = iconv(cd, &ip, &il, &op, &ol);
-        if (r == static_cast<size_t>(-1) || il != 0) continue;
-        size_t n = static_cast<size_t>(op - out);
-        if (n == 1) {
-          unsigned char b = static_cast<unsigned char>(out[0]);
-          if (t.single[b] == u) e[u] = b;
-        } else if (n == 2) {
-          unsigned char b = static_cast<unsigned char>(out[0]);
-          unsigned char c = static_cast<unsigned char>(out[1]);
-          if (t.lead[b] && t.pair[b * 256 + c] == u) e[u] = static_cast<uint16_t>(b << 8 | c);
-        }
-      }
-      iconv_close(cd);
-    } else {
-      for (uint32_t u = 1; u < 0x80; ++u) e[u] = static_cast<uint16_t>(u);
-    }
-    for (int b : {0x80, 0xA0, 0xFD, 0xFE, 0xFF}) e[t.single[b]] = static_cast<uint16_t>(b);
-    return e;
-  }();
-  return enc;
+uint16_t LookUpCode(Cp932Tables& t, char16_t u) {
+  for (int b : {0x80, 0xA0, 0xFD, 0xFE, 0xFF})
+    if (t.single[b] == u) return static_cast<uint16_t>(b);
+  if (u == 0 || (u >= 0xD800 && u <= 0xDFFF)) return 0;
+  if (!t.encOpened) {
+    t.encOpened = true;
+    t.enc = iconv_open("CP932", "UTF-16LE");
+  }
+  if (t.enc == reinterpret_cast<iconv_t>(-1)) return u < 0x80 ? u : 0;
+  char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+  char* ip = in;
+  size_t il = 2;
+  char out[8];
+  char* op = out;
+  size_t ol = sizeof out;
+  iconv(t.enc, nullptr, nullptr, nullptr, nullptr);
+  size_t r = iconv(t.enc, &ip, &il, &op, &ol);
+  if (r == static_cast<size_t>(-1) || il != 0) return 0;
+  size_t n = static_cast<size_t>(op - out);
+  if (n == 1) {
+    unsigned char b = static_cast<unsigned char>(out[0]);
+    if (t.single[b] == u) return b;
+  } else if (n == 2) {
+    unsigned char b = static_cast<unsigned char>(out[0]);
+    unsigned char c = static_cast<unsigned char>(out[1]);
+    if (t.lead[b] && PairChar(t, b, c) == u) return static_cast<uint16_t>(b << 8 | c);
+  }
+  return 0;
+}
+
+uint16_t CodeOf(Cp932Tables& t, char16_t u) {
+  uint16_t& slot = t.encode[u];
+  if (slot == kCodeNotYet) slot = LookUpCode(t, u);
+  return slot;
 }
 
 }  // namespace
@@ -452,7 +470,7 @@ const std::vector<uint16_t>& EncodeTable() {
 std::u16string BytesToStr(const uint8_t* p, size_t n) {
   std::u16string out;
   if (p == nullptr || n == 0) return out;
-  const Cp932Tables& t = Tables();
+  Cp932Tables& t = Tables();
   out.reserve(n);
   size_t i = 0;
   while (i < n) {
@@ -462,7 +480,7 @@ std::u16string BytesToStr(const uint8_t* p, size_t n) {
     size_t used = 1;
     if (t.lead[b]) {
       if (i + 1 < n) {
-        c = t.pair[b * 256 + p[i + 1]];
+        c = PairChar(t, b, p[i + 1]);
         if (c != kNoChar) used = 2;
       }
     } else {
@@ -479,7 +497,7 @@ std::u16string BytesToStr(std::string_view bytes) {
 }
 
 std::string StrToCp932(std::u16string_view s) {
-  const std::vector<uint16_t>& e = EncodeTable();
+  Cp932Tables& t = Tables();
   std::string out;
   out.reserve(s.size() * 2);
   for (size_t i = 0; i < s.size(); ++i) {
@@ -494,7 +512,7 @@ std::string StrToCp932(std::u16string_view s) {
       out.push_back('?');
       continue;
     }
-    uint16_t code = e[c];
+    uint16_t code = CodeOf(t, c);
     if (code == 0) {
       out.push_back('?');
     } else if (code < 0x100) {
