@@ -9,8 +9,13 @@
 
 namespace tessa {
 
-std::string RealStr(double x) {
-  if (!std::isfinite(x) || x == 0.0) return "0.0";  // also no "-0.0"
+namespace {
+
+constexpr size_t kRealMax = 48;  // longest real text, with room to spare
+
+// The general rule: 15 significant digits, the mantissa rounded to 1e-14,
+// at least one decimal place.
+std::string RealGeneral(double x) {
   const std::string s = FloatToAscii(x);
   const size_t e = s.find('E', 1);
   std::string m = s.substr(0, e);
@@ -26,12 +31,118 @@ std::string RealStr(double x) {
   return m + ex;
 }
 
+// Shortest digits that read back as a (> 0): a = 0.d1d2...dn x 10^e.
+struct TDigits {
+  char d[24];
+  int n = 0;
+  int e = 0;
+};
+
+TDigits Shortest(double a) {
+  char buf[40];
+  const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
+  TDigits t;
+  const char* p = buf;
+  t.d[t.n++] = *p++;
+  if (*p == '.')
+    for (++p; *p != 'e' && t.n < 20; ++p) t.d[t.n++] = *p;
+  while (p < r.ptr && *p != 'e') ++p;
+  ++p;  // the 'e'
+  const bool neg = p < r.ptr && *p == '-';
+  int ex = 0;
+  for (++p; p < r.ptr; ++p) ex = ex * 10 + (*p - '0');
+  t.e = (neg ? -ex : ex) + 1;
+  return t;
+}
+
+// Written in fixed notation by FloatToAscii, with at most 15 digits.
+bool FixedFifteen(const TDigits& t) { return t.n <= 15 && t.e >= -3 && t.e <= 15; }
+
+// The usual case of the general rule, without its text round trip; 0
+// when the general rule must decide.  When the shortest digits of a
+// number at most 15, they are also its digits rounded to 15 (no two
+// decimals of 15 digits read back as the same double, and no tie can
+// occur), so they are FloatToAscii's text, which reads back as a itself.
+// The same holds for the value rounded to 1e-14.
+size_t RealFast(double x, char* out) {
+  const double a = std::fabs(x);
+  TDigits t = Shortest(a);
+  if (!FixedFifteen(t)) return 0;
+  const double r = Round14(a);
+  if (r != a) {
+    if (r == 0.0) return 0;
+    t = Shortest(r);
+    if (!FixedFifteen(t)) return 0;
+  }
+  char* p = out;
+  if (x < 0) *p++ = '-';
+  if (t.e <= 0) {
+    *p++ = '0';
+    *p++ = '.';
+    for (int k = 0; k < -t.e; ++k) *p++ = '0';
+    std::memcpy(p, t.d, static_cast<size_t>(t.n));
+    p += t.n;
+  } else if (t.n <= t.e) {
+    std::memcpy(p, t.d, static_cast<size_t>(t.n));
+    p += t.n;
+    for (int k = t.n; k < t.e; ++k) *p++ = '0';
+    *p++ = '.';
+    *p++ = '0';
+  } else {
+    std::memcpy(p, t.d, static_cast<size_t>(t.e));
+    p += t.e;
+    *p++ = '.';
+    std::memcpy(p, t.d + t.e, static_cast<size_t>(t.n - t.e));
+    p += t.n - t.e;
+  }
+  return static_cast<size_t>(p - out);
+}
+
+// RealStr into out (kRealMax bytes); returns the length.
+size_t RealChars(double x, char* out) {
+  if (!std::isfinite(x) || x == 0.0) {  // also no "-0.0"
+    std::memcpy(out, "0.0", 3);
+    return 3;
+  }
+  if (const size_t n = RealFast(x, out)) return n;
+  const std::string s = RealGeneral(x);
+  const size_t n = s.size() < kRealMax ? s.size() : kRealMax;
+  std::memcpy(out, s.data(), n);
+  return n;
+}
+
+// v right-aligned in `width` characters, then CR LF; returns the length
+// (out holds at least 24 bytes).
+size_t PaddedLine(char* out, int32_t v, int width) {
+  char b[16];
+  const auto r = std::to_chars(b, b + sizeof b, v);
+  const int n = static_cast<int>(r.ptr - b);
+  char* p = out;
+  for (int i = n; i < width; ++i) *p++ = ' ';
+  std::memcpy(p, b, static_cast<size_t>(n));
+  p += n;
+  *p++ = '\r';
+  *p++ = '\n';
+  return static_cast<size_t>(p - out);
+}
+
+size_t HandleChars(uint32_t h, char* out) {
+  const auto r = std::to_chars(out, out + 16, h, 16);
+  for (char* p = out; p < r.ptr; ++p)
+    if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
+  return static_cast<size_t>(r.ptr - out);
+}
+
+}  // namespace
+
+std::string RealStr(double x) {
+  char b[kRealMax];
+  return std::string(b, RealChars(x, b));
+}
+
 std::string HandleStr(uint32_t h) {
   char b[16];
-  auto r = std::to_chars(b, b + sizeof b, h, 16);
-  for (char* p = b; p < r.ptr; ++p)
-    if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
-  return std::string(b, r.ptr);
+  return std::string(b, HandleChars(h, b));
 }
 
 const char* TDXFVersion::AcadVer() const {
@@ -62,6 +173,11 @@ void TDXFGroupWriter::Flush() {
 
 void TDXFGroupWriter::Raw(const char* p, size_t n) {
   if (failed_) return;  // nothing more is stored after a failure
+  if (n <= cap_ - len_) {
+    std::memcpy(buf_.get() + len_, p, n);
+    len_ += n;
+    return;
+  }
   while (n > 0) {
     if (len_ == cap_) {
       Flush();
@@ -80,47 +196,40 @@ bool TDXFGroupWriter::Finish() {
   return !failed_;
 }
 
-void TDXFGroupWriter::Padded(int32_t v, int width) {
-  char b[24];
-  auto r = std::to_chars(b, b + sizeof b, v);
-  const int n = static_cast<int>(r.ptr - b);
-  for (int i = n; i < width; ++i) Raw(" ", 1);
-  Raw(b, static_cast<size_t>(n));
-}
-
 void TDXFGroupWriter::Code(int code) {
-  Padded(code, 3);
-  EndLine();
+  char b[32];
+  Raw(b, PaddedLine(b, code, 3));
 }
 
-void TDXFGroupWriter::Int(int code, int32_t v) {
-  Code(code);
-  Padded(v, 6);
-  EndLine();
+void TDXFGroupWriter::IntLine(int code, int32_t v, int width) {
+  char b[64];
+  size_t n = PaddedLine(b, code, 3);
+  n += PaddedLine(b + n, v, width);
+  Raw(b, n);
 }
 
-void TDXFGroupWriter::Int9(int code, int32_t v) {
-  Code(code);
-  Padded(v, 9);
-  EndLine();
-}
+void TDXFGroupWriter::Int(int code, int32_t v) { IntLine(code, v, 6); }
 
-void TDXFGroupWriter::IntPlain(int code, int32_t v) {
-  Code(code);
-  Padded(v, 0);
-  EndLine();
-}
+void TDXFGroupWriter::Int9(int code, int32_t v) { IntLine(code, v, 9); }
+
+void TDXFGroupWriter::IntPlain(int code, int32_t v) { IntLine(code, v, 0); }
 
 void TDXFGroupWriter::Real(int code, double x) {
-  Code(code);
-  Raw(RealStr(x));
-  EndLine();
+  char b[32 + kRealMax];
+  size_t n = PaddedLine(b, code, 3);
+  n += RealChars(x, b + n);
+  b[n++] = '\r';
+  b[n++] = '\n';
+  Raw(b, n);
 }
 
 void TDXFGroupWriter::Handle(int code, uint32_t h) {
-  Code(code);
-  Raw(HandleStr(h));
-  EndLine();
+  char b[48];
+  size_t n = PaddedLine(b, code, 3);
+  n += HandleChars(h, b + n);
+  b[n++] = '\r';
+  b[n++] = '\n';
+  Raw(b, n);
 }
 
 std::string TDXFGroupWriter::Encode(std::u16string_view s) const {

@@ -101,7 +101,8 @@ class TDXFGroupWriter {
   void Raw(const char* p, size_t n);
   void Raw(std::string_view s) { Raw(s.data(), s.size()); }
   void EndLine() { Raw("\r\n", 2); }
-  void Padded(int32_t v, int width);
+  // Code line, then v right-aligned in `width` characters.
+  void IntLine(int code, int32_t v, int width);
   void Flush();
 
   TDXFSink& sink_;

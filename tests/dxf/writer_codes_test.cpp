@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "dxf/SaveWriterCodes.h"
 #include "dxf/SaveWriterOut.h"
+#include "util/Func_2.h"
 
 namespace tessa {
 namespace {
@@ -53,6 +57,63 @@ TEST(RealStr, NonFiniteValuesNeverReachTheFile) {
   EXPECT_EQ(RealStr(std::numeric_limits<double>::quiet_NaN()), "0.0");
   EXPECT_EQ(RealStr(std::numeric_limits<double>::infinity()), "0.0");
   EXPECT_EQ(RealStr(-std::numeric_limits<double>::infinity()), "0.0");
+}
+
+// The rule spelled out step by step: 15-digit text, mantissa read back
+// and rounded to 1e-14, written again, at least one decimal place.
+std::string RealByTheRule(double x) {
+  if (!std::isfinite(x) || x == 0.0) return "0.0";
+  const std::string s = FloatToAscii(x);
+  const size_t e = s.find('E', 1);
+  std::string m = s.substr(0, e);
+  std::string ex = e == std::string::npos ? std::string() : s.substr(e);
+  m = FloatToAscii(Round14(std::stod(m)));
+  if (m == "0" || m == "-0") {
+    m = "0";
+    ex.clear();
+  }
+  if (m.find('.') == std::string::npos) m += ".0";
+  return m + ex;
+}
+
+TEST(RealStr, AgreesWithTheRuleOnEveryKindOfValue) {
+  // RealStr takes a shortcut for values with few digits; families that
+  // sit on each edge of it: coordinates typed to 1/1000 and scaled, sines
+  // and cosines, multiples of 1e-14, exact ties of the 16th digit, the
+  // limits of fixed notation, and arbitrary bit patterns.
+  uint64_t state = 12345;
+  auto next = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return state >> 11;
+  };
+  std::vector<double> xs;
+  for (int i = 0; i < 20000; ++i) {
+    xs.push_back(static_cast<double>(next() % 2000000) / 1000.0 * static_cast<double>(1 + next() % 300));
+    xs.push_back(std::cos(static_cast<double>(next() % 3600000) / 10000.0 * 0.017453292519943278) * 
+                 static_cast<double>(next() % 1000));
+    xs.push_back(static_cast<double>(next() % 1000000000000ULL) * 1e-14);
+    const int64_t tie = (1000000000000000LL + static_cast<int64_t>(next() % 8000000000000000ULL)) / 10 * 10 + 5;
+    xs.push_back(static_cast<double>(tie) * std::pow(10.0, static_cast<int>(next() % 30) - 25));
+    xs.push_back(std::ldexp(static_cast<double>(next()), static_cast<int>(next() % 120) - 100));
+    uint64_t bits = next() << 11 ^ next();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    xs.push_back(any);
+  }
+  for (double edge : {1e-4, 1e15, 1e-14, 5e-15, 0.99999999999999995, 45.0000000000001,
+                      89.999999999999, 999999999999999.9, 2415018.5 - 0.375}) {
+    for (double x : {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 1e300)}) {
+      xs.push_back(x);
+    }
+  }
+  int wrong = 0;
+  for (double x : xs) {
+    for (double v : {x, -x}) {
+      if (RealStr(v) != RealByTheRule(v) && ++wrong <= 10)
+        ADD_FAILURE() << std::hexfloat << v << ": " << RealStr(v) << " vs " << RealByTheRule(v);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST(HandleStr, UpperCaseHexWithoutLeadingZeros) {
