@@ -19,15 +19,20 @@ bool FullTurnOrNone(double pd) {
   return std::fabs(pd) <= kEps || std::fabs(std::fabs(pd) - 360.0) <= kEps;
 }
 
+bool AppendStep(std::vector<TDXF_EntNo>& order, int32_t tp, int32_t no) {
+  try {
+    order.push_back({tp, no});
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 // Appends one record and its order step together: both or neither.
 template <class T>
 bool AppendWithOrder(std::vector<TDXF_EntNo>& order, int32_t tp,
                      std::vector<T>& list, const T& rec) {
-  try {
-    order.push_back({tp, static_cast<int32_t>(list.size())});
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  if (!AppendStep(order, tp, static_cast<int32_t>(list.size()))) return false;
   try {
     list.push_back(rec);
   } catch (const std::bad_alloc&) {
@@ -35,6 +40,36 @@ bool AppendWithOrder(std::vector<TDXF_EntNo>& order, int32_t tp,
     return false;
   }
   return true;
+}
+
+TDXF_BlockDef* DefAt(std::vector<TDXF_BlockDef>& defs, int32_t bn) {
+  return bn >= 0 && static_cast<size_t>(bn) < defs.size()
+             ? &defs[static_cast<size_t>(bn)]
+             : nullptr;
+}
+
+// Where an arc goes: the model's lists or a block definition's.
+struct TArcLists {
+  std::vector<TDXF_EntNo>& order;
+  std::vector<TDXF_Circle>& circ;
+  std::vector<TDXF_Arc>& arc;
+  std::vector<TDXF_Ellipse>& elli;
+};
+
+// A circular curve (ratio 1) becomes a circle when `whole`, else an arc;
+// any other ratio stays the ellipse e.
+bool AppendArc(TArcLists to, const TDXF_Ellipse& e, bool whole) {
+  if (std::fabs(e.he - 1.0) <= kEps) {
+    if (whole) {
+      return AppendWithOrder(
+          to.order, DXF_KIND_CIRCLE, to.circ,
+          TDXF_Circle{e.spc, e.lay, e.col, e.typ, e.wid, e.x, e.y, e.r});
+    }
+    return AppendWithOrder(to.order, DXF_KIND_ARC, to.arc,
+                           TDXF_Arc{e.spc, e.lay, e.col, e.typ, e.wid, e.x,
+                                    e.y, e.r, NormDeg(e.sa + e.ka), e.da});
+  }
+  return AppendWithOrder(to.order, DXF_KIND_ELLIPSE, to.elli, e);
 }
 
 std::u16string AsciiText(const std::string& s) {
@@ -421,68 +456,36 @@ int32_t TDXFmodel::NormStyle(int32_t tp) const {
 TDXF_Line TDXFmodel::MakeLine(int32_t sp, int32_t ly, int32_t co, int32_t tp,
                               int32_t wd, double px1, double py1, double px2,
                               double py2) const {
-  TDXF_Line r;
-  r.spc = sp;
-  r.lay = ly;
-  r.col = NormCol(ly, co);
-  r.typ = NormLtp(ly, tp);
-  r.wid = NormWid(ly, wd);
-  r.x1 = px1;
-  r.y1 = py1;
-  r.x2 = px2;
-  r.y2 = py2;
-  return r;
+  return TDXF_Line{sp, ly, NormCol(ly, co), NormLtp(ly, tp), NormWid(ly, wd),
+                   px1, py1, px2, py2};
+}
+
+TDXF_Ellipse TDXFmodel::MakeEllipse(int32_t sp, int32_t ly, int32_t co,
+                                    int32_t tp, int32_t wd, double px,
+                                    double py, double pr, double ph, double ps,
+                                    double pd, double pk) const {
+  return TDXF_Ellipse{sp, ly, NormCol(ly, co), NormLtp(ly, tp), NormWid(ly, wd),
+                      px, py, pr, ph, ps, pd, pk};
 }
 
 TDXF_Ten TDXFmodel::MakeTen(int32_t sp, int32_t ly, int32_t co, int32_t wd,
                             int32_t cd, double px, double py, double pa,
                             double pb) const {
-  TDXF_Ten r;
-  r.spc = sp;
-  r.lay = ly;
-  r.col = NormCol(ly, co);
-  r.wid = NormWid(ly, wd);
-  r.cod = cd;
-  r.x = px;
-  r.y = py;
-  r.a = pa;
-  r.ba = pb;
-  return r;
+  return TDXF_Ten{sp, ly, NormCol(ly, co), NormWid(ly, wd), cd, px, py, pa, pb};
 }
 
 TDXF_Solid3 TDXFmodel::MakeSolid3(int32_t sp, int32_t ly, int32_t co,
                                   double px1, double py1, double px2,
                                   double py2, double px3, double py3) const {
-  TDXF_Solid3 r;
-  r.spc = sp;
-  r.lay = ly;
-  r.col = NormCol(ly, co);
-  r.x1 = px1;
-  r.y1 = py1;
-  r.x2 = px2;
-  r.y2 = py2;
-  r.x3 = px3;
-  r.y3 = py3;
-  return r;
+  return TDXF_Solid3{sp, ly, NormCol(ly, co), px1, py1, px2, py2, px3, py3};
 }
 
 TDXF_Solid4 TDXFmodel::MakeSolid4(int32_t sp, int32_t ly, int32_t co,
                                   double px1, double py1, double px2,
                                   double py2, double px3, double py3,
                                   double px4, double py4) const {
-  TDXF_Solid4 r;
-  r.spc = sp;
-  r.lay = ly;
-  r.col = NormCol(ly, co);
-  r.x1 = px1;
-  r.y1 = py1;
-  r.x2 = px2;
-  r.y2 = py2;
-  r.x3 = px3;
-  r.y3 = py3;
-  r.x4 = px4;
-  r.y4 = py4;
-  return r;
+  return TDXF_Solid4{sp, ly, NormCol(ly, co), px1, py1, px2, py2,
+                     px3, py3, px4, py4};
 }
 
 TDXF_Moji TDXFmodel::MakeMoji(int32_t sp, int32_t ly, int32_t co, int32_t tp,
@@ -491,64 +494,27 @@ TDXF_Moji TDXFmodel::MakeMoji(int32_t sp, int32_t ly, int32_t co, int32_t tp,
                               double ph, double pd, double pa,
                               std::u16string_view pf,
                               std::u16string_view ps) const {
-  TDXF_Moji r;
-  r.spc = sp;
-  r.lay = ly;
-  r.col = NormCol(ly, co);
-  r.typ = NormStyle(tp);
-  r.bas = bs;
-  r.tate = tate;
-  r.syat = syat;
-  r.x1 = px1;
-  r.y1 = py1;
-  r.x2 = px2;
-  r.y2 = py2;
-  r.w = pw;
-  r.h = ph;
-  r.d = pd;
-  r.a = pa;
-  r.fo = std::u16string(pf);
-  r.st = std::u16string(ps);
-  return r;
+  return TDXF_Moji{sp, ly, NormCol(ly, co), NormStyle(tp), bs, tate, syat,
+                   px1, py1, px2, py2, pw, ph, pd, pa,
+                   std::u16string(pf), std::u16string(ps)};
 }
 
 TDXF_Block TDXFmodel::MakeBlock(int32_t sp, int32_t ly, int32_t co, int32_t tp,
                                 int32_t wd, int32_t n, double px, double py,
                                 double pa, double pbx, double pby) const {
-  TDXF_Block r;
-  r.spc = sp;
-  r.lay = ly;
-  r.col = NormCol(ly, co);
-  r.typ = NormLtp(ly, tp);
-  r.wid = NormWid(ly, wd);
-  r.bln = n;
-  r.x = px;
-  r.y = py;
-  r.a = pa;
-  r.bx = pbx;
-  r.by = pby;
-  return r;
+  return TDXF_Block{sp, ly, NormCol(ly, co), NormLtp(ly, tp), NormWid(ly, wd),
+                    n, px, py, pa, pbx, pby};
 }
 
 // ---- Order lists --------------------------------------------------------------
 
 bool TDXFmodel::AddEntNo(int32_t tp, int32_t no) {
-  try {
-    deNo.push_back({tp, no});
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
+  return AppendStep(deNo, tp, no);
 }
 
 bool TDXFmodel::AddBlockEntNo(int32_t bn, int32_t tp, int32_t no) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  try {
-    deBlockDef[bn].dmNo.push_back({tp, no});
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  return b && AppendStep(b->dmNo, tp, no);
 }
 
 // ---- Entities of the model ------------------------------------------------------
@@ -563,20 +529,12 @@ bool TDXFmodel::AddLine(int32_t sp, int32_t ly, int32_t co, int32_t tp,
 bool TDXFmodel::AddArc(int32_t sp, int32_t ly, int32_t co, int32_t tp,
                        int32_t wd, double px, double py, double pr, double ph,
                        double ps, double pd, double pk) {
-  const int32_t c = NormCol(ly, co), t = NormLtp(ly, tp), w = NormWid(ly, wd);
-  if (std::fabs(ph - 1.0) <= kEps) {
-    if (FullTurnOrNone(pd)) {
-      return AppendWithOrder(deNo, DXF_KIND_CIRCLE, deCirc,
-                             TDXF_Circle{sp, ly, c, t, w, px, py, pr});
-    }
-    return AppendWithOrder(
-        deNo, DXF_KIND_ARC, deArc,
-        TDXF_Arc{sp, ly, c, t, w, px, py, pr, NormDeg(ps + pk), pd});
-  }
-  const double da = FullTurnOrNone(pd) ? 0.0 : pd;
-  return AppendWithOrder(
-      deNo, DXF_KIND_ELLIPSE, deElli,
-      TDXF_Ellipse{sp, ly, c, t, w, px, py, pr, ph, ps, da, pk});
+  // A sweep of 0 or 360 degrees is the whole curve.
+  const bool whole = FullTurnOrNone(pd);
+  return AppendArc(TArcLists{deNo, deCirc, deArc, deElli},
+                   MakeEllipse(sp, ly, co, tp, wd, px, py, pr, ph, ps,
+                               whole ? 0.0 : pd, pk),
+                   whole);
 }
 
 bool TDXFmodel::AddTen(int32_t sp, int32_t ly, int32_t co, int32_t wd,
@@ -646,62 +604,51 @@ bool TDXFmodel::AddBlock(int32_t sp, int32_t ly, int32_t co, int32_t tp,
 bool TDXFmodel::AddBlockLine(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                              int32_t tp, int32_t wd, double px1, double py1,
                              double px2, double py2) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  TDXF_BlockDef& b = deBlockDef[bn];
-  return AppendWithOrder(b.dmNo, DXF_KIND_LINE, b.dmLine,
-                         MakeLine(sp, ly, co, tp, wd, px1, py1, px2, py2));
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  return b && AppendWithOrder(b->dmNo, DXF_KIND_LINE, b->dmLine,
+                              MakeLine(sp, ly, co, tp, wd, px1, py1, px2, py2));
 }
 
 bool TDXFmodel::AddBlockArc(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                             int32_t tp, int32_t wd, double px, double py,
                             double pr, double ph, double ps, double pd,
                             double pk) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  TDXF_BlockDef& b = deBlockDef[bn];
-  const int32_t c = NormCol(ly, co), t = NormLtp(ly, tp), w = NormWid(ly, wd);
-  if (std::fabs(ph - 1.0) <= kEps) {
-    if (std::fabs(pd) <= kEps) {
-      return AppendWithOrder(b.dmNo, DXF_KIND_CIRCLE, b.dmCirc,
-                             TDXF_Circle{sp, ly, c, t, w, px, py, pr});
-    }
-    return AppendWithOrder(
-        b.dmNo, DXF_KIND_ARC, b.dmArc,
-        TDXF_Arc{sp, ly, c, t, w, px, py, pr, NormDeg(ps + pk), pd});
-  }
-  return AppendWithOrder(
-      b.dmNo, DXF_KIND_ELLIPSE, b.dmElli,
-      TDXF_Ellipse{sp, ly, c, t, w, px, py, pr, ph, ps, pd, pk});
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  // Inside a block only a sweep of 0 is the whole curve; 360 stays an arc
+  // and an ellipse keeps its sweep as given.
+  return b && AppendArc(TArcLists{b->dmNo, b->dmCirc, b->dmArc, b->dmElli},
+                        MakeEllipse(sp, ly, co, tp, wd, px, py, pr, ph, ps, pd,
+                                    pk),
+                        std::fabs(pd) <= kEps);
 }
 
 bool TDXFmodel::AddBlockTen(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                             int32_t wd, int32_t cd, double px, double py,
                             double pa, double pb) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  TDXF_BlockDef& b = deBlockDef[bn];
-  return AppendWithOrder(b.dmNo, DXF_KIND_TEN, b.dmTen,
-                         MakeTen(sp, ly, co, wd, cd, px, py, pa, pb));
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  return b && AppendWithOrder(b->dmNo, DXF_KIND_TEN, b->dmTen,
+                              MakeTen(sp, ly, co, wd, cd, px, py, pa, pb));
 }
 
 bool TDXFmodel::AddBlockSolid3(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                                double px1, double py1, double px2, double py2,
                                double px3, double py3) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  TDXF_BlockDef& b = deBlockDef[bn];
-  return AppendWithOrder(
-      b.dmNo, DXF_KIND_SOLID3, b.dmSld3,
-      MakeSolid3(sp, ly, co, px1, py1, px2, py2, px3, py3));
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  return b && AppendWithOrder(
+                  b->dmNo, DXF_KIND_SOLID3, b->dmSld3,
+                  MakeSolid3(sp, ly, co, px1, py1, px2, py2, px3, py3));
 }
 
 bool TDXFmodel::AddBlockSolid4(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                                double px1, double py1, double px2, double py2,
                                double px3, double py3, double px4,
                                double py4) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  if (!b) return false;
   if (EqualPoint(px3, py3, px4, py4))
     return AddBlockSolid3(bn, sp, ly, co, px1, py1, px2, py2, px3, py3);
-  TDXF_BlockDef& b = deBlockDef[bn];
   return AppendWithOrder(
-      b.dmNo, DXF_KIND_SOLID4, b.dmSld4,
+      b->dmNo, DXF_KIND_SOLID4, b->dmSld4,
       MakeSolid4(sp, ly, co, px1, py1, px2, py2, px3, py3, px4, py4));
 }
 
@@ -710,22 +657,21 @@ bool TDXFmodel::AddBlockMoji(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                              double py1, double px2, double py2, double pw,
                              double ph, double pd, double pa,
                              std::u16string_view pf, std::u16string_view ps) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  TDXF_BlockDef& b = deBlockDef[bn];
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  // Unlike the model, a block keeps the slant of a vertical text.
   const bool tate = (fl & 1) != 0;
   const bool syat = (fl & 2) != 0;
-  return AppendWithOrder(b.dmNo, DXF_KIND_MOJI, b.dmMoji,
-                         MakeMoji(sp, ly, co, tp, bs, tate, syat, px1, py1,
-                                  px2, py2, pw, ph, pd, pa, pf, ps));
+  return b && AppendWithOrder(b->dmNo, DXF_KIND_MOJI, b->dmMoji,
+                              MakeMoji(sp, ly, co, tp, bs, tate, syat, px1,
+                                       py1, px2, py2, pw, ph, pd, pa, pf, ps));
 }
 
 bool TDXFmodel::AddBlockBlock(int32_t bn, int32_t sp, int32_t ly, int32_t co,
                               int32_t tp, int32_t wd, int32_t n, double px,
                               double py, double pa, double pbx, double pby) {
-  if (bn < 0 || bn >= deBlockDefN()) return false;
-  if (n < 0 || n >= deBlockDefN()) return false;
-  TDXF_BlockDef& b = deBlockDef[bn];
-  return AppendWithOrder(b.dmNo, DXF_KIND_BLOCK, b.dmBlock,
+  TDXF_BlockDef* b = DefAt(deBlockDef, bn);
+  if (!b || !DefAt(deBlockDef, n)) return false;
+  return AppendWithOrder(b->dmNo, DXF_KIND_BLOCK, b->dmBlock,
                          MakeBlock(sp, ly, co, tp, wd, n, px, py, pa, pbx, pby));
 }
 

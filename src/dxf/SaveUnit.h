@@ -394,6 +394,9 @@ class TDXFmodel {
   TDXF_Line MakeLine(int32_t sp, int32_t ly, int32_t co, int32_t tp,
                      int32_t wd, double px1, double py1, double px2,
                      double py2) const;
+  TDXF_Ellipse MakeEllipse(int32_t sp, int32_t ly, int32_t co, int32_t tp,
+                           int32_t wd, double px, double py, double pr,
+                           double ph, double ps, double pd, double pk) const;
   TDXF_Ten MakeTen(int32_t sp, int32_t ly, int32_t co, int32_t wd, int32_t cd,
                    double px, double py, double pa, double pb) const;
   TDXF_Solid3 MakeSolid3(int32_t sp, int32_t ly, int32_t co, double px1,
