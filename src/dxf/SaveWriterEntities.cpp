@@ -51,13 +51,12 @@ std::u16string EscapeCarets(std::u16string_view s) {
   return out;
 }
 
-class TEntityWriter {
+class TEntityWriter : TDXFSectionWriter {
  public:
-  explicit TEntityWriter(TDXFmodel& m) : m_(m), w_(*m.st), v_(m.Ver) {}
+  explicit TEntityWriter(TDXFmodel& m) : TDXFSectionWriter(m) {}
 
   void Blocks() {
-    w_.Ascii(0, "SECTION");
-    w_.Ascii(2, "BLOCKS");
+    BeginSection("BLOCKS");
     static const char16_t* const kSpaces[] = {u"*Model_Space", u"*Paper_Space",
                                               u"*Paper_Space0"};
     for (int k = 1; k <= 3; ++k) {
@@ -73,23 +72,21 @@ class TEntityWriter {
       for (const TDXF_EntNo& e : b.dmNo) Item(e, lists, owner, true);
       BlockEnd(owner, false);
     }
-    w_.Ascii(0, "ENDSEC");
+    EndSection();
   }
 
   void Entities() {
-    w_.Ascii(0, "SECTION");
-    w_.Ascii(2, "ENTITIES");
+    BeginSection("ENTITIES");
     const TItemLists lists = TItemLists::Of(m_);
     for (const TDXF_EntNo& e : m_.deNo) Item(e, lists, 0, false);
-    w_.Ascii(0, "ENDSEC");
+    EndSection();
   }
 
   void Objects() {
     if (!v_.HasObjects()) return;
     const uint32_t D = NewHandle();
     m_.DXFHnd += 4;  // D + 1 .. D + 4
-    w_.Ascii(0, "SECTION");
-    w_.Ascii(2, "OBJECTS");
+    BeginSection("OBJECTS");
     w_.Ascii(0, "DICTIONARY");
     w_.Handle(5, D);
     w_.Ascii(330, "0");
@@ -132,27 +129,19 @@ class TEntityWriter {
     Layout("2", u"Model", 11952, 0, 0, BlockRecord(1), D + 3);
     Layout("3", u"レイアウト1", 688, 5, 1, BlockRecord(2), D + 3);
     Layout("4", u"レイアウト2", 688, 5, 2, BlockRecord(3), D + 3);
-    w_.Ascii(0, "ENDSEC");
+    EndSection();
   }
 
  private:
-  uint32_t NewHandle() { return static_cast<uint32_t>(m_.DXFHnd++); }
   uint32_t BlockRecord(int64_t k) const {
     return static_cast<uint32_t>(m_.hn_blk + k);
   }
 
   // ---- Blocks -----------------------------------------------------------
 
+  // Block markers lie on layer "0", in paper space for the paper blocks.
   void BlockBegin(std::u16string_view name, uint32_t owner, bool paper) {
-    w_.Ascii(0, "BLOCK");
-    w_.Handle(5, NewHandle());
-    if (v_.OwnerHandles()) {
-      w_.Handle(330, owner);
-      w_.Ascii(100, "AcDbEntity");
-    }
-    if (paper) w_.Int(67, 1);
-    w_.Ascii(8, "0");
-    if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbBlockBegin");
+    Frame("BLOCK", NewHandle(), owner, paper ? 1 : 0, u"0", "AcDbBlockBegin");
     w_.Name(2, name);
     w_.Int(70, 0);
     w_.XYZ(0.0, 0.0, 0.0);
@@ -161,15 +150,7 @@ class TEntityWriter {
   }
 
   void BlockEnd(uint32_t owner, bool paper) {
-    w_.Ascii(0, "ENDBLK");
-    w_.Handle(5, NewHandle());
-    if (v_.OwnerHandles()) {
-      w_.Handle(330, owner);
-      w_.Ascii(100, "AcDbEntity");
-    }
-    if (paper) w_.Int(67, 1);
-    w_.Ascii(8, "0");
-    if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbBlockEnd");
+    Frame("ENDBLK", NewHandle(), owner, paper ? 1 : 0, u"0", "AcDbBlockEnd");
   }
 
   // ---- One item of a drawing order ----------------------------------------
@@ -266,38 +247,42 @@ class TEntityWriter {
     else if (wid == -1)
       w_.Ascii(370, "-2");
   }
-  // The first line type, written for points drawn as circles or markers.
-  void FirstLtype() {
-    if (!m_.ltps.empty()) w_.Name(6, m_.ltps[0].nam);
+  void LineAttrs(int32_t typ, int32_t col, int32_t wid) {
+    LtypeAttr(typ);
+    ColorAttr(col);
+    WidthAttr(wid);
+  }
+
+  // Frame and line attributes of an entity drawn with a line type.
+  template <class E>
+  void Stroke(const char* type, uint32_t h, uint32_t owner, const E& e,
+              const char* subclass) {
+    Frame(type, h, owner, e.spc, LayerName(e.lay), subclass);
+    LineAttrs(e.typ, e.col, e.wid);
+  }
+
+  // Centre and radius of a circle or an arc.
+  void CentreRadius(double x, double y, double r) {
+    w_.XYZ(x, y, 0.0);
+    w_.Real(40, r);
   }
 
   // ---- Entity kinds ------------------------------------------------------
 
   void Line(const TDXF_Line& e, uint32_t h, uint32_t owner) {
-    Frame("LINE", h, owner, e.spc, LayerName(e.lay), "AcDbLine");
-    LtypeAttr(e.typ);
-    ColorAttr(e.col);
-    WidthAttr(e.wid);
+    Stroke("LINE", h, owner, e, "AcDbLine");
     w_.XYZ(e.x1, e.y1, 0.0);
     w_.XYZn(1, e.x2, e.y2, 0.0);
   }
 
   void Circle(const TDXF_Circle& e, uint32_t h, uint32_t owner) {
-    Frame("CIRCLE", h, owner, e.spc, LayerName(e.lay), "AcDbCircle");
-    LtypeAttr(e.typ);
-    ColorAttr(e.col);
-    WidthAttr(e.wid);
-    w_.XYZ(e.x, e.y, 0.0);
-    w_.Real(40, e.r);
+    Stroke("CIRCLE", h, owner, e, "AcDbCircle");
+    CentreRadius(e.x, e.y, e.r);
   }
 
   void Arc(const TDXF_Arc& e, uint32_t h, uint32_t owner) {
-    Frame("ARC", h, owner, e.spc, LayerName(e.lay), "AcDbCircle");
-    LtypeAttr(e.typ);
-    ColorAttr(e.col);
-    WidthAttr(e.wid);
-    w_.XYZ(e.x, e.y, 0.0);
-    w_.Real(40, e.r);
+    Stroke("ARC", h, owner, e, "AcDbCircle");
+    CentreRadius(e.x, e.y, e.r);
     if (v_.SubclassMarkers()) w_.Ascii(100, "AcDbArc");
     // DXF arcs run counter-clockwise from 50 to 51.
     const double end = NormDeg(e.sa + e.da);
@@ -313,10 +298,7 @@ class TEntityWriter {
   }
 
   void EllipseEntity(const TDXF_Ellipse& e, uint32_t h, uint32_t owner) {
-    Frame("ELLIPSE", h, owner, e.spc, LayerName(e.lay), "AcDbEllipse");
-    LtypeAttr(e.typ);
-    ColorAttr(e.col);
-    WidthAttr(e.wid);
+    Stroke("ELLIPSE", h, owner, e, "AcDbEllipse");
     const bool whole = std::fabs(e.da) <= kEps;
     double r = e.r, ratio = e.he, ka = e.ka;
     double sa = whole ? 0.0 : e.sa, da = whole ? 360.0 : e.da;
@@ -380,22 +362,18 @@ class TEntityWriter {
         ColorAttr(e.col);
         w_.XYZ(e.x, e.y, 0.0);
         return;
+      // Markers take the first line type.
       case 1:
         Frame("CIRCLE", h, owner, e.spc, layer, "AcDbCircle");
-        FirstLtype();
-        ColorAttr(e.col);
-        WidthAttr(e.wid);
-        w_.XYZ(e.x, e.y, 0.0);
-        w_.Real(40, m_.tenrad * e.ba);
+        LineAttrs(1, e.col, e.wid);
+        CentreRadius(e.x, e.y, m_.tenrad * e.ba);
         return;
       case 2: case 3: case 4: case 5: case 6: {
         const TDXF_BlockDef* b = At(m_.deBlockDef, m_.tenidx);
         if (!b) return;  // no marker block
         Frame("INSERT", h, owner, e.spc, layer, "AcDbBlockReference");
         w_.Name(2, b->nam);
-        FirstLtype();
-        ColorAttr(e.col);
-        WidthAttr(e.wid);
+        LineAttrs(1, e.col, e.wid);
         w_.XYZ(e.x, e.y, 0.0);
         if (std::fabs(e.ba) > kEps && std::fabs(e.ba - 1) > kEps) {
           w_.Real(41, e.ba);
@@ -409,13 +387,11 @@ class TEntityWriter {
     }
   }
 
+  // A triangle is a SOLID whose last corner is given twice.
   void Solid3(const TDXF_Solid3& e, uint32_t h, uint32_t owner) {
-    Frame("SOLID", h, owner, e.spc, LayerName(e.lay), "AcDbTrace");
-    ColorAttr(e.col);
-    w_.XYZn(0, e.x1, e.y1, 0.0);
-    w_.XYZn(1, e.x2, e.y2, 0.0);
-    w_.XYZn(2, e.x3, e.y3, 0.0);
-    w_.XYZn(3, e.x3, e.y3, 0.0);
+    Solid4(TDXF_Solid4{e.spc, e.lay, e.col, e.x1, e.y1, e.x2, e.y2, e.x3, e.y3,
+                       e.x3, e.y3},
+           h, owner);
   }
 
   void Solid4(const TDXF_Solid4& e, uint32_t h, uint32_t owner) {
@@ -463,14 +439,10 @@ class TEntityWriter {
   }
 
   void VportGroups(const TDXF_ViewPort& e) {
-    w_.Real(12, e.vx);
-    w_.Real(22, e.vy);
-    w_.Real(13, 0.0);
-    w_.Real(23, 0.0);
-    w_.Real(14, 1.0);
-    w_.Real(24, 1.0);
-    w_.Real(15, 0.0);
-    w_.Real(25, 0.0);
+    Pair(12, e.vx, e.vy);
+    Pair(13, 0.0, 0.0);
+    Pair(14, 1.0, 1.0);
+    Pair(15, 0.0, 0.0);
     w_.XYZn(6, 0.0, 0.0, 1.0);
     w_.XYZn(7, 0.0, 0.0, 0.0);
     w_.Real(42, 50.0);
@@ -485,17 +457,7 @@ class TEntityWriter {
     w_.Int(280, 0);
     w_.Int(71, 1);
     w_.Int(74, 0);
-    w_.Ascii(110, "0.0");
-    w_.Ascii(120, "0.0");
-    w_.Ascii(130, "0.0");
-    w_.Ascii(111, "1.0");
-    w_.Ascii(121, "0.0");
-    w_.Ascii(131, "0.0");
-    w_.Ascii(112, "0.0");
-    w_.Ascii(122, "1.0");
-    w_.Ascii(132, "0.0");
-    w_.Int(79, 0);
-    w_.Ascii(146, "0.0");
+    WorldUcs();
   }
 
   void VportXData(const TDXF_ViewPort& e) {
@@ -503,12 +465,8 @@ class TEntityWriter {
     w_.Ascii(1000, "MVIEW");
     w_.Ascii(1002, "{");
     w_.Int(1070, 16);
-    w_.Ascii(1010, "0.0");
-    w_.Ascii(1020, "0.0");
-    w_.Ascii(1030, "0.0");
-    w_.Ascii(1010, "0.0");
-    w_.Ascii(1020, "0.0");
-    w_.Ascii(1030, "1.0");
+    Triple(1010, 0.0, 0.0, 0.0);  // view target
+    Triple(1010, 0.0, 0.0, 1.0);  // view direction
     w_.Real(1040, 0.0);
     w_.Real(1040, e.vh);
     w_.Real(1040, e.vx);
@@ -529,9 +487,7 @@ class TEntityWriter {
     if (!b) return;  // block -1: nothing to insert
     Frame("INSERT", h, owner, e.spc, LayerName(e.lay), "AcDbBlockReference");
     w_.Name(2, b->nam);
-    LtypeAttr(e.typ);
-    ColorAttr(e.col);
-    WidthAttr(e.wid);
+    LineAttrs(e.typ, e.col, e.wid);
     w_.XYZ(e.x, e.y, 0.0);
     if (std::fabs(e.bx - 1) > kEps && std::fabs(e.bx) > kEps) w_.Real(41, e.bx);
     if (std::fabs(e.by - 1) > kEps && std::fabs(e.by) > kEps) w_.Real(42, e.by);
@@ -589,9 +545,6 @@ class TEntityWriter {
     w_.Handle(330, record);
   }
 
-  TDXFmodel& m_;
-  TDXFGroupWriter& w_;
-  const TDXFVersion v_;
 };
 
 }  // namespace

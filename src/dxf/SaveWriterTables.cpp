@@ -6,13 +6,12 @@ namespace tessa {
 
 namespace {
 
-class TTablesWriter {
+class TTablesWriter : TDXFSectionWriter {
  public:
-  explicit TTablesWriter(TDXFmodel& m) : m_(m), w_(*m.st), v_(m.Ver) {}
+  explicit TTablesWriter(TDXFmodel& m) : TDXFSectionWriter(m) {}
 
   void Write() {
-    w_.Ascii(0, "SECTION");
-    w_.Ascii(2, "TABLES");
+    BeginSection("TABLES");
     Vport();
     Ltype();
     Layer();
@@ -22,12 +21,10 @@ class TTablesWriter {
     Appid();
     Dimstyle();
     if (v_.HasBlockRecords()) BlockRecord();
-    w_.Ascii(0, "ENDSEC");
+    EndSection();
   }
 
  private:
-  uint32_t NewHandle() { return static_cast<uint32_t>(m_.DXFHnd++); }
-
   void Begin(const char* name, int32_t count) {
     w_.Ascii(0, "TABLE");
     w_.Ascii(2, name);
@@ -83,11 +80,7 @@ class TTablesWriter {
     if (v_.Modern()) {
       w_.Int(281, 0);
       w_.Int(65, 1);
-      Triple(110, 0.0, 0.0, 0.0);
-      Triple(111, 1.0, 0.0, 0.0);
-      Triple(112, 0.0, 1.0, 0.0);
-      w_.Int(79, 0);
-      w_.Real(146, 0.0);
+      WorldUcs();
     }
     if (v_.R2007()) {
       w_.Ascii(348, "F5");
@@ -101,18 +94,6 @@ class TTablesWriter {
       w_.Ascii(421, "  3355443");
     }
     End();
-  }
-
-  // Codes c and c + 10.
-  void Pair(int c, double x, double y) {
-    w_.Real(c, x);
-    w_.Real(c + 10, y);
-  }
-  // Codes c, c + 10, c + 20.
-  void Triple(int c, double x, double y, double z) {
-    w_.Real(c, x);
-    w_.Real(c + 10, y);
-    w_.Real(c + 20, z);
   }
 
   void Ltype() {
@@ -310,9 +291,6 @@ class TTablesWriter {
     }
   }
 
-  TDXFmodel& m_;
-  TDXFGroupWriter& w_;
-  const TDXFVersion v_;
   uint32_t table_ = 0;
   uint32_t styleTable_ = 0;
 };
