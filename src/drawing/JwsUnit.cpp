@@ -2,24 +2,18 @@
 // block definitions are read by the shared base exactly as in a JWW drawing.
 #include "drawing/JwsUnit.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "drawing/ByteReader.h"
 #include "drawing/JwArchive.h"
-#include "util/Func_2.h"
 
 namespace tessa {
 
 namespace {
 
-constexpr int32_t kMinVer = 230;
-constexpr int32_t kMaxVer = 700;
-constexpr size_t kIdBytes = 7;
-constexpr size_t kVersionOffset = 200;
-const char16_t kJwsId[] = u"JwsData";
-
-bool VersionOk(int32_t v) { return v >= kMinVer && v <= kMaxVer; }
+// The version stands 200 bytes in, behind the identifier and blank bytes.
+constexpr TJwSignature kJwsSignature{u"JwsData", 7, 200, 230, 700,
+                                     "JWS-Header Error", "JWS-Version Error"};
 
 }  // namespace
 
@@ -31,22 +25,10 @@ void TJwsData::DataInit() {
   Enthd = TEntJwsHeader{};
 }
 
-void TJwsData::DataFree() {
-  for (TEntJwwBlockDef& d : EntBlockDef) d = TEntJwwBlockDef{};
-  DataInit();
-}
+void TJwsData::DataFree() { DataInit(); }
 
 bool TJwsData::FileCheck(const std::string& FName) {
-  FILE* f = std::fopen(FName.c_str(), "rb");
-  if (!f) return false;
-  uint8_t head[kVersionOffset + 4];
-  size_t k = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  if (k != sizeof head) return false;
-  TByteReader r(head, sizeof head);
-  if (BytesToStr(r.Bytes(kIdBytes)) != kJwsId) return false;
-  r.Seek(kVersionOffset);
-  return VersionOk(r.I32());
+  return kJwsSignature.FoundIn(FName);
 }
 
 bool TJwsData::FileIn(const std::string& FName) {
@@ -61,16 +43,8 @@ bool TJwsData::FileInMem(const uint8_t* data, size_t size) {
   TByteReader in(data, size);
   TJwArchive ar(in);
   if (!ReadHeader(ar)) return false;
-  bool ok = true;
-  try {
-    // A symbol file ends after its block definitions, whatever follows.
-    ReadEntityList(ar, Enthd.jwVer, Enthd.n1);
-    ReadBlockDefs(ar, Enthd.jwVer, Enthd.n2);
-  } catch (const std::exception&) {
-    ok = false;
-  }
-  MakeBlockTree();
-  return ok;
+  // A symbol file ends after its block definitions, whatever follows.
+  return ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2, false);
 }
 
 bool TJwsData::ReadHeader(TJwArchive& ar) {
@@ -78,11 +52,7 @@ bool TJwsData::ReadHeader(TJwArchive& ar) {
   try {
     TByteReader& in = ar.In();
     TEntJwsHeader& h = Enthd;
-    h.jwID = BytesToStr(in.Bytes(kIdBytes));
-    if (h.jwID != kJwsId) throw TReadError("JWS-Header Error");
-    in.Seek(kVersionOffset);
-    h.jwVer = in.I32();
-    if (!VersionOk(h.jwVer)) throw TReadError("JWS-Version Error");
+    kJwsSignature.Read(in, h.jwID, h.jwVer);
     h.BasePoint_x = in.F64();
     h.BasePoint_y = in.F64();
     for (TEntJwwLayerGroup& g : EntLgrp) {

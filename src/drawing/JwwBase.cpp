@@ -2,7 +2,9 @@
 #include "drawing/JwwBase.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "drawing/JwArchive.h"
 #include "util/Func_2.h"
@@ -266,6 +268,35 @@ int32_t AsCount(uint32_t n) { return static_cast<int32_t>(n); }
 
 // ---------------------------------------------------------------------------
 
+void TJwSignature::Read(TByteReader& in, std::u16string& jwID,
+                        int32_t& jwVer) const {
+  jwID = BytesToStr(in.Bytes(idBytes));
+  if (jwID != id) throw TReadError(idError);
+  in.Seek(versionOffset);
+  jwVer = in.I32();
+  if (jwVer < minVer || jwVer > maxVer) throw TReadError(versionError);
+}
+
+bool TJwSignature::FoundIn(const std::string& FName) const {
+  FILE* f = std::fopen(FName.c_str(), "rb");
+  if (!f) return false;
+  std::vector<uint8_t> head(versionOffset + 4);
+  size_t k = std::fread(head.data(), 1, head.size(), f);
+  std::fclose(f);
+  if (k != head.size()) return false;
+  TByteReader r(head);
+  std::u16string jwID;
+  int32_t jwVer = 0;
+  try {
+    Read(r, jwID, jwVer);
+  } catch (const TReadError&) {
+    return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
 TJwwBaseData::~TJwwBaseData() { ClearImageDir(); }
 
 void TJwwBaseData::EntInit() {
@@ -282,6 +313,23 @@ void TJwwBaseData::EntInit() {
   EntBlockTree.clear(); EntBlockTreeN = 0;
   EntBlockNum = 0;
   BindImageInit();
+}
+
+bool TJwwBaseData::ReadBody(TJwArchive& ar, int32_t ver, int32_t& n1,
+                            int32_t& n2, bool images) {
+  bool ok = true;
+  try {
+    ReadEntityList(ar, ver, n1);
+    ReadBlockDefs(ar, ver, n2);
+    if (images) {
+      BindImageInit();
+      if (BindImageExp || BindImageExr) ReadBindImages(ar);
+    }
+  } catch (const std::exception&) {
+    ok = false;
+  }
+  MakeBlockTree();
+  return ok;
 }
 
 void TJwwBaseData::ReadEntityList(TJwArchive& ar, int32_t ver, int32_t& n1) {

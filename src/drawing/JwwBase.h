@@ -20,7 +20,27 @@
 
 namespace tessa {
 
+class TByteReader;
 class TJwArchive;
+
+// The start of a JWW or JWS file: an identifier of idBytes bytes, then at
+// versionOffset the version as a 32-bit integer in minVer..maxVer.  The
+// messages name what failed when a header is read.
+struct TJwSignature {
+  const char16_t* id;
+  size_t idBytes;
+  size_t versionOffset;
+  int32_t minVer;
+  int32_t maxVer;
+  const char* idError;
+  const char* versionError;
+
+  // Reads identifier and version from the start of `in`; throws TReadError
+  // unless both are those of the format.
+  void Read(TByteReader& in, std::u16string& jwID, int32_t& jwVer) const;
+  // True when the file starts with this signature; reads only its head.
+  bool FoundIn(const std::string& FName) const;
+};
 
 class TJwwBaseData {
  public:
@@ -88,6 +108,12 @@ class TJwwBaseData {
 
   // Empties arrays, counts and the image list; keeps folder and flags.
   void EntInit();
+
+  // Everything after the header: the entity list (count into n1), the block
+  // definitions (count into n2) and, with `images`, the image section; then
+  // the block tree.  False when the reading ended early; what was read stays.
+  bool ReadBody(TJwArchive& ar, int32_t ver, int32_t& n1, int32_t& n2,
+                bool images);
 
   // The parts after the header.  Each throws TReadError when the reading has
   // to end; what was read so far stays.  `ver` selects the record layouts.

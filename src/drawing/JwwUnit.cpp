@@ -2,24 +2,18 @@
 // block definitions and images are read by the shared base.
 #include "drawing/JwwUnit.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "drawing/ByteReader.h"
 #include "drawing/JwArchive.h"
-#include "util/Func_2.h"
 
 namespace tessa {
 
 namespace {
 
-constexpr int32_t kMinVer = 220;
-constexpr int32_t kMaxVer = 700;
+constexpr TJwSignature kJwwSignature{u"JwwData.", 8, 8, 220, 700,
+                                     "JWW-Header Error", "JWW-Version Error"};
 constexpr int32_t kVerImages = 700;
-constexpr size_t kIdBytes = 8;
-const char16_t kJwwId[] = u"JwwData.";
-
-bool VersionOk(int32_t v) { return v >= kMinVer && v <= kMaxVer; }
 
 }  // namespace
 
@@ -40,21 +34,10 @@ void TJwwData::DataInit() {
   FileOutOpt = 0;
 }
 
-void TJwwData::DataFree() {
-  for (TEntJwwBlockDef& d : EntBlockDef) d = TEntJwwBlockDef{};
-  DataInit();
-}
+void TJwwData::DataFree() { DataInit(); }
 
 bool TJwwData::FileCheck(const std::string& FName) {
-  FILE* f = std::fopen(FName.c_str(), "rb");
-  if (!f) return false;
-  uint8_t head[kIdBytes + 4];
-  size_t k = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  if (k != sizeof head) return false;
-  TByteReader r(head, sizeof head);
-  if (BytesToStr(r.Bytes(kIdBytes)) != kJwwId) return false;
-  return VersionOk(r.I32());
+  return kJwwSignature.FoundIn(FName);
 }
 
 bool TJwwData::FileIn(const std::string& FName) {
@@ -69,19 +52,8 @@ bool TJwwData::FileInMem(const uint8_t* data, size_t size) {
   TByteReader in(data, size);
   TJwArchive ar(in);
   if (!ReadHeader(ar)) return false;
-  bool ok = true;
-  try {
-    ReadEntityList(ar, Enthd.jwVer, Enthd.n1);
-    ReadBlockDefs(ar, Enthd.jwVer, Enthd.n2);
-    if (Enthd.jwVer >= kVerImages) {
-      BindImageInit();
-      if (BindImageExp || BindImageExr) ReadBindImages(ar);
-    }
-  } catch (const std::exception&) {
-    ok = false;
-  }
-  MakeBlockTree();
-  return ok;
+  return ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2,
+                  Enthd.jwVer >= kVerImages);
 }
 
 void TJwwData::SizeTables() {
@@ -99,11 +71,7 @@ void TJwwData::SizeTables() {
 bool TJwwData::ReadHeader(TJwArchive& ar) {
   SizeTables();
   try {
-    TByteReader& in = ar.In();
-    Enthd.jwID = BytesToStr(in.Bytes(kIdBytes));
-    if (Enthd.jwID != kJwwId) throw TReadError("JWW-Header Error");
-    Enthd.jwVer = in.I32();
-    if (!VersionOk(Enthd.jwVer)) throw TReadError("JWW-Version Error");
+    kJwwSignature.Read(ar.In(), Enthd.jwID, Enthd.jwVer);
     ReadHeaderBody(ar);
   } catch (const std::exception&) {
     return false;
@@ -113,11 +81,30 @@ bool TJwwData::ReadHeader(TJwArchive& ar) {
 
 namespace {
 
-void ReadLineType(TByteReader& in, TEntJwwLineTypeNo& t) {
+// Pattern and pitches of a line type, plain or extended.
+template <class T>
+void ReadLineType(TByteReader& in, T& t) {
   t.alLType = in.I32();
   t.anTokushuSenUintDot = in.I32();
   t.anTokushuSenPich = in.I32();
   t.anPrtTokushuSenPich = in.I32();
+}
+
+// Screen colour and width of every pen, plain or extended.
+template <class T>
+void ReadPens(TByteReader& in, std::vector<T>& pens) {
+  for (T& c : pens) {
+    c.aPenColor = in.I32();
+    c.anPenWidth = in.I32();
+  }
+}
+
+// Print colour, width and point radius of one pen, plain or extended.
+template <class T>
+void ReadPrintPen(TByteReader& in, T& c) {
+  c.aPrtPenColor = in.I32();
+  c.anPrtPenWidth = in.I32();
+  c.adPrtTenHankei = in.F64();
 }
 
 // bSenHaba100 and nMaxDrawWidBak follow from the stored maximum width.
@@ -217,15 +204,8 @@ void TJwwData::ReadHeaderBody(TJwArchive& ar) {
   }
   for (int i = 0; i < 10; ++i) h.adFukusenSuuchi[i] = in.F64();
   h.dRyougawaFukusenTomeDe = in.F64();
-  for (TEntJwwColorNo& c : EntCol) {
-    c.aPenColor = in.I32();
-    c.anPenWidth = in.I32();
-  }
-  for (TEntJwwColorNo& c : EntCol) {
-    c.aPrtPenColor = in.I32();
-    c.anPrtPenWidth = in.I32();
-    c.adPrtTenHankei = in.F64();
-  }
+  ReadPens(in, EntCol);
+  for (TEntJwwColorNo& c : EntCol) ReadPrintPen(in, c);
   for (TEntJwwLineTypeNo& t : EntLtp1) ReadLineType(in, t);
   for (TEntJwwRandomLineNo& t : EntLtp2) {
     t.alLType = in.I32();
@@ -271,22 +251,12 @@ void TJwwData::ReadHeaderBody(TJwArchive& ar) {
     h.SolidColor = in.I32();
   }
   if (ver >= 420) {
-    for (TEntJwwColorExNo& c : EntColS) {
-      c.aPenColor = in.I32();
-      c.anPenWidth = in.I32();
-    }
+    ReadPens(in, EntColS);
     for (TEntJwwColorExNo& c : EntColS) {
       c.astrUDColorName = ar.StrClean();
-      c.aPrtPenColor = in.I32();
-      c.anPrtPenWidth = in.I32();
-      c.adPrtTenHankei = in.F64();
+      ReadPrintPen(in, c);
     }
-    for (TEntJwwLineTypeExNo& t : EntLtpS) {
-      t.alLType = in.I32();
-      t.anTokushuSenUintDot = in.I32();
-      t.anTokushuSenPich = in.I32();
-      t.anPrtTokushuSenPich = in.I32();
-    }
+    for (TEntJwwLineTypeExNo& t : EntLtpS) ReadLineType(in, t);
     for (TEntJwwLineTypeExNo& t : EntLtpS) {
       t.astrUDLTypeName = ar.StrClean();
       t.anUDLTypeSegment = in.I32();
