@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -216,8 +217,74 @@ bool ExactTie16(double a, uint64_t& sig, int& exp10) {
   return true;
 }
 
+// 10^k for k = 0..22 (beyond 64 bits from 10^20 on).
+unsigned __int128 Pow10Wide(int k) {
+  unsigned __int128 p = 1;
+  for (int i = 0; i < k; ++i) p *= 10;
+  return p;
+}
+
+const std::array<unsigned __int128, 23>& Pow10Table() {
+  static const std::array<unsigned __int128, 23> t = [] {
+    std::array<unsigned __int128, 23> v{};
+    for (int k = 0; k < 23; ++k) v[static_cast<size_t>(k)] = Pow10Wide(k);
+    return v;
+  }();
+  return t;
+}
+
+// The 15 digits of a (> 0) in integer arithmetic: a = m / 2^s exactly, so
+// N = m * 10^k / 2^s rounded half away from zero is exact, with k chosen
+// so that N has 15 digits.  Covers 1e-8 <= a < 1e15, which includes every
+// number written in fixed notation; false outside (then the general path
+// decides).
+bool RoundTo15Exact(double a, Digits15& r) {
+  const uint64_t bits = std::bit_cast<uint64_t>(a);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0 || biased == 0x7FF) return false;  // subnormal, inf, nan
+  const uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
+  const int s = 1075 - biased;  // a = m / 2^s
+  if (s < 0 || s > 100) return false;
+  // Digits before the point: a in [10^(E-1), 10^E); first guess from the
+  // binary exponent, corrected below.
+  int E = static_cast<int>(std::floor((biased - 1023) * 0.30102999566398120)) + 1;
+  const auto& p10 = Pow10Table();
+  for (int tries = 0; tries < 3; ++tries) {
+    const int k = 15 - E;
+    if (k < 0 || k > 22) return false;
+    const unsigned __int128 P = static_cast<unsigned __int128>(m) * p10[static_cast<size_t>(k)];
+    const unsigned __int128 Q = s == 0 ? P : P >> s;
+    if (Q >= kPow10[15]) {
+      ++E;
+      continue;
+    }
+    if (Q < kPow10[14]) {
+      --E;
+      continue;
+    }
+    uint64_t N = static_cast<uint64_t>(Q);
+    if (s > 0) {
+      const unsigned __int128 rest = P - (Q << s);
+      if (rest >= (static_cast<unsigned __int128>(1) << (s - 1))) ++N;  // ties away from zero
+    }
+    if (N == kPow10[15]) {  // 999...9.5 carried into a new digit
+      N = kPow10[14];
+      ++E;
+    }
+    auto [end, ec] = std::to_chars(r.digits, r.digits + 15, N);
+    (void)ec;
+    r.n = static_cast<int>(end - r.digits);  // 15
+    r.e = E;
+    while (r.n > 1 && r.digits[r.n - 1] == '0') --r.n;
+    return true;
+  }
+  return false;
+}
+
 Digits15 RoundTo15(double a) {
   Digits15 r{};
+  if (RoundTo15Exact(a, r)) return r;
+  r = Digits15{};
   uint64_t sig = 0;
   int exp10 = 0;
   if (ExactTie16(a, sig, exp10)) {
@@ -321,6 +388,8 @@ std::string FloatToAscii(double v) {
   size_t n = FormatFloat(v, buf);
   return std::string(buf, n);
 }
+
+size_t FloatToChars(double v, char* out) { return FormatFloat(v, out); }
 
 std::u16string FloatToText(double v) {
   char buf[40];

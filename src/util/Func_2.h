@@ -29,6 +29,8 @@ std::u16string IntToText(int32_t v);
 std::u16string FloatToText(double v);
 // The same digits as a byte string (ASCII), for writers.
 std::string FloatToAscii(double v);
+// The same into out (at least 32 bytes, not terminated); returns the length.
+size_t FloatToChars(double v, char* out);
 
 // ---- Code page 932 and Unicode -------------------------------------------
 // Decodes code page 932 bytes (Windows table) and cuts before the first NUL.
