@@ -13,102 +13,31 @@ namespace {
 
 constexpr size_t kRealMax = 48;  // longest real text, with room to spare
 
-// The general rule: 15 significant digits, the mantissa rounded to 1e-14,
-// at least one decimal place.
-std::string RealGeneral(double x) {
-  const std::string s = FloatToAscii(x);
-  const size_t e = s.find('E', 1);
-  std::string m = s.substr(0, e);
-  std::string ex = e == std::string::npos ? std::string() : s.substr(e);
-  double mv = 0.0;
-  std::from_chars(m.data(), m.data() + m.size(), mv);
-  m = FloatToAscii(Round14(mv));
-  if (m == "0" || m == "-0") {
-    m = "0";
-    ex.clear();
-  }
-  if (m.find('.') == std::string::npos) m += ".0";
-  return m + ex;
-}
-
-// Shortest digits that read back as a (> 0): a = 0.d1d2...dn x 10^e.
-struct TDigits {
-  char d[24];
-  int n = 0;
-  int e = 0;
-};
-
-TDigits Shortest(double a) {
-  char buf[40];
-  const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
-  TDigits t;
-  const char* p = buf;
-  t.d[t.n++] = *p++;
-  if (*p == '.')
-    for (++p; *p != 'e' && t.n < 20; ++p) t.d[t.n++] = *p;
-  while (p < r.ptr && *p != 'e') ++p;
-  ++p;  // the 'e'
-  const bool neg = p < r.ptr && *p == '-';
-  int ex = 0;
-  for (++p; p < r.ptr; ++p) ex = ex * 10 + (*p - '0');
-  t.e = (neg ? -ex : ex) + 1;
-  return t;
-}
-
-// Written in fixed notation by FloatToAscii, with at most 15 digits.
-bool FixedFifteen(const TDigits& t) { return t.n <= 15 && t.e >= -3 && t.e <= 15; }
-
-// The usual case of the general rule, without its text round trip; 0
-// when the general rule must decide.  When the shortest digits of a
-// number at most 15, they are also its digits rounded to 15 (no two
-// decimals of 15 digits read back as the same double, and no tie can
-// occur), so they are FloatToAscii's text, which reads back as a itself.
-// The same holds for the value rounded to 1e-14.
-size_t RealFast(double x, char* out) {
-  const double a = std::fabs(x);
-  TDigits t = Shortest(a);
-  if (!FixedFifteen(t)) return 0;
-  const double r = Round14(a);
-  if (r != a) {
-    if (r == 0.0) return 0;
-    t = Shortest(r);
-    if (!FixedFifteen(t)) return 0;
-  }
-  char* p = out;
-  if (x < 0) *p++ = '-';
-  if (t.e <= 0) {
-    *p++ = '0';
-    *p++ = '.';
-    for (int k = 0; k < -t.e; ++k) *p++ = '0';
-    std::memcpy(p, t.d, static_cast<size_t>(t.n));
-    p += t.n;
-  } else if (t.n <= t.e) {
-    std::memcpy(p, t.d, static_cast<size_t>(t.n));
-    p += t.n;
-    for (int k = t.n; k < t.e; ++k) *p++ = '0';
-    *p++ = '.';
-    *p++ = '0';
-  } else {
-    std::memcpy(p, t.d, static_cast<size_t>(t.e));
-    p += t.e;
-    *p++ = '.';
-    std::memcpy(p, t.d + t.e, static_cast<size_t>(t.n - t.e));
-    p += t.n - t.e;
-  }
-  return static_cast<size_t>(p - out);
-}
-
-// RealStr into out (kRealMax bytes); returns the length.
+// RealStr into out (kRealMax bytes); returns the length.  The steps of
+// the rule on a character buffer: the 15-digit text, its mantissa read
+// back and rounded to 1e-14, written again, at least one decimal place.
 size_t RealChars(double x, char* out) {
   if (!std::isfinite(x) || x == 0.0) {  // also no "-0.0"
     std::memcpy(out, "0.0", 3);
     return 3;
   }
-  if (const size_t n = RealFast(x, out)) return n;
-  const std::string s = RealGeneral(x);
-  const size_t n = s.size() < kRealMax ? s.size() : kRealMax;
-  std::memcpy(out, s.data(), n);
-  return n;
+  char s[40];
+  const size_t n = FloatToChars(x, s);
+  size_t e = 1;
+  while (e < n && s[e] != 'E') ++e;  // mantissa s[0, e), exponent s[e, n)
+  double mv = 0.0;
+  std::from_chars(s, s + e, mv);
+  size_t len = FloatToChars(Round14(mv), out);
+  if (len == 1 && out[0] == '0') {  // nothing left: no exponent either
+    std::memcpy(out, "0.0", 3);
+    return 3;
+  }
+  if (std::memchr(out, '.', len) == nullptr) {
+    out[len++] = '.';
+    out[len++] = '0';
+  }
+  std::memcpy(out + len, s + e, n - e);
+  return len + (n - e);
 }
 
 // v right-aligned in `width` characters, then CR LF; returns the length
