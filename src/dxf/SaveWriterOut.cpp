@@ -33,13 +33,6 @@ void SplitPath(const std::string& path, std::string& folder, std::string& base) 
   }
 }
 
-void SyncFolder(const std::string& folder) {
-  const int d = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (d < 0) return;  // best effort: the rename itself already happened
-  ::fsync(d);
-  ::close(d);
-}
-
 }  // namespace
 
 std::string DXFTempPattern(const std::string& dst) {
@@ -103,9 +96,9 @@ bool TDXFAtomicFile::Commit() {
     return false;
   }
   tmp_.clear();
-  std::string folder, base;
-  SplitPath(dst_, folder, base);
-  SyncFolder(folder);
+  // The folder is not synced: after a crash the rename may be lost, which
+  // leaves no file, but never a file without its data (synced above).
+  // Syncing the folder cost more than converting a small drawing.
   return true;
 }
 

@@ -26,7 +26,7 @@ class TDXFStringSink : public TDXFSink {
 };
 
 // Writes a temporary file ".<name>.XXXXXX.tmp" in the target's folder.
-// Commit makes it durable and renames it over the target; Abort (or the
+// Commit syncs its data and renames it over the target; Abort (or the
 // destructor without a Commit) removes it.  A process killed in between
 // leaves only the temporary file, recognisable by that name.
 class TDXFAtomicFile : public TDXFSink {
