@@ -260,11 +260,28 @@ const T& At(const std::vector<T>& v, size_t i) {
   return i < v.size() ? v[i] : zero;
 }
 
-void WriteLineType(TJwArchiveWriter& w, const TEntJwwLineTypeNo& t) {
+// Plain and extended tables share their leading fields.
+template <class T>
+void WriteLineType(TJwArchiveWriter& w, const T& t) {
   w.I32(t.alLType);
   w.I32(t.anTokushuSenUintDot);
   w.I32(t.anTokushuSenPich);
   w.I32(t.anPrtTokushuSenPich);
+}
+
+template <class T>
+void WritePens(TJwArchiveWriter& w, const std::vector<T>& pens, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    w.I32(At(pens, i).aPenColor);
+    w.I32(At(pens, i).anPenWidth);
+  }
+}
+
+template <class T>
+void WritePrintPen(TJwArchiveWriter& w, const T& c) {
+  w.I32(c.aPrtPenColor);
+  w.I32(c.anPrtPenWidth);
+  w.F64(c.adPrtTenHankei);
 }
 
 }  // namespace
@@ -378,15 +395,8 @@ void WriteJwwHeader(TJwArchiveWriter& w, const TJwwData& d) {
   }
   for (double v : h.adFukusenSuuchi) w.F64(v);
   w.F64(h.dRyougawaFukusenTomeDe);
-  for (size_t i = 0; i < 10; ++i) {
-    w.I32(At(d.EntCol, i).aPenColor);
-    w.I32(At(d.EntCol, i).anPenWidth);
-  }
-  for (size_t i = 0; i < 10; ++i) {
-    w.I32(At(d.EntCol, i).aPrtPenColor);
-    w.I32(At(d.EntCol, i).anPrtPenWidth);
-    w.F64(At(d.EntCol, i).adPrtTenHankei);
-  }
+  WritePens(w, d.EntCol, 10);
+  for (size_t i = 0; i < 10; ++i) WritePrintPen(w, At(d.EntCol, i));
   for (size_t i = 0; i < 8; ++i) WriteLineType(w, At(d.EntLtp1, i));
   for (size_t i = 0; i < 5; ++i) {
     const TEntJwwRandomLineNo& t = At(d.EntLtp2, i);
@@ -415,22 +425,13 @@ void WriteJwwHeader(TJwArchiveWriter& w, const TJwwData& d) {
     w.I32(h.SolidColor);
   }
   if (ver >= 420) {
-    for (size_t i = 0; i < 257; ++i) {
-      w.I32(At(d.EntColS, i).aPenColor);
-      w.I32(At(d.EntColS, i).anPenWidth);
-    }
+    WritePens(w, d.EntColS, 257);
     for (size_t i = 0; i < 257; ++i) {
       const TEntJwwColorExNo& c = At(d.EntColS, i);
       w.Str(c.astrUDColorName);
-      w.I32(c.aPrtPenColor);
-      w.I32(c.anPrtPenWidth);
-      w.F64(c.adPrtTenHankei);
+      WritePrintPen(w, c);
     }
-    for (size_t i = 0; i < 33; ++i) {
-      const TEntJwwLineTypeExNo& t = At(d.EntLtpS, i);
-      for (int32_t v : {t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich})
-        w.I32(v);
-    }
+    for (size_t i = 0; i < 33; ++i) WriteLineType(w, At(d.EntLtpS, i));
     for (size_t i = 0; i < 33; ++i) {
       const TEntJwwLineTypeExNo& t = At(d.EntLtpS, i);
       w.Str(t.astrUDLTypeName);

@@ -11,31 +11,21 @@
 namespace tessa::test {
 namespace {
 
-void ExpectWalkable(const std::vector<TEntJwwNo>& no, const std::vector<size_t>& sizes,
-                    const std::vector<int32_t>& counts) {
-  for (size_t k = 0; k < 7; ++k) ASSERT_EQ(sizes[k], static_cast<size_t>(counts[k]));
-  for (const TEntJwwNo& e : no) {
+void ExpectWalkable(const TListShape& l) {
+  for (size_t k = 0; k < 7; ++k) ASSERT_EQ(l.sizes[k], static_cast<size_t>(l.counts[k]));
+  for (const TEntJwwNo& e : l.no) {
     ASSERT_GE(e.EntType, 0);
     ASSERT_LE(e.EntType, 7);
     if (e.EntType == 0) continue;
     ASSERT_GE(e.EntNo, 0);
-    ASSERT_LT(static_cast<size_t>(e.EntNo), sizes[static_cast<size_t>(e.EntType - 1)]);
+    ASSERT_LT(static_cast<size_t>(e.EntNo), l.sizes[static_cast<size_t>(e.EntType - 1)]);
   }
 }
 
 void ExpectWalkable(const TJwwBaseData& d) {
-  ExpectWalkable(d.EntNo,
-                 {d.EntLine.size(), d.EntEnko.size(), d.EntTen.size(), d.EntMoji.size(),
-                  d.EntSunpo.size(), d.EntSolid.size(), d.EntBlock.size()},
-                 {d.EntLineN, d.EntEnkoN, d.EntTenN, d.EntMojiN, d.EntSunpoN, d.EntSolidN,
-                  d.EntBlockN});
+  ExpectWalkable(ShapeOf(d));
   ASSERT_EQ(d.EntBlockDef.size(), static_cast<size_t>(d.EntBlockDefN));
-  for (const TEntJwwBlockDef& def : d.EntBlockDef)
-    ExpectWalkable(def.mNo,
-                   {def.mLine.size(), def.mEnko.size(), def.mTen.size(), def.mMoji.size(),
-                    def.mSunpo.size(), def.mSolid.size(), def.mBlock.size()},
-                   {def.mLineN, def.mEnkoN, def.mTenN, def.mMojiN, def.mSunpoN, def.mSolidN,
-                    def.mBlockN});
+  for (const TEntJwwBlockDef& def : d.EntBlockDef) ExpectWalkable(ShapeOf(def));
   ASSERT_EQ(d.EntBlockTree.size(), static_cast<size_t>(d.EntBlockTreeN));
   for (const TEntJwwBlockTree& t : d.EntBlockTree) {
     ASSERT_LT(t.defno, d.EntBlockDefN);

@@ -30,36 +30,25 @@ std::vector<std::string> SampleFiles(const std::string& sub, const std::string& 
 }
 
 // The entity arrays agree with the order list and with the count read.
-void ExpectListConsistent(const std::vector<TEntJwwNo>& no, int32_t announced,
-                          const std::vector<size_t>& sizes, const std::vector<int32_t>& counts) {
-  ASSERT_EQ(no.size(), static_cast<size_t>(announced));
+void ExpectListConsistent(const TListShape& l, int32_t announced) {
+  ASSERT_EQ(l.no.size(), static_cast<size_t>(announced));
   std::vector<int32_t> seen(8, 0);
-  for (const TEntJwwNo& e : no) {
+  for (const TEntJwwNo& e : l.no) {
     ASSERT_GE(e.EntType, 1);  // no empty slot in a good file
     ASSERT_LE(e.EntType, 7);
     EXPECT_EQ(e.EntNo, seen[static_cast<size_t>(e.EntType)]++);
   }
   for (size_t k = 0; k < 7; ++k) {
-    EXPECT_EQ(counts[k], seen[k + 1]);
-    EXPECT_EQ(sizes[k], static_cast<size_t>(counts[k]));
+    EXPECT_EQ(l.counts[k], seen[k + 1]);
+    EXPECT_EQ(l.sizes[k], static_cast<size_t>(l.counts[k]));
   }
 }
 
 void ExpectConsistent(const TJwwBaseData& d, int32_t n1, int32_t n2) {
-  ExpectListConsistent(d.EntNo, n1,
-                       {d.EntLine.size(), d.EntEnko.size(), d.EntTen.size(), d.EntMoji.size(),
-                        d.EntSunpo.size(), d.EntSolid.size(), d.EntBlock.size()},
-                       {d.EntLineN, d.EntEnkoN, d.EntTenN, d.EntMojiN, d.EntSunpoN, d.EntSolidN,
-                        d.EntBlockN});
+  ExpectListConsistent(ShapeOf(d), n1);
   ASSERT_EQ(d.EntBlockDefN, n2);
   ASSERT_EQ(d.EntBlockDef.size(), static_cast<size_t>(n2));
-  for (const TEntJwwBlockDef& def : d.EntBlockDef) {
-    ExpectListConsistent(def.mNo, def.N,
-                         {def.mLine.size(), def.mEnko.size(), def.mTen.size(), def.mMoji.size(),
-                          def.mSunpo.size(), def.mSolid.size(), def.mBlock.size()},
-                         {def.mLineN, def.mEnkoN, def.mTenN, def.mMojiN, def.mSunpoN,
-                          def.mSolidN, def.mBlockN});
-  }
+  for (const TEntJwwBlockDef& def : d.EntBlockDef) ExpectListConsistent(ShapeOf(def), def.N);
   EXPECT_EQ(d.EntBlockTreeN, static_cast<int32_t>(d.EntBlockTree.size()));
   for (const TEntJwwBlockTree& t : d.EntBlockTree) {
     EXPECT_LT(t.defno, d.EntBlockDefN);
