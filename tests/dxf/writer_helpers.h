@@ -149,14 +149,7 @@ inline void PushLtype(TDXFmodel& m, std::u16string nam, std::u16string exp,
 
 inline void PushLayer(TDXFmodel& m, std::u16string nam, int col, int ltp, int wid,
                       bool dsp, bool prn) {
-  TDXF_Layer l;
-  l.nam = std::move(nam);
-  l.col = col;
-  l.ltp = ltp;
-  l.wid = wid;
-  l.dsp = dsp;
-  l.prn = prn;
-  m.lays.push_back(std::move(l));
+  m.lays.push_back(TDXF_Layer{std::move(nam), col, ltp, wid, dsp, prn});
 }
 
 inline void PushStyle(TDXFmodel& m, std::u16string nam, std::u16string fo1, bool fla) {
