@@ -27,7 +27,17 @@ size_t RealChars(double x, char* out) {
   while (e < n && s[e] != 'E') ++e;  // mantissa s[0, e), exponent s[e, n)
   double mv = 0.0;
   std::from_chars(s, s + e, mv);
-  size_t len = FloatToChars(Round14(mv), out);
+  const double r = Round14(mv);
+  size_t len;
+  if (r == mv) {
+    // The mantissa has at most 15 digits and reads back as mv, so it is
+    // also mv's own text (distinct decimals of 15 digits never read back
+    // as the same double): no need to write it again.
+    std::memcpy(out, s, e);
+    len = e;
+  } else {
+    len = FloatToChars(r, out);
+  }
   if (len == 1 && out[0] == '0') {  // nothing left: no exponent either
     std::memcpy(out, "0.0", 3);
     return 3;
