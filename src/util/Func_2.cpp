@@ -218,20 +218,12 @@ bool ExactTie16(double a, uint64_t& sig, int& exp10) {
 }
 
 // 10^k for k = 0..22 (beyond 64 bits from 10^20 on).
-unsigned __int128 Pow10Wide(int k) {
+constexpr std::array<unsigned __int128, 23> kPow10Wide = [] {
+  std::array<unsigned __int128, 23> v{};
   unsigned __int128 p = 1;
-  for (int i = 0; i < k; ++i) p *= 10;
-  return p;
-}
-
-const std::array<unsigned __int128, 23>& Pow10Table() {
-  static const std::array<unsigned __int128, 23> t = [] {
-    std::array<unsigned __int128, 23> v{};
-    for (int k = 0; k < 23; ++k) v[static_cast<size_t>(k)] = Pow10Wide(k);
-    return v;
-  }();
-  return t;
-}
+  for (size_t k = 0; k < v.size(); ++k, p *= 10) v[k] = p;
+  return v;
+}();
 
 // The 15 digits of a (> 0) in integer arithmetic: a = m / 2^s exactly, so
 // N = m * 10^k / 2^s rounded half away from zero is exact, with k chosen
@@ -247,12 +239,12 @@ bool RoundTo15Exact(double a, Digits15& r) {
   if (s < 0 || s > 100) return false;
   // Digits before the point: a in [10^(E-1), 10^E); first guess from the
   // binary exponent, corrected below.
-  int E = static_cast<int>(std::floor((biased - 1023) * 0.30102999566398120)) + 1;
-  const auto& p10 = Pow10Table();
+  // floor(e2 * log10(2)) for |e2| < 1100, in integers.
+  int E = (((biased - 1023) * 78913) >> 18) + 1;
   for (int tries = 0; tries < 3; ++tries) {
     const int k = 15 - E;
     if (k < 0 || k > 22) return false;
-    const unsigned __int128 P = static_cast<unsigned __int128>(m) * p10[static_cast<size_t>(k)];
+    const unsigned __int128 P = static_cast<unsigned __int128>(m) * kPow10Wide[static_cast<size_t>(k)];
     const unsigned __int128 Q = s == 0 ? P : P >> s;
     if (Q >= kPow10[15]) {
       ++E;
