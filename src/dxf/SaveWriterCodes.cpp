@@ -1,5 +1,6 @@
 #include "dxf/SaveWriterCodes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -13,6 +14,41 @@ namespace {
 
 constexpr size_t kRealMax = 48;  // longest real text, with room to spare
 
+constexpr double kPow10Exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The double nearest to a mantissa text ("-123.456"), as from_chars reads
+// it.  Up to 15 digits and 22 decimals it is the quotient of two exactly
+// represented numbers, which one correctly rounded division gives.
+double ReadMantissa(const char* s, size_t n) {
+  const char* p = s;
+  const char* end = s + n;
+  const bool neg = p < end && *p == '-';
+  if (neg) ++p;
+  uint64_t digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false;
+  for (; p < end; ++p) {
+    if (*p == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (*p < '0' || *p > '9') break;
+    if (digits != 0 || *p != '0') ++count;
+    digits = digits * 10 + static_cast<uint64_t>(*p - '0');
+    if (point) ++decimals;
+    if (count > 15) break;
+  }
+  if (p != end || decimals > 22) {
+    double v = 0.0;
+    std::from_chars(s, end, v);
+    return v;
+  }
+  const double v = static_cast<double>(digits) / kPow10Exact[decimals];
+  return neg ? -v : v;
+}
+
 // RealStr into out (kRealMax bytes); returns the length.  The steps of
 // the rule on a character buffer: the 15-digit text, its mantissa read
 // back and rounded to 1e-14, written again, at least one decimal place.
@@ -25,8 +61,7 @@ size_t RealChars(double x, char* out) {
   const size_t n = FloatToChars(x, s);
   size_t e = 1;
   while (e < n && s[e] != 'E') ++e;  // mantissa s[0, e), exponent s[e, n)
-  double mv = 0.0;
-  std::from_chars(s, s + e, mv);
+  const double mv = ReadMantissa(s, e);
   const double r = Round14(mv);
   size_t len;
   if (r == mv) {
@@ -63,6 +98,35 @@ size_t PaddedLine(char* out, int32_t v, int width) {
   *p++ = '\r';
   *p++ = '\n';
   return static_cast<size_t>(p - out);
+}
+
+// Code lines of the codes in use (0 to 1099), laid out once: "  0\r\n",
+// " 10\r\n", "1071\r\n", each in 8 bytes with its length in the last.
+struct TCodeLines {
+  char line[1100][8];
+  constexpr TCodeLines() : line{} {
+    for (int c = 0; c < 1100; ++c) {
+      char* p = line[c];
+      char d[4] = {};
+      int n = 0;
+      for (int v = c; n == 0 || v > 0; v /= 10) d[n++] = static_cast<char>('0' + v % 10);
+      int k = 0;
+      for (int i = n; i < 3; ++i) p[k++] = ' ';
+      while (n > 0) p[k++] = d[--n];
+      p[k++] = '\r';
+      p[k++] = '\n';
+      p[7] = static_cast<char>(k);
+    }
+  }
+};
+constexpr TCodeLines kCodeLines;
+
+// The code line of `code`; returns its length (out holds at least 24 bytes).
+size_t CodeLine(char* out, int code) {
+  if (code < 0 || code >= 1100) return PaddedLine(out, code, 3);
+  const char* l = kCodeLines.line[code];
+  std::memcpy(out, l, 8);
+  return static_cast<size_t>(l[7]);
 }
 
 size_t HandleChars(uint32_t h, char* out) {
@@ -137,12 +201,12 @@ bool TDXFGroupWriter::Finish() {
 
 void TDXFGroupWriter::Code(int code) {
   char b[32];
-  Raw(b, PaddedLine(b, code, 3));
+  Raw(b, CodeLine(b, code));
 }
 
 void TDXFGroupWriter::IntLine(int code, int32_t v, int width) {
   char b[64];
-  size_t n = PaddedLine(b, code, 3);
+  size_t n = CodeLine(b, code);
   n += PaddedLine(b + n, v, width);
   Raw(b, n);
 }
@@ -155,7 +219,7 @@ void TDXFGroupWriter::IntPlain(int code, int32_t v) { IntLine(code, v, 0); }
 
 void TDXFGroupWriter::Real(int code, double x) {
   char b[32 + kRealMax];
-  size_t n = PaddedLine(b, code, 3);
+  size_t n = CodeLine(b, code);
   n += RealChars(x, b + n);
   b[n++] = '\r';
   b[n++] = '\n';
@@ -164,7 +228,7 @@ void TDXFGroupWriter::Real(int code, double x) {
 
 void TDXFGroupWriter::Handle(int code, uint32_t h) {
   char b[48];
-  size_t n = PaddedLine(b, code, 3);
+  size_t n = CodeLine(b, code);
   n += HandleChars(h, b + n);
   b[n++] = '\r';
   b[n++] = '\n';
@@ -174,19 +238,26 @@ void TDXFGroupWriter::Handle(int code, uint32_t h) {
 std::string TDXFGroupWriter::Encode(std::u16string_view s) const {
   // A line break or NUL inside a value would split the code/value pairs
   // of everything after it; such characters never reach the file.
-  std::u16string clean;
-  clean.reserve(s.size());
-  for (char16_t c : s)
-    if (c != u'\r' && c != u'\n' && c != u'\0') clean.push_back(c);
-  std::string sjis = StrToCp932(clean);
+  auto unwanted = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\0'; };
+  std::string sjis;
+  if (std::none_of(s.begin(), s.end(), unwanted)) {
+    sjis = StrToCp932(s);
+  } else {
+    std::u16string clean;
+    clean.reserve(s.size());
+    for (char16_t c : s)
+      if (!unwanted(c)) clean.push_back(c);
+    sjis = StrToCp932(clean);
+  }
   if (!utf8_) return sjis;
   // Characters code page 932 cannot hold become "?" here too.
   return StrToUtf8(BytesToStr(sjis));
 }
 
 void TDXFGroupWriter::TextLine(std::u16string_view s) {
-  Raw(Encode(s));
-  EndLine();
+  std::string line = Encode(s);
+  line += "\r\n";
+  Raw(line);
 }
 
 void TDXFGroupWriter::AsciiLine(std::string_view s) {
@@ -208,8 +279,18 @@ void TDXFGroupWriter::Name(int code, std::u16string_view s) {
 }
 
 void TDXFGroupWriter::Ascii(int code, std::string_view s) {
-  Code(code);
-  AsciiLine(s);
+  if (s.size() > 100) {
+    Code(code);
+    AsciiLine(s);
+    return;
+  }
+  char b[128];
+  size_t n = CodeLine(b, code);
+  std::memcpy(b + n, s.data(), s.size());
+  n += s.size();
+  b[n++] = '\r';
+  b[n++] = '\n';
+  Raw(b, n);
 }
 
 void TDXFGroupWriter::XY(double x, double y) {
