@@ -263,11 +263,16 @@ bool RoundTo15Exact(double a, Digits15& r) {
       N = kPow10[14];
       ++E;
     }
+    // Trailing zeros go before the digits are written (N >= 10^14, so
+    // at most 14 of them).
+    if (N % 100000000 == 0) N /= 100000000;
+    if (N % 10000 == 0) N /= 10000;
+    if (N % 100 == 0) N /= 100;
+    if (N % 10 == 0) N /= 10;
     auto [end, ec] = std::to_chars(r.digits, r.digits + 15, N);
     (void)ec;
-    r.n = static_cast<int>(end - r.digits);  // 15
+    r.n = static_cast<int>(end - r.digits);
     r.e = E;
-    while (r.n > 1 && r.digits[r.n - 1] == '0') --r.n;
     return true;
   }
   return false;
