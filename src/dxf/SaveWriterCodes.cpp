@@ -254,11 +254,41 @@ std::string TDXFGroupWriter::Encode(std::u16string_view s) const {
   return StrToUtf8(BytesToStr(sjis));
 }
 
-void TDXFGroupWriter::TextLine(std::u16string_view s) {
-  std::string line = Encode(s);
-  line += "\r\n";
-  Raw(line);
+namespace {
+
+constexpr size_t kMemoSlots = 1024;  // a power of two
+constexpr size_t kMemoLongest = 64;  // longer texts are rarely repeated
+
+size_t MemoSlot(std::u16string_view s, bool name) {
+  uint64_t h = name ? 0x9E3779B97F4A7C15ull : 0xCBF29CE484222325ull;
+  for (char16_t c : s) h = (h ^ c) * 0x100000001B3ull;
+  return static_cast<size_t>(h ^ (h >> 29)) & (kMemoSlots - 1);
 }
+
+}  // namespace
+
+void TDXFGroupWriter::ValueLine(std::u16string_view s, bool name) {
+  auto encodeLine = [&] {
+    std::string line = name && upper_ ? Encode(UpperStr(s)) : Encode(s);
+    line += "\r\n";
+    return line;
+  };
+  if (s.size() > kMemoLongest) {
+    Raw(encodeLine());
+    return;
+  }
+  if (memo_.empty()) memo_.resize(kMemoSlots);
+  TLineMemo& m = memo_[MemoSlot(s, name)];
+  if (!m.used || m.name != name || m.text != s) {
+    m.line = encodeLine();
+    m.text.assign(s);
+    m.name = name;
+    m.used = true;
+  }
+  Raw(m.line);
+}
+
+void TDXFGroupWriter::TextLine(std::u16string_view s) { ValueLine(s, false); }
 
 void TDXFGroupWriter::AsciiLine(std::string_view s) {
   Raw(s);
@@ -272,10 +302,7 @@ void TDXFGroupWriter::Text(int code, std::u16string_view s) {
 
 void TDXFGroupWriter::Name(int code, std::u16string_view s) {
   Code(code);
-  if (upper_)
-    TextLine(UpperStr(s));
-  else
-    TextLine(s);
+  ValueLine(s, true);
 }
 
 void TDXFGroupWriter::Ascii(int code, std::string_view s) {

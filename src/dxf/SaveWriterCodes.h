@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessa {
 
@@ -103,6 +104,8 @@ class TDXFGroupWriter {
   void EndLine() { Raw("\r\n", 2); }
   // Code line, then v right-aligned in `width` characters.
   void IntLine(int code, int32_t v, int width);
+  // Value line of a text, upper-cased first for a name in R12.
+  void ValueLine(std::u16string_view s, bool name);
   void Flush();
 
   TDXFSink& sink_;
@@ -112,6 +115,16 @@ class TDXFGroupWriter {
   size_t cap_;
   size_t len_ = 0;
   bool failed_ = false;
+
+  // Value lines of short texts met before: layer and line-type names come
+  // with nearly every entity.  Direct-mapped slots, filled on first use.
+  struct TLineMemo {
+    bool used = false;
+    bool name = false;
+    std::u16string text;
+    std::string line;  // encoded, with its line end
+  };
+  std::vector<TLineMemo> memo_;
 };
 
 }  // namespace tessa

@@ -2,6 +2,7 @@
 // encodings, buffering and the sticky failure.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -146,6 +147,34 @@ std::string Written(F f, bool utf8 = false, bool upper = false) {
   f(w);
   EXPECT_TRUE(w.Finish());
   return sink.text;
+}
+
+TEST(GroupWriter, RepeatedTextsAndNamesKeepTheirOwnForms) {
+  // Lines of texts met before are kept; a name and a text of the same
+  // content differ in R12, and many different texts share the kept slots.
+  // Every line must still be the one of its own text.
+  for (const bool upper : {true, false}) {
+    std::string want;
+    const std::string got = Written(
+        [&](auto& w) {
+          for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < 3000; i += 1 + round) {
+              const std::u16string s = u"layer" + std::u16string(1, u'A' + i % 26) +
+                                       std::u16string(i / 26 % 40 + 1, u'x');
+              w.Text(8, s);
+              w.Name(6, s);
+              const std::string plain(s.begin(), s.end());
+              std::string caps = plain;
+              for (char& c : caps) c = static_cast<char>(std::toupper(c));
+              want += "  8\r\n" + plain + "\r\n  6\r\n" + (upper ? caps : plain) + "\r\n";
+            }
+            w.Text(1, u"長い文字列" + std::u16string(80, u'あ'));
+            want += "  1\r\n" + StrToCp932(u"長い文字列" + std::u16string(80, u'あ')) + "\r\n";
+          }
+        },
+        false, upper);
+    EXPECT_EQ(got, want) << upper;
+  }
 }
 
 TEST(GroupWriter, CodeAndValueLayout) {
