@@ -72,9 +72,10 @@ size_t Used(const std::vector<T>& v, int32_t n) {
 
 void AddEllipseAxes(TExtentsBox& box, double cx, double cy, double r,
                     double ratio, double tilt) {
+  const double ct = std::cos(tilt), st = std::sin(tilt);
   for (double t : kAxisParam) {
     double x = 0, y = 0;
-    EllipsePoint(cx, cy, r, ratio, tilt, t, x, y);
+    EllipsePointTilted(cx, cy, r, ratio, ct, st, t, x, y);
     box.Add(x, y);
   }
 }
@@ -91,10 +92,11 @@ void AddEnko(TExtentsBox& box, const TEntJwwEnko& e) {
     AddEllipseAxes(box, cx, cy, r, ratio, tilt);
     return;
   }
+  const double ct = std::cos(tilt), st = std::sin(tilt);
   double x = 0, y = 0;
-  EllipsePoint(cx, cy, r, ratio, tilt, e.radKaishiKaku, x, y);
+  EllipsePointTilted(cx, cy, r, ratio, ct, st, e.radKaishiKaku, x, y);
   box.Add(x, y);
-  EllipsePoint(cx, cy, r, ratio, tilt, e.radKaishiKaku + e.radEnkoKaku, x, y);
+  EllipsePointTilted(cx, cy, r, ratio, ct, st, e.radKaishiKaku + e.radEnkoKaku, x, y);
   box.Add(x, y);
   // An axis end counts when it lies on the arc, counted counter-clockwise
   // from the arc's start; a clockwise sweep is turned round first.
@@ -106,7 +108,7 @@ void AddEnko(TExtentsBox& box, const TEntJwwEnko& e) {
   }
   for (int k = 0; k < 4; ++k) {
     if (Wrap360(kAxisDeg[k] - c) <= d) {
-      EllipsePoint(cx, cy, r, ratio, tilt, kAxisParam[k], x, y);
+      EllipsePointTilted(cx, cy, r, ratio, ct, st, kAxisParam[k], x, y);
       box.Add(x, y);
     }
   }

@@ -864,10 +864,16 @@ double NormDeg(double deg) { return NormDegTol(deg, 1e-10); }
 
 void EllipsePoint(double cx, double cy, double r, double ratio, double tilt,
                   double t, double& x, double& y) {
+  EllipsePointTilted(cx, cy, r, ratio, std::cos(tilt), std::sin(tilt), t, x, y);
+}
+
+void EllipsePointTilted(double cx, double cy, double r, double ratio, double cosTilt,
+                        double sinTilt, double t, double& x, double& y) {
   double px = r * std::cos(t);
   double py = r * ratio * std::sin(t);
-  x = KaitenX(px, py, 0.0, 0.0, tilt) + cx;
-  y = KaitenY(px, py, 0.0, 0.0, tilt) + cy;
+  // KaitenX and KaitenY about (0, 0), term by term.
+  x = (0.0 + cosTilt * (px - 0.0) - sinTilt * (py - 0.0)) + cx;
+  y = (0.0 + sinTilt * (px - 0.0) + cosTilt * (py - 0.0)) + cy;
 }
 
 void EllipseArcPoints(double cx, double cy, double r, double ratio,

@@ -75,6 +75,10 @@ double NormDeg(double deg);
 double NormDegTol(double deg, double tol);
 void EllipsePoint(double cx, double cy, double r, double ratio, double tilt,
                   double t, double& x, double& y);
+// The same for a tilt whose cosine and sine are already known (callers
+// that take several points of one ellipse).
+void EllipsePointTilted(double cx, double cy, double r, double ratio, double cosTilt,
+                        double sinTilt, double t, double& x, double& y);
 void EllipseArcPoints(double cx, double cy, double r, double ratio,
                       double start, double sweep, double tilt,
                       double& sx, double& sy, double& ex, double& ey,

@@ -90,6 +90,26 @@ TEST(Ellipse, PointOnTiltedEllipse) {
   EXPECT_NEAR(y, 24.0, 1e-12);
 }
 
+TEST(Ellipse, KnownTiltGivesTheSamePointToTheLastBit) {
+  // Callers that take several points of one ellipse pass the tilt's cosine
+  // and sine; the drawing extents depend on both forms agreeing exactly.
+  const double tilts[] = {0.0, 0.3, M_PI / 2, -2.5, 1e-9, 7.0};
+  const double params[] = {0.0, M_PI / 2, M_PI, 3 * M_PI / 2, 0.123, -4.2};
+  for (double tilt : tilts) {
+    for (double t : params) {
+      double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      EllipsePoint(12.5, -3.25, 7.75, 0.4, tilt, t, x1, y1);
+      EllipsePointTilted(12.5, -3.25, 7.75, 0.4, std::cos(tilt), std::sin(tilt), t, x2, y2);
+      EXPECT_EQ(x1, x2) << tilt << " " << t;
+      EXPECT_EQ(y1, y2) << tilt << " " << t;
+      // And both are the rotation of the untilted point.
+      const double px = 7.75 * std::cos(t), py = 7.75 * 0.4 * std::sin(t);
+      EXPECT_EQ(x1, KaitenX(px, py, 0.0, 0.0, tilt) + 12.5);
+      EXPECT_EQ(y1, KaitenY(px, py, 0.0, 0.0, tilt) + -3.25);
+    }
+  }
+}
+
 TEST(Ellipse, ArcEndsAndTangentCrossing) {
   double sx, sy, ex, ey, px, py;
   EllipseArcPoints(10, 20, 1, 1, 0, kPi / 2, 0, sx, sy, ex, ey, px, py);
