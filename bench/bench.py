@@ -37,18 +37,21 @@ def run_once(argv, remove):
     proc.returncode = os.waitstatus_to_exitcode(status)
     if proc.returncode != 0:
         sys.exit(f"command failed ({proc.returncode}): {' '.join(argv)}")
-    return wall, ru.ru_maxrss * 1024  # ru_maxrss is in KiB on Linux
+    # ru_maxrss is in KiB on Linux
+    return wall, ru.ru_utime + ru.ru_stime, ru.ru_maxrss * 1024
 
 
 def measure(argv, remove, repeat, warmup=1):
+    """Median wall time, median CPU time (user + system), peak RSS."""
     for _ in range(warmup):
         run_once(argv, remove)
-    walls, rss = [], []
+    walls, cpus, rss = [], [], []
     for _ in range(repeat):
-        w, m = run_once(argv, remove)
+        w, c, m = run_once(argv, remove)
         walls.append(w)
+        cpus.append(c)
         rss.append(m)
-    return statistics.median(walls), max(rss)
+    return statistics.median(walls), statistics.median(cpus), max(rss)
 
 
 def setup_exes(exe, workdir):
@@ -94,15 +97,15 @@ def main():
     floor_out = os.path.join(a.work, "floor.bin")
     rows = []
     print(f"{'drawing':<10} {'ver':<6} {'entities':>9} {'input':>9} {'output':>10}"
-          f" {'time':>12} {'floor':>12} {'ratio':>6} {'MB/s':>7} {'peak RSS':>10}"
-          f" {'B/ent':>6}", flush=True)
+          f" {'time':>12} {'floor':>12} {'ratio':>6} {'MB/s':>7} {'cpu':>12}"
+          f" {'floor cpu':>12} {'peak RSS':>10} {'RSS limit':>10}", flush=True)
     for spec in a.drawings:
         name, count, path = spec.split("=", 2)
         count = int(count)
         insize = os.path.getsize(path)
         rep = a.repeat_large if count >= 1_000_000 else a.repeat
         for ver in wanted:
-            t, rss = measure([exes[ver], "A", "B", path, out], [out], rep)
+            t, cpu, rss = measure([exes[ver], "A", "B", path, out], [out], rep)
             if not os.path.exists(out):
                 sys.exit(f"no DXF written for {path} ({ver})")
             size = os.path.getsize(out)
@@ -110,15 +113,16 @@ def main():
             floor_cmd = ["/bin/sh", "-c",
                          f'cat "$0" > /dev/null; head -c {size} /dev/zero > "$1"',
                          path, floor_out]
-            ft, _ = measure(floor_cmd, [floor_out], rep)
+            ft, fcpu, _ = measure(floor_cmd, [floor_out], rep)
             os.unlink(floor_out)
             r = dict(name=name, ver=ver, n=count, insize=insize, size=size, t=t,
-                     floor=ft, rss=rss)
+                     floor=ft, cpu=cpu, fcpu=fcpu, rss=rss)
             rows.append(r)
             print(f"{name:<10} {ver:<6} {count:>9} {insize / MIB:>7.1f}MB"
                   f" {size / MIB:>8.1f}MB {fmt_t(t)} {fmt_t(ft)} {t / ft:>6.2f}"
-                  f" {size / 1e6 / t:>7.1f} {rss / MIB:>8.1f}MB"
-                  f" {(rss - 64 * MIB) / count:>6.0f}", flush=True)
+                  f" {size / 1e6 / t:>7.1f} {fmt_t(cpu)} {fmt_t(fcpu)}"
+                  f" {rss / MIB:>8.1f}MB {(300 * count + 64 * MIB) / MIB:>8.1f}MB",
+                  flush=True)
 
     # Scaling between the two JWW drawings whose counts differ tenfold.
     print()
@@ -129,12 +133,13 @@ def main():
             r1, r2 = by.get((a1, ver)), by.get((a2, ver))
             if r1 and r2:
                 print(f"scaling {a1} -> {a2} ({n2 / n1:.0f}x entities) {ver:<6}:"
-                      f" time x{r2['t'] / r1['t']:.2f}, peak RSS x{r2['rss'] / r1['rss']:.2f}")
+                      f" time x{r2['t'] / r1['t']:.2f}, cpu x{r2['cpu'] / r1['cpu']:.2f},"
+                      f" peak RSS x{r2['rss'] / r1['rss']:.2f}")
 
     # Start-up: the parent starts one process per drawing.
-    t, rss = measure([exes["R2000"], "A", "B", a.tiny, out], [out], 20, warmup=3)
+    t, cpu, rss = measure([exes["R2000"], "A", "B", a.tiny, out], [out], 20, warmup=3)
     print(f"\nstart-up (tiny drawing, R2000, median of 20): {t * 1000:.1f} ms,"
-          f" peak RSS {rss / MIB:.1f} MB")
+          f" cpu {cpu * 1000:.1f} ms, peak RSS {rss / MIB:.1f} MB")
     results = [("start-up under 20 ms", t < 0.020)]
 
     # Targets.

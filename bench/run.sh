@@ -48,7 +48,10 @@ fi
 gen jww 20 "$DATA/tiny.jww"
 
 echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores," \
-  "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')"
+  "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')," \
+  "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
   --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
   --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${args[@]}"
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" \
+  "(other processes on the machine lengthen wall times; cpu is user + system)"
