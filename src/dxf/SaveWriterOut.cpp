@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <random>
 #include <vector>
 
 namespace tessa {
@@ -33,6 +35,19 @@ void SplitPath(const std::string& path, std::string& folder, std::string& base) 
   }
 }
 
+// The path through which an open file can be linked into a folder.
+std::string FdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// The pattern with its X's replaced by random letters and digits.
+std::string RandomName(std::string pattern) {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static std::mt19937 rng{std::random_device{}()};
+  const size_t x = pattern.rfind("XXXXXX");
+  for (size_t i = 0; x != std::string::npos && i < 6; ++i)
+    pattern[x + i] = kChars[rng() % (sizeof kChars - 1)];
+  return pattern;
+}
+
 }  // namespace
 
 std::string DXFTempPattern(const std::string& dst) {
@@ -49,6 +64,30 @@ bool TDXFAtomicFile::Open(const std::string& dst) {
   std::string folder, base;
   SplitPath(dst, folder, base);
   if (base.empty()) return false;
+  dst_ = dst;
+  return OpenUnnamed(folder) || OpenNamed(dst);
+}
+
+bool TDXFAtomicFile::OpenUnnamed(const std::string& folder) {
+#ifdef O_TMPFILE
+  // The mode is that of any newly created file (the umask applies).
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  // Commit links the file in through /proc; without /proc the named way
+  // is taken.
+  if (::access(FdPath(fd).c_str(), F_OK) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
+#else
+  (void)folder;
+  return false;
+#endif
+}
+
+bool TDXFAtomicFile::OpenNamed(const std::string& dst) {
   std::string pattern = DXFTempPattern(dst);
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -56,7 +95,6 @@ bool TDXFAtomicFile::Open(const std::string& dst) {
   if (fd < 0) return false;
   fd_ = fd;
   tmp_.assign(name.data());
-  dst_ = dst;
   // mkstemps creates the file private to the user; give it the mode an
   // ordinary newly created file would get.
   const mode_t mask = ::umask(0);
@@ -66,6 +104,24 @@ bool TDXFAtomicFile::Open(const std::string& dst) {
     return false;
   }
   return true;
+}
+
+bool TDXFAtomicFile::LinkUnnamed() {
+  const std::string self = FdPath(fd_);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, dst_.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    return true;
+  if (errno != EEXIST) return false;
+  // A file already holds the name: link in under a temporary name and
+  // rename that over it, which replaces the old file in one step.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = RandomName(DXFTempPattern(dst_));
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      tmp_ = name;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool TDXFAtomicFile::Put(const char* p, size_t n) {
@@ -86,12 +142,19 @@ bool TDXFAtomicFile::Put(const char* p, size_t n) {
 bool TDXFAtomicFile::Commit() {
   if (fd_ < 0) return false;
   bool ok = ::fsync(fd_) == 0;
+  const bool unnamed = tmp_.empty();
+  bool linked = false;  // the target's name now holds the unnamed file
+  if (ok && unnamed) {
+    ok = LinkUnnamed();
+    linked = ok && tmp_.empty();
+  }
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(tmp_.c_str(), dst_.c_str()) != 0) ok = false;
+  if (ok && !tmp_.empty() && ::rename(tmp_.c_str(), dst_.c_str()) != 0) ok = false;
   if (!ok) {
-    ::unlink(tmp_.c_str());
+    if (!tmp_.empty()) ::unlink(tmp_.c_str());
+    if (linked) ::unlink(dst_.c_str());
     tmp_.clear();
     return false;
   }

@@ -25,10 +25,14 @@ class TDXFStringSink : public TDXFSink {
   std::string text;
 };
 
-// Writes a temporary file ".<name>.XXXXXX.tmp" in the target's folder.
-// Commit syncs its data and renames it over the target; Abort (or the
-// destructor without a Commit) removes it.  A process killed in between
-// leaves only the temporary file, recognisable by that name.
+// Writes the DXF file beside its target and puts it in place only when
+// everything was written.  Where the file system allows it, the data go
+// into an unnamed file in the target's folder (O_TMPFILE), which Commit
+// links in under the target's name: a process killed at any moment then
+// leaves nothing behind.  Elsewhere a temporary file ".<name>.XXXXXX.tmp" is
+// written, synced and renamed over the target; a process killed in between
+// leaves that file, recognisable by its name.  Abort (or the destructor
+// without a Commit) removes what was written.
 class TDXFAtomicFile : public TDXFSink {
  public:
   TDXFAtomicFile() = default;
@@ -41,9 +45,16 @@ class TDXFAtomicFile : public TDXFSink {
   bool Commit();
   void Abort();
 
+  // The temporary file's name; empty while an unnamed file is written.
   const std::string& TempPath() const { return tmp_; }
 
  private:
+  bool OpenUnnamed(const std::string& folder);
+  bool OpenNamed(const std::string& dst);
+  // Gives the unnamed file the target's name (or, when a file already
+  // holds it, a temporary name in tmp_ for the rename).
+  bool LinkUnnamed();
+
   int fd_ = -1;
   std::string dst_;
   std::string tmp_;
