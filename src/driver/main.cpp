@@ -1,6 +1,7 @@
 // Entry point: one conversion per process, no output but the DXF file,
 // and always exit code 0.
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ std::string ExePath(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit (ulimit -f) must end in a failed write, which removes
+  // the partial output, not in the end of the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     std::vector<std::string> args;
     for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
