@@ -87,7 +87,8 @@ class TJwwBaseData {
   void BindImageExplode();
   void BindImageDeleteGzFile();
   // Deletes the unpacked ".gz" images and the other stored images, then the
-  // private subfolder when it is empty.
+  // private subfolder when it is empty, and the subfolders that killed runs
+  // left in the image folder.
   void BindImageDeleteNonGzFile();
 
   // The private subfolder the images of this container go to (ends with a
@@ -124,16 +125,24 @@ class TJwwBaseData {
  private:
   // Owner of the private image subfolder.  A copied container owns none, so
   // it can never delete the files of the one it was copied from.
+  // The subfolder stays locked (flock) while this process lives, so that a
+  // later run can tell it from the subfolder of a run that was killed.
   struct TImageRun {
     std::string dir;
+    int lock = -1;  // open descriptor of dir holding the lock
     TImageRun() = default;
     TImageRun(const TImageRun&) {}
     TImageRun& operator=(const TImageRun&) { return *this; }
+    ~TImageRun() { Release(); }
+    void Release();
   };
   TImageRun imageRun_;
 
   bool EnsureImageDir();
   void RemoveImageDirIfEmpty();
+  // Removes the subfolders (and their images) of runs that ended without
+  // removing them; those of live runs are locked and stay.
+  void SweepStaleImageDirs();
   void ClearImageDir();
   void WriteImageFile(TJwArchive& ar, const TBindImageType& img);
 };

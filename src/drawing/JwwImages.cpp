@@ -6,9 +6,14 @@
 // folder: two conversions sharing the folder never replace or delete each
 // other's files.
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -24,7 +29,43 @@ namespace {
 constexpr size_t kCopyChunk = 2048;
 constexpr int kGzipWindowBits = 31;
 
+constexpr char kRunPrefix[] = "img-";
+constexpr size_t kRunNameSize = 10;  // "img-" and the six characters of mkdtemp
+
 bool IsGzName(const std::string& path) { return FileExtLower(path) == ".gz"; }
+
+// An exclusive lock on a folder (never through a link), held until the
+// descriptor is closed or the process ends, however it ends; -1 when the
+// folder cannot be opened or locked.  With `orUnlocked`, a file system
+// without locks still gives the open folder (no run can sweep it then).
+int LockFolder(const std::string& dir, bool orUnlocked = false) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && !(orUnlocked && errno != EWOULDBLOCK)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Deletes the files in the folder open as fd (the subfolders hold no
+// folders of their own).
+void DeleteFilesIn(int fd) {
+  const int d2 = ::dup(fd);
+  if (d2 < 0) return;
+  DIR* d = ::fdopendir(d2);
+  if (!d) {
+    ::close(d2);
+    return;
+  }
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(d);
+  for (const std::string& name : names) ::unlinkat(fd, name.c_str(), 0);
+}
 
 // Decompresses gzip data from `src` into `dst`; false on any failure.
 bool Gunzip(FILE* src, FILE* dst) {
@@ -78,23 +119,64 @@ std::string TJwwBaseData::BindImagePlainPath(int i) const {
   return ChangeExtSafe(path, "");
 }
 
+void TJwwBaseData::TImageRun::Release() {
+  if (lock >= 0) ::close(lock);
+  lock = -1;
+  dir.clear();
+}
+
 bool TJwwBaseData::EnsureImageDir() {
   if (!imageRun_.dir.empty()) return true;
   if (BindImageFolder.empty()) return false;
   std::string base = BindImageFolder;
   if (base.back() != '/') base.push_back('/');
   if (!IsFolder(base)) MakeFolder(base);
-  std::string tmpl = base + "img-XXXXXX";
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  if (::mkdtemp(buf.data()) == nullptr) return false;
-  imageRun_.dir = std::string(buf.data()) + "/";
-  return true;
+  const std::string tmpl = base + kRunPrefix + "XXXXXX";
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (::mkdtemp(buf.data()) == nullptr) return false;
+    const int fd = LockFolder(buf.data(), true);
+    // Another run sweeping the image folder may have taken the new folder
+    // for a stale one before it was locked; then it is gone (no links).
+    struct stat st;
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+      imageRun_.dir = std::string(buf.data()) + "/";
+      imageRun_.lock = fd;
+      return true;
+    }
+    if (fd >= 0) ::close(fd);
+    ::rmdir(buf.data());
+  }
+  return false;
 }
 
 void TJwwBaseData::RemoveImageDirIfEmpty() {
   if (imageRun_.dir.empty()) return;
-  if (DelFolder(imageRun_.dir)) imageRun_.dir.clear();
+  if (DelFolder(imageRun_.dir)) imageRun_.Release();
+}
+
+void TJwwBaseData::SweepStaleImageDirs() {
+  if (BindImageFolder.empty()) return;
+  std::string base = BindImageFolder;
+  if (base.back() != '/') base.push_back('/');
+  std::vector<std::string> runs;
+  if (DIR* d = ::opendir(base.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      std::string name = e->d_name;
+      if (name.size() == kRunNameSize && name.compare(0, 4, kRunPrefix) == 0)
+        runs.push_back(base + name);
+    }
+    ::closedir(d);
+  }
+  for (const std::string& dir : runs) {
+    // Locked: a live run's folder (this one's included).
+    const int fd = LockFolder(dir);
+    if (fd < 0) continue;
+    DeleteFilesIn(fd);
+    ::rmdir(dir.c_str());
+    ::close(fd);
+  }
 }
 
 void TJwwBaseData::WriteImageFile(TJwArchive& ar, const TBindImageType& img) {
@@ -165,6 +247,7 @@ void TJwwBaseData::BindImageDeleteNonGzFile() {
     if (!path.empty() && IsFile(path)) DelFile(path);
   }
   RemoveImageDirIfEmpty();
+  SweepStaleImageDirs();
 }
 
 // The subfolder belongs to this container alone, so whatever is left in it
