@@ -9,6 +9,28 @@
 
 namespace tessa {
 
+bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
+                 const std::function<bool(TByteReader&)>& header,
+                 const std::function<void(TByteReader&)>& body) {
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(FName, data)) return false;
+  TByteReader st(data);
+  try {
+    const bool ok = header(st);
+    para.clear();
+    if (!ok) return false;
+  } catch (const std::exception&) {
+    para.clear();
+    return false;
+  }
+  try {
+    body(st);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
 bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident) {
   FILE* f = std::fopen(fn.c_str(), "rb");
   if (!f) return false;
@@ -196,6 +218,20 @@ void JwcArcMinMax(const TEntJwcArc2& a, double s) {
   if (g >= Wrap(90 - e)) add(pi / 2);
   if (g >= Wrap(180 - e)) add(pi);
   if (g >= Wrap(270 - e)) add(3 * pi / 2);
+}
+
+void JwcEntitiesMinMax(const TJwcEntities& d, double s) {
+  for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) {
+    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntLine[i].x1, d.EntLine[i].y1, s);
+    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntLine[i].x2, d.EntLine[i].y2, s);
+  }
+  for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) JwcArcMinMax(d.EntArc[i], s);
+  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) {
+    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntMoji[i].x1, d.EntMoji[i].y1, s);
+    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntMoji[i].x2, d.EntMoji[i].y2, s);
+  }
+  for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i)
+    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntTen[i].x, d.EntTen[i].y, s);
 }
 
 }  // namespace tessa

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,14 @@
 #include "util/UnitVal.h"
 
 namespace tessa {
+
+// Reads the whole file FName with the container's header and body steps.
+// False when the file cannot be read, the header is refused or either step
+// throws; the header's work list para is emptied in every case once the
+// header step has run.
+bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
+                 const std::function<bool(TByteReader&)>& header,
+                 const std::function<void(TByteReader&)>& body);
 
 // True when the first 20 bytes of the file decode to ident.  Never throws.
 bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident);
@@ -82,20 +91,7 @@ size_t JwcUsable(const std::vector<T>& v, int32_t n) {
 
 // Widens the extents globals by every line, arc, text and point of a JWC or
 // JWK container, each point divided by s.
-template <class D>
-void JwcEntitiesMinMax(const D& d, double s) {
-  for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) {
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntLine[i].x1, d.EntLine[i].y1, s);
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntLine[i].x2, d.EntLine[i].y2, s);
-  }
-  for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) JwcArcMinMax(d.EntArc[i], s);
-  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) {
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntMoji[i].x1, d.EntMoji[i].y1, s);
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntMoji[i].x2, d.EntMoji[i].y2, s);
-  }
-  for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i)
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntTen[i].x, d.EntTen[i].y, s);
-}
+void JwcEntitiesMinMax(const TJwcEntities& d, double s);
 
 // Millimetre multiple of a stored single, rounded once to single.
 inline float JwcScaled(float v, float unit) {

@@ -61,8 +61,8 @@ size_t MojiType(const std::vector<TEntJwcMojiType>& mjtp, uint8_t no) {
 
 // ---- Layer step ----------------------------------------------------------------
 
-template <class D, class Name, class Shown>
-void AddJwcLayers(const D& d, Name name, Shown shown) {
+template <class Name, class Shown>
+void AddJwcLayers(const TJwcEntities& d, Name name, Shown shown) {
   TJwLayerCount cnt;
   cnt.JWC_Init();
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) {
@@ -179,8 +179,9 @@ void AddJwcTen(const TEntJwcTen& e, const TPlace& p, double tenScale) {
 }
 
 // Lines, arcs, texts and points of either format, in this order.
-template <class D, class Placer, class TenScale>
-void AddJwcEntities(const D& d, const Placer& place, double sizeScale, TenScale tenScale) {
+template <class Placer, class TenScale>
+void AddJwcEntities(const TJwcEntities& d, const Placer& place, double sizeScale,
+                    TenScale tenScale) {
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i)
     AddJwcLine(d.EntLine[i], place(d.EntLine[i].lay));
   for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i)

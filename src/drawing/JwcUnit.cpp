@@ -100,20 +100,24 @@ struct TFixed {
 
 }  // namespace
 
-TJwcData::TJwcData() { DataInit(); }
-TJwcData::~TJwcData() { DataFree(); }
-
-void TJwcData::DataInit() {
+void TJwcEntities::ClearEntities() {
   lineN = arcN = mojiN = tenN = 0;
-  Enthd = TEntJwcHeader{};
-  EntVten.clear();
   EntMjtp.clear();
-  EntLgrp.clear();
-  EntLay.clear();
   EntLine.clear();
   EntArc.clear();
   EntMoji.clear();
   EntTen.clear();
+}
+
+TJwcData::TJwcData() { DataInit(); }
+TJwcData::~TJwcData() { DataFree(); }
+
+void TJwcData::DataInit() {
+  ClearEntities();
+  Enthd = TEntJwcHeader{};
+  EntVten.clear();
+  EntLgrp.clear();
+  EntLay.clear();
 }
 
 void TJwcData::DataFree() { DataInit(); }
@@ -127,26 +131,20 @@ void TJwcData::SplitPara(const std::u16string& text, int count) {
 }
 
 bool TJwcData::ReadHeader(TByteReader& st) {
-  try {
-    TEntJwcHeader& h = Enthd;
-    JwcReadIdentBlock(st, h.jwID, h.comment1, h.comment2);
-    h.scaleF = h.jwID.size() > 22 && h.jwID[22] == u'f';
-    SplitPara(JwcReadBlockText(st), 32);
-    ParseBlock2(h);
-    SplitPara(JwcReadBlockText(st), 28);
-    ParseBlock3(h);
-    SplitPara(JwcReadBlockText(st), 22);
-    ParseBlock4(h);
-    h.para.clear();
-    double pw = PaperWidth(h.psize);
-    if (pw == 0) pw = h.drawWidth;
-    h.dataUnit = static_cast<float>(static_cast<long double>(pw) / h.drawWidth);
-    // There are 101 virtual point slots, slot 0 being none.
-    return h.vtenCount >= 0 && h.vtenCount <= 100;
-  } catch (const std::exception&) {
-    Enthd.para.clear();
-    return false;
-  }
+  TEntJwcHeader& h = Enthd;
+  JwcReadIdentBlock(st, h.jwID, h.comment1, h.comment2);
+  h.scaleF = h.jwID.size() > 22 && h.jwID[22] == u'f';
+  SplitPara(JwcReadBlockText(st), 32);
+  ParseBlock2(h);
+  SplitPara(JwcReadBlockText(st), 28);
+  ParseBlock3(h);
+  SplitPara(JwcReadBlockText(st), 22);
+  ParseBlock4(h);
+  double pw = PaperWidth(h.psize);
+  if (pw == 0) pw = h.drawWidth;
+  h.dataUnit = static_cast<float>(static_cast<long double>(pw) / h.drawWidth);
+  // There are 101 virtual point slots, slot 0 being none.
+  return h.vtenCount >= 0 && h.vtenCount <= 100;
 }
 
 void TJwcData::ReadBody(TByteReader& st) {
@@ -202,16 +200,8 @@ void TJwcData::ReadBody(TByteReader& st) {
 
 bool TJwcData::FileIn(const std::string& FName) {
   DataInit();
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
-  TByteReader st(data);
-  if (!ReadHeader(st)) return false;
-  try {
-    ReadBody(st);
-  } catch (const std::exception&) {
-    return false;
-  }
-  return true;
+  return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
+                     [this](TByteReader& st) { ReadBody(st); });
 }
 
 void TJwcData::GetMinMaxZahyo() {

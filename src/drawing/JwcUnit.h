@@ -103,23 +103,37 @@ struct TJwcMojiTypeDef {
 extern std::array<TJwcMojiTypeDef, 11> JwcMojiTypeDef;
 void JwcUnitInit();
 
-class TJwcData {
+// The entity lists JWC drawings and JWK symbols share, with how many
+// entries of each were read.
+class TJwcEntities {
  public:
-  TJwcData();
-  ~TJwcData();
-  TJwcData(const TJwcData&) = delete;
-  TJwcData& operator=(const TJwcData&) = delete;
+  TJwcEntities() = default;
+  TJwcEntities(const TJwcEntities&) = delete;
+  TJwcEntities& operator=(const TJwcEntities&) = delete;
 
   int32_t lineN = 0, arcN = 0, mojiN = 0, tenN = 0;
-  TEntJwcHeader Enthd;
-  std::vector<TEntJwcVten> EntVten;        // 101; 1..vtenCount are virtual points
-  std::vector<TEntJwcMojiType> EntMjtp;    // 12; 0..10 from the file
-  std::vector<TEntJwcLayerGroup> EntLgrp;  // 16
-  std::vector<TEntJwcLayer> EntLay;        // 256, group * 16 + layer
+  std::vector<TEntJwcMojiType> EntMjtp;  // 12 text types, entry 0 unused by JWK
   std::vector<TEntJwcLine> EntLine;
   std::vector<TEntJwcArc2> EntArc;
   std::vector<TEntJwcMoji2> EntMoji;
   std::vector<TEntJwcTen> EntTen;
+
+ protected:
+  ~TJwcEntities() = default;
+  // Empties the lists (text types too) and their counts.
+  void ClearEntities();
+};
+
+class TJwcData : public TJwcEntities {
+ public:
+  TJwcData();
+  ~TJwcData();
+
+  TEntJwcHeader Enthd;
+  std::vector<TEntJwcVten> EntVten;        // 101; 1..vtenCount are virtual points
+  std::vector<TEntJwcLayerGroup> EntLgrp;  // 16
+  std::vector<TEntJwcLayer> EntLay;        // 256, group * 16 + layer
+  // EntMjtp: 12; 0..10 from the file.
 
   void DataInit();
   void DataFree();

@@ -21,12 +21,8 @@ TJwkData::TJwkData() { DataInit(); }
 TJwkData::~TJwkData() { DataFree(); }
 
 void TJwkData::DataInit() {
-  lineN = arcN = tenN = mojiN = 0;
+  ClearEntities();
   Enthd = TEntJwkHeader{};
-  EntLine.clear();
-  EntArc.clear();
-  EntTen.clear();
-  EntMoji.clear();
   // The file has no text types: every symbol takes the defaults.
   EntMjtp.assign(12, TEntJwcMojiType{});
   for (size_t k = 1; k <= 10; ++k) {
@@ -52,27 +48,21 @@ void TJwkData::SplitPara(const std::u16string& text, int count) {
 }
 
 bool TJwkData::ReadHeader(TByteReader& st) {
-  try {
-    TEntJwkHeader& h = Enthd;
-    JwcReadIdentBlock(st, h.jwID, h.comment1, h.comment2);
-    SplitPara(JwcReadBlockText(st), 9);
-    const auto& p = h.para;
-    h.lineCount = TextToInt(p[0]);
-    h.arcCount = TextToInt(p[1]);
-    h.tenCount = TextToInt(p[2]);
-    h.mojiCount = TextToInt(p[3]);
-    h.org_x = static_cast<float>(TextToFloat(p[4]));
-    h.org_y = static_cast<float>(TextToFloat(p[5]));
-    h.dispScale = static_cast<float>(TextToFloat(p[6]));
-    h.strSpace = TextToInt(p[7]);
-    h.scale = static_cast<float>(TextToFloat(p[8]));
-    if (h.scale <= 1e-14) h.scale = 1.0f;
-    h.para.clear();
-    return true;
-  } catch (const std::exception&) {
-    Enthd.para.clear();
-    return false;
-  }
+  TEntJwkHeader& h = Enthd;
+  JwcReadIdentBlock(st, h.jwID, h.comment1, h.comment2);
+  SplitPara(JwcReadBlockText(st), 9);
+  const auto& p = h.para;
+  h.lineCount = TextToInt(p[0]);
+  h.arcCount = TextToInt(p[1]);
+  h.tenCount = TextToInt(p[2]);
+  h.mojiCount = TextToInt(p[3]);
+  h.org_x = static_cast<float>(TextToFloat(p[4]));
+  h.org_y = static_cast<float>(TextToFloat(p[5]));
+  h.dispScale = static_cast<float>(TextToFloat(p[6]));
+  h.strSpace = TextToInt(p[7]);
+  h.scale = static_cast<float>(TextToFloat(p[8]));
+  if (h.scale <= 1e-14) h.scale = 1.0f;
+  return true;
 }
 
 void TJwkData::ReadBody(TByteReader& st) {
@@ -89,16 +79,8 @@ void TJwkData::ReadBody(TByteReader& st) {
 
 bool TJwkData::FileIn(const std::string& FName) {
   DataInit();
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
-  TByteReader st(data);
-  if (!ReadHeader(st)) return false;
-  try {
-    ReadBody(st);
-  } catch (const std::exception&) {
-    return false;
-  }
-  return true;
+  return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
+                     [this](TByteReader& st) { ReadBody(st); });
 }
 
 void TJwkData::GetMinMaxZahyo() {

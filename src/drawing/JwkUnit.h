@@ -21,20 +21,13 @@ struct TEntJwkHeader {
   std::vector<std::u16string> para;  // work list while the header is parsed
 };
 
-class TJwkData {
+class TJwkData : public TJwcEntities {
  public:
   TJwkData();
   ~TJwkData();
-  TJwkData(const TJwkData&) = delete;
-  TJwkData& operator=(const TJwkData&) = delete;
 
-  int32_t lineN = 0, arcN = 0, tenN = 0, mojiN = 0;
   TEntJwkHeader Enthd;
-  std::vector<TEntJwcMojiType> EntMjtp;  // 12; 1..10 from JwcMojiTypeDef
-  std::vector<TEntJwcLine> EntLine;
-  std::vector<TEntJwcArc2> EntArc;
-  std::vector<TEntJwcTen> EntTen;
-  std::vector<TEntJwcMoji2> EntMoji;
+  // EntMjtp: 12; 1..10 from JwcMojiTypeDef.
 
   void DataInit();
   // DataInit, then the text types are released too.
