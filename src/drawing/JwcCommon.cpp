@@ -95,6 +95,14 @@ auto ParseRecord(TByteReader& st, size_t n, F fill) {
   return fill(r);
 }
 
+// Line type, colour, layer and three flag bytes, the tail of line and arc
+// records.
+template <class E>
+void ReadLineAttrs(TByteReader& r, E& e) {
+  e.typ = r.U8(); e.col = r.U8(); e.lay = r.U8();
+  e.flg1 = r.U8(); e.flg2 = r.U8(); e.flg3 = r.U8();
+}
+
 float FixedAngle(int32_t v) {
   float f = static_cast<float>(v);
   return static_cast<float>(static_cast<long double>(f) / 65536);
@@ -109,8 +117,7 @@ TEntJwcLine JwcReadLine(TByteReader& st, float unit) {
     e.y1 = JwcScaled(r.F32(), unit);
     e.x2 = JwcScaled(r.F32(), unit);
     e.y2 = JwcScaled(r.F32(), unit);
-    e.typ = r.U8(); e.col = r.U8(); e.lay = r.U8();
-    e.flg1 = r.U8(); e.flg2 = r.U8(); e.flg3 = r.U8();
+    ReadLineAttrs(r, e);
     return e;
   });
 }
@@ -125,8 +132,7 @@ TEntJwcArc2 JwcReadArc(TByteReader& st, float unit) {
     e.st = FixedAngle(r.I32());
     e.et = FixedAngle(r.I32());
     e.tt = FixedAngle(r.I32());
-    e.typ = r.U8(); e.col = r.U8(); e.lay = r.U8();
-    e.flg1 = r.U8(); e.flg2 = r.U8(); e.flg3 = r.U8();
+    ReadLineAttrs(r, e);
     return e;
   });
 }
