@@ -19,28 +19,30 @@ constexpr double kPow10Exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The double nearest to a mantissa text ("-123.456"), as from_chars reads
-// it.  Up to 15 digits and 22 decimals it is the quotient of two exactly
-// represented numbers, which one correctly rounded division gives.
+// it.  Up to 15 significant digits and 22 decimals it is the quotient of
+// two exactly represented numbers, which one correctly rounded division
+// gives; anything else goes to from_chars.
 double ReadMantissa(const char* s, size_t n) {
   const char* p = s;
   const char* end = s + n;
   const bool neg = p < end && *p == '-';
   if (neg) ++p;
   uint64_t digits = 0;
-  int count = 0, decimals = 0;
-  bool point = false;
+  int read = 0, decimals = -1;
   for (; p < end; ++p) {
-    if (*p == '.' && !point) {
-      point = true;
-      continue;
+    const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (d < 10) {
+      digits = digits * 10 + d;
+      ++read;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      break;
     }
-    if (*p < '0' || *p > '9') break;
-    if (digits != 0 || *p != '0') ++count;
-    digits = digits * 10 + static_cast<uint64_t>(*p - '0');
-    if (point) ++decimals;
-    if (count > 15) break;
   }
-  if (p != end || decimals > 22) {
+  if (decimals < 0) decimals = 0;
+  if (p != end || read > 19 || digits > (uint64_t{1} << 53) || decimals > 22) {
     double v = 0.0;
     std::from_chars(s, end, v);
     return v;
