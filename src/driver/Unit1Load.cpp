@@ -74,6 +74,19 @@ bool LoadPipeline(TForm1& f, TData* c, const std::string& fn, TSteps steps) {
   return true;
 }
 
+// JWC drawings and JWK symbols share their attribute steps; only where the
+// paper comes from differs.
+template <class TData, class TPaperStep>
+bool LoadJwcKind(TForm1& f, TData* c, const std::string& fn, TPaperStep paper) {
+  return LoadPipeline(f, c, fn, [&] {
+    f.JwcFileColorSet();
+    f.JwcFileLtypeSet();
+    c->SetGAttLayer();
+    c->GetMinMaxZahyo();
+    paper(*c);
+  });
+}
+
 // Pen widths are stored in hundredths of a millimetre.
 double PenWidthMm(int32_t w) { return w / 100.0; }
 
@@ -128,6 +141,10 @@ void RestoreDefaultColours() {
   GraAtt->SetDefaultColor();
   GraAtt->SetDefaultWidth();
   GraAtt->SetDefaultTenR();
+}
+
+void RestoreDefaultLtypes() {
+  if (GraAtt) GraAtt->SetDefaultLtype();
 }
 
 }  // namespace
@@ -219,25 +236,12 @@ bool TForm1::proc3(const std::string& fn) {
 }
 
 bool TForm1::proc4(const std::string& fn) {
-  TJwcData* jc = JWC.get();
-  return LoadPipeline(*this, jc, fn, [&] {
-    JwcFileColorSet();
-    JwcFileLtypeSet();
-    jc->SetGAttLayer();
-    jc->GetMinMaxZahyo();
-    SetPaperFromCode(jc->Enthd.psize);
-  });
+  return LoadJwcKind(*this, JWC.get(), fn,
+                     [](const TJwcData& jc) { SetPaperFromCode(jc.Enthd.psize); });
 }
 
 bool TForm1::proc5(const std::string& fn) {
-  TJwkData* jk = JWK.get();
-  return LoadPipeline(*this, jk, fn, [&] {
-    JwcFileColorSet();
-    JwcFileLtypeSet();
-    jk->SetGAttLayer();
-    jk->GetMinMaxZahyo();
-    SetPaperFromExtents();
-  });
+  return LoadJwcKind(*this, JWK.get(), fn, [](const TJwkData&) { SetPaperFromExtents(); });
 }
 
 bool TForm1::ConvertLoaded(int format, const std::string& dst) {
@@ -306,11 +310,7 @@ void TForm1::JwwFileLtypeSet(TJwwData& JW) {
   }
 }
 
-void TForm1::JwsFileLtypeSet() {
-  if (GraAtt) GraAtt->SetDefaultLtype();
-}
-void TForm1::JwcFileLtypeSet() {
-  if (GraAtt) GraAtt->SetDefaultLtype();
-}
+void TForm1::JwsFileLtypeSet() { RestoreDefaultLtypes(); }
+void TForm1::JwcFileLtypeSet() { RestoreDefaultLtypes(); }
 
 }  // namespace tessa
