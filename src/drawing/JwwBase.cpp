@@ -328,7 +328,7 @@ bool TJwwBaseData::ReadBody(TJwArchive& ar, int32_t ver, int32_t& n1,
   } catch (const std::exception&) {
     ok = false;
   }
-  MakeBlockTree();
+  if (!MakeBlockTree()) ok = false;
   return ok;
 }
 

@@ -79,8 +79,10 @@ class TJwwBaseData {
 
   // Rebuilds EntBlockTree, EntBlockTreeN, ref_flag / ref_no of the
   // definitions and EntBlockNum.  An insert of a definition that is already
-  // on its own path (a block placing itself) is left out.
-  void MakeBlockTree();
+  // on its own path (a block placing itself) is left out.  False when the
+  // nesting or the number of placed copies passed the limits no real
+  // drawing reaches (the tree then stops there); the reading then fails.
+  bool MakeBlockTree();
 
   void BindImageInit();
   // Unpacks every stored ".gz" image next to it (name without ".gz").

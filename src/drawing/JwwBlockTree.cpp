@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <unordered_map>
 
 #include "drawing/JwwBase.h"
 
@@ -14,18 +15,43 @@ namespace {
 // definition already on their own path are left out.  Legitimate drawings
 // that nest definitions as a tree (without cycles) can still multiply the
 // number of copies at every level, so the expansion also stops at a depth
-// and at a total that no real drawing comes near.
+// and at a total that no real drawing comes near; a drawing that reaches
+// either is refused (the reading fails).
 constexpr int32_t kMaxLevel = 64;
 constexpr size_t kMaxEntries = 1u << 18;
 // Entities (and name characters) placed by all copies together: what later
 // passes walk and what the copies hold.
 constexpr uint64_t kMaxPlaced = uint64_t{1} << 24;
+// Below those ceilings the budgets also grow only with what the file holds
+// (inserts, definition contents, names), so a small file cannot claim much
+// memory through nesting: a fixed floor, else this many per stored item.
+constexpr uint64_t kPerStoredItem = 256;
+constexpr uint64_t kMinEntries = uint64_t{1} << 16;
+constexpr uint64_t kMinPlaced = uint64_t{1} << 20;
 
-int32_t FindDef(const std::vector<TEntJwwBlockDef>& defs, int32_t defN, uint32_t no) {
-  int32_t n = std::min<int32_t>(defN, static_cast<int32_t>(defs.size()));
-  for (int32_t i = 0; i < n; ++i)
-    if (defs[static_cast<size_t>(i)].nNumber == no) return i;
-  return -1;
+// Index of the first definition of each number: one lookup per copy
+// instead of a walk through all definitions.
+class TDefIndex {
+ public:
+  TDefIndex(const std::vector<TEntJwwBlockDef>& defs, int32_t defN) {
+    int32_t n = std::min<int32_t>(defN, static_cast<int32_t>(defs.size()));
+    for (int32_t i = 0; i < n; ++i) first_.emplace(defs[static_cast<size_t>(i)].nNumber, i);
+  }
+  int32_t Find(uint32_t no) const {
+    auto it = first_.find(no);
+    return it == first_.end() ? -1 : it->second;
+  }
+
+ private:
+  std::unordered_map<uint32_t, int32_t> first_;
+};
+
+// What the file stores that the expansion can place.
+uint64_t StoredItems(const TJwwBaseData& d) {
+  uint64_t n = static_cast<uint64_t>(d.EntBlock.size());
+  for (const TEntJwwBlockDef& def : d.EntBlockDef)
+    n += def.mNo.size() + def.strName.size() + 1;
+  return n;
 }
 
 bool OnPath(const std::vector<TEntJwwBlockTree>& tree, int32_t k, int32_t defno) {
@@ -36,7 +62,7 @@ bool OnPath(const std::vector<TEntJwwBlockTree>& tree, int32_t k, int32_t defno)
 
 }  // namespace
 
-void TJwwBaseData::MakeBlockTree() {
+bool TJwwBaseData::MakeBlockTree() {
   EntBlockTree.clear();
   EntBlockTreeN = 0;
   for (TEntJwwBlockDef& d : EntBlockDef) {
@@ -44,16 +70,21 @@ void TJwwBaseData::MakeBlockTree() {
     d.ref_no = -1;
   }
   int32_t topN = std::min<int32_t>(EntBlockN, static_cast<int32_t>(EntBlock.size()));
-  if (topN <= 0) return;
+  if (topN <= 0) return true;
+  bool whole = true;  // no copy was left out for a limit
+  const TDefIndex defs(EntBlockDef, EntBlockDefN);
+  const uint64_t stored = StoredItems(*this) * kPerStoredItem;
+  const uint64_t maxEntries = std::min<uint64_t>(kMaxEntries, std::max(kMinEntries, stored));
+  const uint64_t maxPlaced = std::min(kMaxPlaced, std::max(kMinPlaced, stored));
 
   uint64_t placed = 0;
   auto place = [&](TEntJwwBlockTree& e) {
-    e.defno = FindDef(EntBlockDef, EntBlockDefN, e.no);
+    e.defno = defs.Find(e.no);
     if (e.defno < 0) return;
     TEntJwwBlockDef& d = EntBlockDef[static_cast<size_t>(e.defno)];
     // Past the budget (only a crafted file gets there) the copy keeps defno
     // but no private copy of the name.
-    if (placed < kMaxPlaced) e.name = d.strName;
+    if (placed < maxPlaced) e.name = d.strName;
     d.ref_flag = true;
     placed += static_cast<uint64_t>(d.mNo.size()) + d.strName.size() + 1;
   };
@@ -78,13 +109,19 @@ void TJwwBaseData::MakeBlockTree() {
 
   for (size_t k = 0; k < EntBlockTree.size(); ++k) {
     if (EntBlockTree[k].defno < 0) continue;
-    if (EntBlockTree[k].level >= kMaxLevel) continue;
     const TEntJwwBlockDef& d = EntBlockDef[static_cast<size_t>(EntBlockTree[k].defno)];
     int32_t nested = std::min<int32_t>(d.mBlockN, static_cast<int32_t>(d.mBlock.size()));
+    if (nested > 0 && EntBlockTree[k].level >= kMaxLevel) {
+      whole = false;
+      continue;
+    }
     for (int32_t l = 0; l < nested; ++l) {
-      if (EntBlockTree.size() >= kMaxEntries || placed >= kMaxPlaced) break;
+      if (EntBlockTree.size() >= maxEntries || placed >= maxPlaced) {
+        whole = false;
+        break;
+      }
       const TEntJwwBlock& b = d.mBlock[static_cast<size_t>(l)];
-      int32_t target = FindDef(EntBlockDef, EntBlockDefN, b.nNumber);
+      int32_t target = defs.Find(b.nNumber);
       if (target >= 0 && OnPath(EntBlockTree, static_cast<int32_t>(k), target)) continue;
 
       const TEntJwwBlockTree p = EntBlockTree[k];  // copy: push_back may move
@@ -113,6 +150,7 @@ void TJwwBaseData::MakeBlockTree() {
   for (TEntJwwBlockDef& d : EntBlockDef)
     if (d.ref_flag) d.ref_no = no++;
   EntBlockNum = no;
+  return whole;
 }
 
 }  // namespace tessa
