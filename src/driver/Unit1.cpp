@@ -173,12 +173,7 @@ void TForm1::FormCreate(const std::vector<std::string>& args, const std::string&
   ReadSettings(AppDir + kSettingsName + kSettingsExt);
   Memo1 = Args;
   JwInit();
-  ExtMinX = 0.0;
-  ExtMinY = 0.0;
-  ExtMaxX = 400.0;
-  ExtMaxY = 400.0;
-  PaperX = 400.0;
-  PaperY = 400.0;
+  ExtentsAndPaperReset();
   OptLayerNameType = cb4;
   CurFileName.clear();
   if (cb5 < 0 || cb5 > 1) cb5 = 0;

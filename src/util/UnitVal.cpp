@@ -21,16 +21,20 @@ int BackColorNo = 0, ColorSource = 1;
 TgraAttribute* GraAtt = nullptr;
 TDXFmodel* DxfModel = nullptr;
 
-void UnitValReset() {
-  AppDir.clear();
-  AppTitle = kAppTitleText;
-  CurFileName.clear();
+void ExtentsAndPaperReset() {
   ExtMinX = 0.0;
   ExtMinY = 0.0;
   ExtMaxX = 400.0;
   ExtMaxY = 400.0;
   PaperX = 400.0;
   PaperY = 400.0;
+}
+
+void UnitValReset() {
+  AppDir.clear();
+  AppTitle = kAppTitleText;
+  CurFileName.clear();
+  ExtentsAndPaperReset();
   // The option values of a run without settings file.
   OptLayerNameType = 0;
   OptSpace = 0;

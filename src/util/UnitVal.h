@@ -26,5 +26,7 @@ extern TDXFmodel* DxfModel;    // owned by the current conversion
 
 // Sets every value above to its start value (GraAtt and DxfModel untouched).
 void UnitValReset();
+// Sets only the extents and the paper to their start values.
+void ExtentsAndPaperReset();
 
 }  // namespace tessa

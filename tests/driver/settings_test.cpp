@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../util/unitval_expect.h"
 #include "driver/Unit1.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
@@ -91,12 +92,7 @@ TEST_F(SettingsTest, NoSettingsFileGivesDefaults) {
   EXPECT_EQ(ColorSource, 1);
   EXPECT_EQ(BackColorNo, 0);
   EXPECT_EQ(CurFileName, "");
-  EXPECT_EQ(ExtMinX, 0.0);
-  EXPECT_EQ(ExtMinY, 0.0);
-  EXPECT_EQ(ExtMaxX, 400.0);
-  EXPECT_EQ(ExtMaxY, 400.0);
-  EXPECT_EQ(PaperX, 400.0);
-  EXPECT_EQ(PaperY, 400.0);
+  ExpectStartExtentsAndPaper();
   EXPECT_EQ(DxfModel, nullptr);
   // The text list holds the whole command line, program first.
   EXPECT_EQ(form_.Memo1, (std::vector<std::string>{"/bin/tessaconv", "a", "b"}));

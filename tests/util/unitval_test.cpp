@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "unitval_expect.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
 
@@ -20,12 +21,7 @@ TEST(UnitVal, ResetRestoresStartValues) {
   UnitValReset();
   EXPECT_EQ(AppDir, "");
   EXPECT_EQ(CurFileName, "");
-  EXPECT_EQ(ExtMinX, 0.0);
-  EXPECT_EQ(ExtMinY, 0.0);
-  EXPECT_EQ(ExtMaxX, 400.0);
-  EXPECT_EQ(ExtMaxY, 400.0);
-  EXPECT_EQ(PaperX, 400.0);
-  EXPECT_EQ(PaperY, 400.0);
+  ExpectStartExtentsAndPaper();
   EXPECT_EQ(OptLayerNameType, 0);
   EXPECT_EQ(OptSpace, 0);
   EXPECT_EQ(OptScaleGroup, 0);
@@ -37,6 +33,20 @@ TEST(UnitVal, ResetRestoresStartValues) {
             "[Tessaconv]\xEF\xBC\xAA\xEF\xBC\xB7\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB"
             "\xE3\x82\x92\xEF\xBC\xA4\xEF\xBC\xB8\xEF\xBC\xA6\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4"
             "\xE3\x83\xAB\xE3\x81\xAB\xE5\xA4\x89\xE6\x8F\x9B by Morvex Co.");
+}
+
+TEST(UnitVal, ExtentsAndPaperResetLeavesTheOtherValues) {
+  UnitValReset();
+  CurFileName = "a.jwc";
+  OptSpace = 1;
+  ExtMinX = ExtMinY = -5;
+  ExtMaxX = ExtMaxY = 5;
+  PaperX = PaperY = 1;
+  ExtentsAndPaperReset();
+  ExpectStartExtentsAndPaper();
+  EXPECT_EQ(CurFileName, "a.jwc");
+  EXPECT_EQ(OptSpace, 1);
+  UnitValReset();
 }
 
 }  // namespace
