@@ -2,7 +2,9 @@
 #include "driver/Unit1.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string_view>
+#include <variant>
 
 #include "dxf/SaveSetup.h"
 #include "util/Func_2.h"
@@ -80,6 +82,21 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, sep + 1);
 }
 
+// The fields of the settings file, one line each, in the file's order.
+using TSettingField =
+    std::variant<int32_t TForm1::*, bool TForm1::*, std::u16string TForm1::*>;
+const TSettingField kSettingFields[] = {
+    &TForm1::Fm1x, &TForm1::Fm1y, &TForm1::Fm1w, &TForm1::Fm1h, &TForm1::rb1,
+    &TForm1::rb2,  &TForm1::rb3,  &TForm1::rb4,  &TForm1::rb5,  &TForm1::ed1,
+    &TForm1::lb1,  &TForm1::lb2,  &TForm1::Fidx, &TForm1::gstyle, &TForm1::cb2,
+    &TForm1::cb3,  &TForm1::cb4,  &TForm1::cb5,  &TForm1::cb6,  &TForm1::cb7,
+    &TForm1::ed2};
+static_assert(std::size(kSettingFields) == 21);
+
+void AssignSetting(int32_t& field, const std::u16string& line) { field = TextToInt(line); }
+void AssignSetting(bool& field, const std::u16string& line) { field = TextToBool(line); }
+void AssignSetting(std::u16string& field, const std::u16string& line) { field = line; }
+
 }  // namespace
 
 int FormatOfPath(const std::string& path) {
@@ -121,49 +138,10 @@ void TForm1::ReadSettings(const std::string& path) {
   // One line per field, each assigned as soon as it is read; a read error
   // leaves the remaining fields at their defaults.
   std::u16string s;
-  auto next = [&]() { return file.ReadLine(s); };
-  if (!next()) return;
-  Fm1x = TextToInt(s);
-  if (!next()) return;
-  Fm1y = TextToInt(s);
-  if (!next()) return;
-  Fm1w = TextToInt(s);
-  if (!next()) return;
-  Fm1h = TextToInt(s);
-  if (!next()) return;
-  rb1 = TextToBool(s);
-  if (!next()) return;
-  rb2 = TextToBool(s);
-  if (!next()) return;
-  rb3 = TextToBool(s);
-  if (!next()) return;
-  rb4 = TextToBool(s);
-  if (!next()) return;
-  rb5 = TextToBool(s);
-  if (!next()) return;
-  ed1 = s;
-  if (!next()) return;
-  lb1 = s;
-  if (!next()) return;
-  lb2 = s;
-  if (!next()) return;
-  Fidx = TextToInt(s);
-  if (!next()) return;
-  gstyle = s;
-  if (!next()) return;
-  cb2 = TextToInt(s);
-  if (!next()) return;
-  cb3 = TextToInt(s);
-  if (!next()) return;
-  cb4 = TextToInt(s);
-  if (!next()) return;
-  cb5 = TextToInt(s);
-  if (!next()) return;
-  cb6 = TextToInt(s);
-  if (!next()) return;
-  cb7 = TextToInt(s);
-  if (!next()) return;
-  ed2 = s;
+  for (const TSettingField& field : kSettingFields) {
+    if (!file.ReadLine(s)) return;
+    std::visit([&](auto member) { AssignSetting(this->*member, s); }, field);
+  }
 }
 
 void TForm1::FormCreate(const std::vector<std::string>& args, const std::string& exePath) {
