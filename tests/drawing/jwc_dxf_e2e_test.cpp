@@ -40,6 +40,7 @@ struct TReport {
   std::map<std::string, int> count;
   std::vector<std::string> texts;
   std::string audit;
+  std::vector<double> headerBox, modelBox;  // x1 y1 x2 y2
 };
 
 // Runs the check script over the files; false when ezdxf is missing.
@@ -70,6 +71,10 @@ bool RunEzdxf(const std::vector<std::string>& files, std::map<std::string, TRepo
     else if (key == "LOADERROR") cur->loadError = rest;
     else if (key == "AUDIT") cur->audit += rest + "; ";
     else if (key == "TEXT") cur->texts.push_back(rest);
+    else if (key == "HEADERBOX" || key == "MODELBOX") {
+      std::vector<double>& box = key == "HEADERBOX" ? cur->headerBox : cur->modelBox;
+      for (double v; ls >> v;) box.push_back(v);
+    }
     else if (key == "COUNT") {
       std::string type;
       int n = 0;
@@ -255,6 +260,53 @@ TEST_F(JwcDxfE2eTest, UnknownVersionCodeWritesR12) {
   std::map<std::string, TReport> reports;
   if (!RunEzdxf({out}, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
   ExpectCounts(reports[out], kDrawing, 0, 0, out);
+}
+
+// The header's $EXTMIN/$EXTMAX must sit on what is drawn.  JWC entities are
+// written where they are stored (no shift by half the paper), so the box
+// of the model space must equal the header's; a JWK symbol's box also holds
+// its origin.  Lines, arcs and points only: a text's box depends on fonts.
+TEST_F(JwcDxfE2eTest, HeaderExtentsAreTheBoxOfTheModelSpaceEntities) {
+  JwcFixture c;
+  c.psize = 3;
+  c.groupScale.fill(50);
+  c.lines.push_back({-100, -50, 120, 80, 1, 1, 0, 0, 0, 0});
+  c.lines.push_back({150, 200, 300, 250, 1, 2, 17, 0, 0, 0});
+  c.arcs.push_back(JwcArcRec::Deg(200, 100, 20, 1, 0, 360));
+  c.points.push_back({380, 270, 0, 1, 0, 0});
+  JwkFixture k;
+  k.scale = "20";
+  k.lines.push_back({200, 300, 1200, 800, 1, 1, 0});
+  k.arcs.push_back(JwcArcRec::Deg(2000, 1000, 200, 1, 0, 360));
+  const std::string jwc = fixture::FixturePath("box.jwc");
+  const std::string jwk = fixture::FixturePath("box.jwk");
+  const std::string outC = fixture::FixturePath("box_c.dxf");
+  const std::string outK = fixture::FixturePath("box_k.dxf");
+  ASSERT_TRUE(fixture::WriteFile(jwc, c.Build()));
+  ASSERT_TRUE(fixture::WriteFile(jwk, k.Build()));
+  OptSpace = 0;
+  OptTenType = 0;
+  ASSERT_TRUE(ConvertJwc(jwc, outC, 1));
+  ASSERT_TRUE(ConvertJwk(jwk, outK, 1));
+  std::map<std::string, TReport> reports;
+  if (!RunEzdxf({outC, outK}, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
+  struct Case {
+    std::string file;
+    bool holdsOrigin;
+  } cases[] = {{outC, false}, {outK, true}};
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.file);
+    const TReport& r = reports[t.file];
+    ASSERT_EQ(r.headerBox.size(), 4u);
+    ASSERT_EQ(r.modelBox.size(), 4u);
+    std::vector<double> want = r.modelBox;
+    if (t.holdsOrigin) {
+      want[0] = std::min(want[0], 0.0);
+      want[1] = std::min(want[1], 0.0);
+    }
+    const double tol = 1e-6 * std::max(want[2] - want[0], want[3] - want[1]);
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(r.headerBox[i], want[i], tol) << i;
+  }
 }
 
 TEST_F(JwcDxfE2eTest, RejectedHeaderLeavesNothingToConvert) {

@@ -2,13 +2,16 @@
 reports, per file, the version, the audit errors, the entity counts of
 model and paper space, and the text values, one fact per line:
 
-FILE <path> / VERSION <AC....> / ERRORS <n> / COUNT <type> <n> / TEXT <value>
+FILE <path> / VERSION <AC....> / ERRORS <n> / COUNT <type> <n> / TEXT <value> /
+HEADERBOX <$EXTMIN x y> <$EXTMAX x y> / MODELBOX <x1 y1 x2 y2 of the model
+space entities, when there are any>
 
 Exit code 3 when ezdxf is not available."""
 import sys
 
 try:
     import ezdxf
+    from ezdxf import bbox
 except ImportError:
     sys.exit(3)
 
@@ -34,6 +37,11 @@ def report(path):
                 print("TEXT", e.dxf.text)
     for t in sorted(counts):
         print("COUNT", t, counts[t])
+    emin, emax = doc.header["$EXTMIN"], doc.header["$EXTMAX"]
+    print("HEADERBOX", emin[0], emin[1], emax[0], emax[1])
+    box = bbox.extents(doc.modelspace())
+    if box.has_data:
+        print("MODELBOX", box.extmin.x, box.extmin.y, box.extmax.x, box.extmax.y)
 
 
 for p in sys.argv[1:]:
