@@ -66,31 +66,23 @@ TEntJwwMoji Text(double x1, double y1, double x2, double y2,
   return e;
 }
 
-template <class C>
-void AddLine(C& d, const TEntJwwLine& e) {
-  d.EntLine.push_back(e);
-  d.EntLineN = static_cast<int32_t>(d.EntLine.size());
+// Appends e to one of the lists of a drawing or symbol and keeps
+// its count in step.
+template <class T>
+void Append(std::vector<T>& list, int32_t& n, const T& e) {
+  list.push_back(e);
+  n = static_cast<int32_t>(list.size());
 }
 template <class C>
-void AddArc(C& d, const TEntJwwEnko& e) {
-  d.EntEnko.push_back(e);
-  d.EntEnkoN = static_cast<int32_t>(d.EntEnko.size());
-}
+void AddLine(C& d, const TEntJwwLine& e) { Append(d.EntLine, d.EntLineN, e); }
 template <class C>
-void AddPoint(C& d, const TEntJwwTen& e) {
-  d.EntTen.push_back(e);
-  d.EntTenN = static_cast<int32_t>(d.EntTen.size());
-}
+void AddArc(C& d, const TEntJwwEnko& e) { Append(d.EntEnko, d.EntEnkoN, e); }
 template <class C>
-void AddText(C& d, const TEntJwwMoji& e) {
-  d.EntMoji.push_back(e);
-  d.EntMojiN = static_cast<int32_t>(d.EntMoji.size());
-}
+void AddPoint(C& d, const TEntJwwTen& e) { Append(d.EntTen, d.EntTenN, e); }
 template <class C>
-void AddSolid(C& d, const TEntJwwSolid& e) {
-  d.EntSolid.push_back(e);
-  d.EntSolidN = static_cast<int32_t>(d.EntSolid.size());
-}
+void AddText(C& d, const TEntJwwMoji& e) { Append(d.EntMoji, d.EntMojiN, e); }
+template <class C>
+void AddSolid(C& d, const TEntJwwSolid& e) { Append(d.EntSolid, d.EntSolidN, e); }
 
 class JwwExtents : public ::testing::Test {
  protected:
