@@ -165,7 +165,7 @@ TDXFGroupWriter::TDXFGroupWriter(TDXFSink& sink, bool utf8, bool upperNames,
     : sink_(sink),
       utf8_(utf8),
       upper_(upperNames),
-      buf_(new char[bufferSize < 64 ? 64 : bufferSize]),
+      buf_(new char[(bufferSize < 64 ? 64 : bufferSize) + kPiece]),
       cap_(bufferSize < 64 ? 64 : bufferSize) {}
 
 TDXFGroupWriter::~TDXFGroupWriter() = default;
@@ -174,6 +174,17 @@ void TDXFGroupWriter::Flush() {
   if (len_ == 0) return;
   if (!failed_ && !sink_.Put(buf_.get(), len_)) failed_ = true;
   len_ = 0;
+}
+
+void TDXFGroupWriter::Piece(const char (&b)[kPiece], size_t n) {
+  if (!failed_ && n <= cap_ - len_) {
+    // The whole array in one fixed-size copy (inlined, no call); the
+    // buffer's slack past cap_ takes the unused tail.
+    std::memcpy(buf_.get() + len_, b, kPiece);
+    len_ += n;
+    return;
+  }
+  Raw(b, n);
 }
 
 void TDXFGroupWriter::Raw(const char* p, size_t n) {
@@ -202,15 +213,15 @@ bool TDXFGroupWriter::Finish() {
 }
 
 void TDXFGroupWriter::Code(int code) {
-  char b[32];
-  Raw(b, CodeLine(b, code));
+  char b[kPiece];
+  Piece(b, CodeLine(b, code));
 }
 
 void TDXFGroupWriter::IntLine(int code, int32_t v, int width) {
-  char b[64];
+  char b[kPiece];
   size_t n = CodeLine(b, code);
   n += PaddedLine(b + n, v, width);
-  Raw(b, n);
+  Piece(b, n);
 }
 
 void TDXFGroupWriter::Int(int code, int32_t v) { IntLine(code, v, 6); }
@@ -220,21 +231,21 @@ void TDXFGroupWriter::Int9(int code, int32_t v) { IntLine(code, v, 9); }
 void TDXFGroupWriter::IntPlain(int code, int32_t v) { IntLine(code, v, 0); }
 
 void TDXFGroupWriter::Real(int code, double x) {
-  char b[32 + kRealMax];
+  char b[kPiece];
   size_t n = CodeLine(b, code);
   n += RealChars(x, b + n);
   b[n++] = '\r';
   b[n++] = '\n';
-  Raw(b, n);
+  Piece(b, n);
 }
 
 void TDXFGroupWriter::Handle(int code, uint32_t h) {
-  char b[48];
+  char b[kPiece];
   size_t n = CodeLine(b, code);
   n += HandleChars(h, b + n);
   b[n++] = '\r';
   b[n++] = '\n';
-  Raw(b, n);
+  Piece(b, n);
 }
 
 std::string TDXFGroupWriter::Encode(std::u16string_view s) const {
@@ -313,13 +324,13 @@ void TDXFGroupWriter::Ascii(int code, std::string_view s) {
     AsciiLine(s);
     return;
   }
-  char b[128];
+  char b[kPiece];
   size_t n = CodeLine(b, code);
   std::memcpy(b + n, s.data(), s.size());
   n += s.size();
   b[n++] = '\r';
   b[n++] = '\n';
-  Raw(b, n);
+  Piece(b, n);
 }
 
 void TDXFGroupWriter::XY(double x, double y) {

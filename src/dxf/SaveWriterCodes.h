@@ -99,6 +99,11 @@ class TDXFGroupWriter {
   bool Finish();
 
  private:
+  // Groups are laid out in local arrays of kPiece bytes and stored by
+  // Piece (n bytes used, n <= kPiece); the buffer has kPiece bytes of
+  // slack past its capacity for that.
+  static constexpr size_t kPiece = 128;
+  void Piece(const char (&b)[kPiece], size_t n);
   void Raw(const char* p, size_t n);
   void Raw(std::string_view s) { Raw(s.data(), s.size()); }
   void EndLine() { Raw("\r\n", 2); }
