@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../util/temp_folder.h"
 #include "util/Func_2.h"
 
 extern char** environ;
@@ -37,9 +38,8 @@ struct RunResult {
 class ProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/tessa_process_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = tmp_.Path();
+    ASSERT_FALSE(dir_.empty());
     exe_ = dir_ + "/bin/tessaconv";
     ASSERT_TRUE(MakeFolder(dir_ + "/bin"));
     if (link(TESSACONV_PATH, exe_.c_str()) != 0) {
@@ -47,11 +47,6 @@ class ProcessTest : public ::testing::Test {
       ASSERT_EQ(std::system(cmd.c_str()), 0);
     }
   }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-
   RunResult Run(const std::vector<std::string>& args, const std::string& exe = "") {
     std::vector<std::string> argv{exe.empty() ? exe_ : exe};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -114,6 +109,7 @@ class ProcessTest : public ::testing::Test {
     return bytes;
   }
 
+  TTempFolder tmp_{"tessa_process_"};
   std::string dir_, exe_;
 };
 

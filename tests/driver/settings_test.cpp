@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../util/temp_folder.h"
 #include "../util/unitval_expect.h"
 #include "driver/Unit1.h"
 #include "util/Func_2.h"
@@ -18,9 +19,8 @@ namespace {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/tessa_settings_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = tmp_.Path();
+    ASSERT_FALSE(dir_.empty());
     // Values a previous run could have left, so start-up must set them.
     ExtMinX = ExtMinY = -1;
     ExtMaxX = ExtMaxY = 1;
@@ -32,8 +32,6 @@ class SettingsTest : public ::testing::Test {
   }
   void TearDown() override {
     if (created_) form_.FormClose();
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
   }
 
   std::string Exe() const { return dir_ + "/tessaconv"; }
@@ -56,6 +54,7 @@ class SettingsTest : public ::testing::Test {
     form_.FormCreate(args, Exe());
   }
 
+  TTempFolder tmp_{"tessa_settings_"};
   std::string dir_;
   TForm1 form_;
   bool created_ = false;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "temp_folder.h"
 #include "util/Func_2.h"
 
 namespace tessa {
@@ -18,19 +19,15 @@ namespace {
 class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/tessa_util_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    dir_ = tmp_.Path();
+    ASSERT_FALSE(dir_.empty());
   }
   std::string Touch(const std::string& name) {
     std::string p = dir_ + "/" + name;
     std::ofstream(p) << "x";
     return p;
   }
+  TTempFolder tmp_{"tessa_util_"};
   std::string dir_;
 };
 
