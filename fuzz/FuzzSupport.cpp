@@ -15,7 +15,14 @@
 
 namespace tessa::fuzz {
 
+namespace {
+bool g_throw = false;
+}  // namespace
+
+void ThrowOnFail(bool on) { g_throw = on; }
+
 void Fail(const char* what, const char* file, int line) {
+  if (g_throw) throw TCheckFailed{std::string(what) + " at " + file + ":" + std::to_string(line)};
   std::fprintf(stderr, "FUZZ_CHECK failed: %s at %s:%d\n", what, file, line);
   std::fflush(stderr);
   std::abort();

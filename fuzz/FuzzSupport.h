@@ -17,8 +17,13 @@ class TJwkData;
 
 namespace tessa::fuzz {
 
-// Prints what failed and aborts.
+// Prints what failed and aborts; after ThrowOnFail(true) (the regression
+// test replaying kept inputs) it throws TCheckFailed instead.
 [[noreturn]] void Fail(const char* what, const char* file, int line);
+void ThrowOnFail(bool on);
+struct TCheckFailed {
+  std::string what;
+};
 
 #define FUZZ_CHECK(cond) \
   ((cond) ? (void)0 : ::tessa::fuzz::Fail(#cond, __FILE__, __LINE__))

@@ -11,9 +11,11 @@
 #       CMake cache yet; the fuzz targets are (re)built in it
 #   -t  seconds per target (default 60)
 #   -u  afterwards, minimise what was found into fuzz/corpus/<target>
-#       (-merge=1: only inputs that add coverage, smallest first)
+#       (-merge=1: only inputs that add coverage beyond the seeds, smallest
+#       first, up to a size cap)
 #   -l  largest input libFuzzer makes (default 65536)
-#   -k  with -u, largest input kept in fuzz/corpus, in KB (default 16)
+#   -k  with -u, largest input kept in fuzz/corpus, in KB (default 4; 6 for
+#       jwc and pipeline, whose smallest valid files are larger; 2 for jwk)
 #   TARGET: jww jws jwc jwk pipeline (default: all five)
 #
 # New inputs accumulate in BUILD_DIR/fuzz-work/<target>, so repeated runs
@@ -29,7 +31,7 @@ build="$root/build-fuzz"
 secs=60
 update=0
 maxlen=65536
-keepkb=16
+keepkb=
 while getopts "b:t:ul:k:" opt; do
   case $opt in
     b) build=$(mkdir -p "$OPTARG" && cd "$OPTARG" && pwd) ;;
@@ -120,13 +122,23 @@ for t in "${targets[@]}"; do
   fi
 
   if [ $update -eq 1 ] && [ $rc -eq 0 ]; then
-    # Only inputs up to the size cap are kept, so the corpus stays small.
+    # Kept: only what adds coverage beyond the seeds (which every run
+    # loads anyway), and only inputs up to the size cap, so the corpus
+    # stays small.  The seeds go into the merge folder first and out again.
+    cap=$keepkb
+    if [ -z "$cap" ]; then
+      case $t in jwc|pipeline) cap=6 ;; jwk) cap=2 ;; *) cap=4 ;; esac
+    fi
     fresh="$build/fuzz-merge/$t"; pool="$build/fuzz-merge/$t.pool"
     rm -rf "$fresh" "$pool"; mkdir -p "$fresh" "$pool"
-    find "$kept" "$work" -type f -size -"$((keepkb + 1))"k -exec cp -t "$pool" {} + 2>/dev/null
-    "$bin" -merge=1 -max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 "$fresh" "$pool" \
-      >"$build/fuzz-logs/$t.merge.log" 2>&1 &&
-      { rm -rf "$kept"; mv "$fresh" "$kept"; }
+    for d in "${existing[@]:2}"; do cp -n "$d"/* "$fresh"/ 2>/dev/null; done
+    ls "$fresh" >"$build/fuzz-merge/$t.seednames"
+    find "$kept" "$work" -type f -size -"$((cap + 1))"k -exec cp -n -t "$pool" {} + 2>/dev/null
+    if "$bin" -merge=1 -max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 "$fresh" "$pool" \
+      >"$build/fuzz-logs/$t.merge.log" 2>&1; then
+      (cd "$fresh" && xargs -d '\n' rm -f <"$build/fuzz-merge/$t.seednames")
+      rm -rf "$kept"; mv "$fresh" "$kept"
+    fi
     rm -rf "$pool"
     echo "fuzz_$t: kept corpus $(ls "$kept" | wc -l) files, $(du -sk "$kept" | cut -f1) KB"
   fi
