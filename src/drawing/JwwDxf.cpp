@@ -9,6 +9,7 @@
 
 #include "attributes/UnitGraAtt.h"
 #include "drawing/JwsUnit.h"
+#include "drawing/JwwEntityVisit.h"
 #include "drawing/JwwSettingText.h"
 #include "drawing/JwwUnit.h"
 #include "dxf/SaveSetup.h"
@@ -28,14 +29,6 @@ constexpr int kLastUserLtype = 32;
 
 // The base layer group the options name, kept inside the table.
 int ScaleGroup() { return std::clamp(OptScaleGroup, 0, kGroups - 1); }
-
-// Entry i of the drawing's order list, or null for an empty slot or an
-// index past its array.
-template <class T>
-const T* Item(const std::vector<T>& a, int32_t count, int32_t i) {
-  if (i < 0 || i >= count || i >= static_cast<int32_t>(a.size())) return nullptr;
-  return &a[i];
-}
 
 uint32_t PenColor(const TEntJwwAttr& a) { return GraAtt->GetAttrColcol(a.nPenColor); }
 
@@ -130,37 +123,24 @@ void TJwDxfConv::DXFLayerSet() {
     if (a.nPenColor != 9) cnt.JWW_CountUp(a.nGLayer, a.nLayer, colour, -1);
   };
 
-  for (const TEntJwwNo& no : d_.EntNo) {
-    switch (no.EntType) {
-      case jwEntLine:
-        if (auto* e = Item(d_.EntLine, d_.EntLineN, no.EntNo)) countLine(e->att);
-        break;
-      case jwEntEnko:
-        if (auto* e = Item(d_.EntEnko, d_.EntEnkoN, no.EntNo)) countLine(e->att);
-        break;
-      case jwEntTen:
-        if (auto* e = Item(d_.EntTen, d_.EntTenN, no.EntNo)) countColour(e->att, PenColor(e->att));
-        break;
-      case jwEntMoji:
+  const TJwwLists lists = JwwListsOf(d_);
+  const auto count = TJwwVisitor{
+      [&](const TEntJwwLine& e) { countLine(e.att); },
+      [&](const TEntJwwEnko& e) { countLine(e.att); },
+      [&](const TEntJwwTen& e) { countColour(e.att, PenColor(e.att)); },
+      [&](const TEntJwwMoji& e) {
         // Jw_cad's own setting texts are not drawing content.
-        if (auto* e = Item(d_.EntMoji, d_.EntMojiN, no.EntNo); e && !IsJwSettingText(*e))
-          countColour(e->att, PenColor(e->att));
-        break;
-      case jwEntSunpo:
-        if (auto* e = Item(d_.EntSunpo, d_.EntSunpoN, no.EntNo)) {
-          countLine(e->Sen.att);
-          countColour(e->Moji.att, PenColor(e->Moji.att));
-        }
-        break;
-      case jwEntSolid:
-        if (auto* e = Item(d_.EntSolid, d_.EntSolidN, no.EntNo))
-          countColour(e->att, e->att.nPenColor == 10 ? WinColorToColor(e->Color)
-                                                     : PenColor(e->att));
-        break;
-      default:
-        break;
-    }
-  }
+        if (!IsJwSettingText(e)) countColour(e.att, PenColor(e.att));
+      },
+      [&](const TEntJwwSunpo& e) {
+        countLine(e.Sen.att);
+        countColour(e.Moji.att, PenColor(e.Moji.att));
+      },
+      [&](const TEntJwwSolid& e) {
+        countColour(e.att, e.att.nPenColor == 10 ? WinColorToColor(e.Color) : PenColor(e.att));
+      },
+      [](const TEntJwwBlock&) {}};
+  for (const TEntJwwNo& no : d_.EntNo) VisitJwwEntity(lists, no.EntType, no.EntNo, count);
 
   cnt.CaluMax();
   AddDefaultLayers();

@@ -10,6 +10,7 @@
 
 #include "attributes/UnitGraAtt.h"
 #include "drawing/JwwDxf.h"
+#include "drawing/JwwEntityVisit.h"
 #include "drawing/JwwSettingText.h"
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
@@ -53,12 +54,6 @@ void ArcAngles(double start, double sweep, double& sa, double& da) {
 // The marker text of an image bound into the drawing.
 bool IsImageMarker(const std::u16string& s) {
   return s.size() >= 4 && s.compare(0, 4, u"^@BM") == 0 && s.find(u',') != std::u16string::npos;
-}
-
-template <class T>
-const T* Item(const std::vector<T>& a, int32_t count, int32_t i) {
-  if (i < 0 || i >= count || i >= static_cast<int32_t>(a.size())) return nullptr;
-  return &a[i];
 }
 
 struct TPt {
@@ -113,8 +108,8 @@ class TEntityConv {
   void PutSolid3(int32_t lay, int32_t col, TPt a, TPt b, TPt c);
   void PutSolid4(int32_t lay, int32_t col, TPt a, TPt b, TPt c, TPt e);
 
-  void Convert(int32_t type, int32_t index, const TJwwBaseData* own,
-               const TEntJwwBlockDef* def);
+  // own: the list is the drawing's own (not a block definition's).
+  void Convert(const TJwwLists& lists, int32_t type, int32_t index, bool own);
   void ConvLine(const TEntJwwLine& e);
   void ConvArc(const TEntJwwEnko& e);
   void ConvTen(const TEntJwwTen& e);
@@ -446,45 +441,20 @@ void TEntityConv::ConvBlock(const TEntJwwBlock& e) {
 }
 
 // One entry of an order list, from the drawing's arrays (own) or from a
-// block definition's (def).
-void TEntityConv::Convert(int32_t type, int32_t i, const TJwwBaseData* own,
-                          const TEntJwwBlockDef* def) {
-  switch (type) {
-    case jwEntLine:
-      if (auto* e = own ? Item(own->EntLine, own->EntLineN, i) : Item(def->mLine, def->mLineN, i))
-        ConvLine(*e);
-      break;
-    case jwEntEnko:
-      if (auto* e = own ? Item(own->EntEnko, own->EntEnkoN, i) : Item(def->mEnko, def->mEnkoN, i))
-        ConvArc(*e);
-      break;
-    case jwEntTen:
-      if (auto* e = own ? Item(own->EntTen, own->EntTenN, i) : Item(def->mTen, def->mTenN, i))
-        ConvTen(*e);
-      break;
-    case jwEntMoji:
-      if (auto* e = own ? Item(own->EntMoji, own->EntMojiN, i) : Item(def->mMoji, def->mMojiN, i)) {
-        // Jw_cad keeps some of its settings as texts of the drawing's own
-        // list; they are not drawing content.
-        if (own && IsJwSettingText(*e)) break;
-        ConvMoji(*e);
-      }
-      break;
-    case jwEntSunpo:
-      if (auto* e = own ? Item(own->EntSunpo, own->EntSunpoN, i) : Item(def->mSunpo, def->mSunpoN, i))
-        ConvSunpo(*e);
-      break;
-    case jwEntSolid:
-      if (auto* e = own ? Item(own->EntSolid, own->EntSolidN, i) : Item(def->mSolid, def->mSolidN, i))
-        ConvSolid(*e);
-      break;
-    case jwEntBlock:
-      if (auto* e = own ? Item(own->EntBlock, own->EntBlockN, i) : Item(def->mBlock, def->mBlockN, i))
-        ConvBlock(*e);
-      break;
-    default:
-      break;  // an empty slot
-  }
+// block definition's.
+void TEntityConv::Convert(const TJwwLists& lists, int32_t type, int32_t i, bool own) {
+  // Jw_cad keeps some of its settings as texts of the drawing's own list;
+  // they are not drawing content.
+  auto moji = [&](const TEntJwwMoji& e) {
+    if (!(own && IsJwSettingText(e))) ConvMoji(e);
+  };
+  VisitJwwEntity(lists, type, i,
+                 TJwwVisitor{[&](const TEntJwwLine& e) { ConvLine(e); },
+                             [&](const TEntJwwEnko& e) { ConvArc(e); },
+                             [&](const TEntJwwTen& e) { ConvTen(e); }, moji,
+                             [&](const TEntJwwSunpo& e) { ConvSunpo(e); },
+                             [&](const TEntJwwSolid& e) { ConvSolid(e); },
+                             [&](const TEntJwwBlock& e) { ConvBlock(e); }});
 }
 
 // ---- The steps ---------------------------------------------------------------------
@@ -512,7 +482,8 @@ void TEntityConv::AddBlockDefs() {
 
 void TEntityConv::DrawingList() {
   bidx_ = -1;
-  for (const TEntJwwNo& no : d_.EntNo) Convert(no.EntType, no.EntNo, &d_, nullptr);
+  const TJwwLists lists = JwwListsOf(d_);
+  for (const TEntJwwNo& no : d_.EntNo) Convert(lists, no.EntType, no.EntNo, true);
 }
 
 void TEntityConv::BlockContents() {
@@ -522,7 +493,8 @@ void TEntityConv::BlockContents() {
     bidx_ = m_.GetBlockIdx(static_cast<int64_t>(def.nNumber));
     if (bidx_ < 0) continue;
     const size_t n = std::min(def.mNo.size(), static_cast<size_t>(std::max(def.N, 0)));
-    for (size_t k = 0; k < n; ++k) Convert(def.mNo[k].EntType, def.mNo[k].EntNo, nullptr, &def);
+    const TJwwLists lists = JwwListsOf(def);
+    for (size_t k = 0; k < n; ++k) Convert(lists, def.mNo[k].EntType, def.mNo[k].EntNo, false);
   }
   bidx_ = -1;
 }

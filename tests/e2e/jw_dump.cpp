@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "drawing/JwsUnit.h"
+#include "drawing/JwwEntityVisit.h"
 #include "drawing/JwwUnit.h"
 #include "util/Func_2.h"
 
@@ -51,81 +52,48 @@ std::string Attr(const TEntJwwAttr& a) {
          ",\"sf\":" + std::to_string(a.sFlg);
 }
 
-std::string Line(const TEntJwwLine& e) {
+std::string Record(const TEntJwwLine& e) {
   return "{\"k\":\"line\"," + Attr(e.att) + ",\"p\":[" + Num(e.start_x) + "," + Num(e.start_y) +
          "," + Num(e.end_x) + "," + Num(e.end_y) + "]}";
 }
-std::string Arc(const TEntJwwEnko& e) {
+std::string Record(const TEntJwwEnko& e) {
   return "{\"k\":\"arc\"," + Attr(e.att) + ",\"c\":[" + Num(e.start_x) + "," + Num(e.start_y) +
          "],\"r\":" + Num(e.dHankei) + ",\"sa\":" + Num(e.radKaishiKaku) +
          ",\"da\":" + Num(e.radEnkoKaku) + ",\"ka\":" + Num(e.radKatamukiKaku) +
          ",\"he\":" + Num(e.dHenpeiRitsu) + "}";
 }
-std::string Ten(const TEntJwwTen& e) {
+std::string Record(const TEntJwwTen& e) {
   return "{\"k\":\"point\"," + Attr(e.att) + ",\"p\":[" + Num(e.start_x) + "," +
          Num(e.start_y) + "],\"kari\":" + std::to_string(e.bKariten) +
          ",\"code\":" + std::to_string(e.nCode) + "}";
 }
-std::string Moji(const TEntJwwMoji& e) {
+std::string Record(const TEntJwwMoji& e) {
   return "{\"k\":\"text\"," + Attr(e.att) + ",\"p\":[" + Num(e.start_x) + "," +
          Num(e.start_y) + "," + Num(e.end_x) + "," + Num(e.end_y) +
          "],\"shu\":" + std::to_string(e.nMojiShu) + ",\"sx\":" + Num(e.dSizeX) +
          ",\"sy\":" + Num(e.dSizeY) + ",\"s\":" + Json(e.str) + "}";
 }
-std::string Sunpo(const TEntJwwSunpo& e) {
-  return "{\"k\":\"dim\",\"sxf\":" + std::to_string(e.bSxfMode) + ",\"sen\":" + Line(e.Sen) +
-         ",\"ho1\":" + Line(e.Ho1) + ",\"ho2\":" + Line(e.Ho2) + ",\"te1\":" + Ten(e.Te1) +
-         ",\"te2\":" + Ten(e.Te2) + ",\"moji\":" + Moji(e.Moji) + "}";
+std::string Record(const TEntJwwSunpo& e) {
+  return "{\"k\":\"dim\",\"sxf\":" + std::to_string(e.bSxfMode) + ",\"sen\":" + Record(e.Sen) +
+         ",\"ho1\":" + Record(e.Ho1) + ",\"ho2\":" + Record(e.Ho2) + ",\"te1\":" + Record(e.Te1) +
+         ",\"te2\":" + Record(e.Te2) + ",\"moji\":" + Record(e.Moji) + "}";
 }
-std::string Solid(const TEntJwwSolid& e) {
+std::string Record(const TEntJwwSolid& e) {
   return "{\"k\":\"solid\"," + Attr(e.att) + ",\"p\":[" + Num(e.start_x) + "," +
          Num(e.start_y) + "," + Num(e.end_x) + "," + Num(e.end_y) + "," + Num(e.DPoint2_x) +
          "," + Num(e.DPoint2_y) + "," + Num(e.DPoint3_x) + "," + Num(e.DPoint3_y) + "]}";
 }
-std::string Block(const TEntJwwBlock& e) {
+std::string Record(const TEntJwwBlock& e) {
   return "{\"k\":\"insert\"," + Attr(e.att) + ",\"no\":" + std::to_string(e.nNumber) +
          ",\"p\":[" + Num(e.DPKijunTen_x) + "," + Num(e.DPKijunTen_y) + "]}";
 }
 
-template <class T>
-const T* Item(const std::vector<T>& a, int32_t n, int32_t i) {
-  return (i >= 0 && i < n && i < static_cast<int32_t>(a.size())) ? &a[i] : nullptr;
-}
-
-std::string Entity(int32_t type, int32_t i, const TJwwBaseData* d, const TEntJwwBlockDef* b) {
-  switch (type) {
-    case 1:
-      if (auto* e = d ? Item(d->EntLine, d->EntLineN, i) : Item(b->mLine, b->mLineN, i)) return Line(*e);
-      break;
-    case 2:
-      if (auto* e = d ? Item(d->EntEnko, d->EntEnkoN, i) : Item(b->mEnko, b->mEnkoN, i)) return Arc(*e);
-      break;
-    case 3:
-      if (auto* e = d ? Item(d->EntTen, d->EntTenN, i) : Item(b->mTen, b->mTenN, i)) return Ten(*e);
-      break;
-    case 4:
-      if (auto* e = d ? Item(d->EntMoji, d->EntMojiN, i) : Item(b->mMoji, b->mMojiN, i)) return Moji(*e);
-      break;
-    case 5:
-      if (auto* e = d ? Item(d->EntSunpo, d->EntSunpoN, i) : Item(b->mSunpo, b->mSunpoN, i)) return Sunpo(*e);
-      break;
-    case 6:
-      if (auto* e = d ? Item(d->EntSolid, d->EntSolidN, i) : Item(b->mSolid, b->mSolidN, i)) return Solid(*e);
-      break;
-    case 7:
-      if (auto* e = d ? Item(d->EntBlock, d->EntBlockN, i) : Item(b->mBlock, b->mBlockN, i)) return Block(*e);
-      break;
-    default:
-      break;
-  }
-  return "";
-}
-
-void List(const std::vector<TEntJwwNo>& no, const TJwwBaseData* d, const TEntJwwBlockDef* b) {
+void List(const std::vector<TEntJwwNo>& no, const TJwwLists& lists) {
   std::printf("[");
   bool first = true;
   for (const TEntJwwNo& n : no) {
-    const std::string s = Entity(n.EntType, n.EntNo, d, b);
+    std::string s;
+    VisitJwwEntity(lists, n.EntType, n.EntNo, [&](const auto& e) { s = Record(e); });
     if (s.empty()) continue;
     std::printf("%s\n%s", first ? "" : ",", s.c_str());
     first = false;
@@ -138,14 +106,14 @@ void Dump(const TJwwBaseData& d, const char* format, int32_t ver, int32_t paperC
   for (size_t g = 0; g < d.EntLgrp.size(); ++g)
     std::printf("%s%s", g ? "," : "", Num(d.EntLgrp[g].adScale).c_str());
   std::printf("],\n\"entities\":");
-  List(d.EntNo, &d, nullptr);
+  List(d.EntNo, JwwListsOf(d));
   std::printf(",\n\"blocks\":[");
   bool first = true;
   for (int32_t i = 0; i < d.EntBlockDefN && i < static_cast<int32_t>(d.EntBlockDef.size()); ++i) {
     const TEntJwwBlockDef& b = d.EntBlockDef[i];
     std::printf("%s\n{\"no\":%u,\"used\":%s,\"name\":%s,\"content\":", first ? "" : ",",
                 b.nNumber, b.ref_flag ? "true" : "false", Json(b.strName).c_str());
-    List(b.mNo, nullptr, &b);
+    List(b.mNo, JwwListsOf(b));
     std::printf("}");
     first = false;
   }
