@@ -18,7 +18,9 @@ namespace {
 // and at a total that no real drawing comes near; a drawing that reaches
 // either is refused (the reading fails).
 constexpr int32_t kMaxLevel = 64;
-constexpr size_t kMaxEntries = 1u << 18;
+// Large site plans place 10^5 symbols, many of them nested (a unit placing
+// its fixtures): several times that many copies must still fit.
+constexpr size_t kMaxEntries = 1u << 22;
 // Entities (and name characters) placed by all copies together: what later
 // passes walk and what the copies hold.
 constexpr uint64_t kMaxPlaced = uint64_t{1} << 24;

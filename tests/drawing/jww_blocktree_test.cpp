@@ -186,6 +186,22 @@ TEST(JwwBlockTree, DoublingChainIsBounded) {
   EXPECT_EQ(d.EntBlockTreeN, static_cast<int32_t>(d.EntBlockTree.size()));
 }
 
+// A large drawing of many nested symbols is a real drawing, not an attack:
+// its copies (here over a million) grow with the inserts it stores.
+TEST(JwwBlockTree, LargeDrawingOfNestedSymbolsIsKept) {
+  TJwwData d = MakeJwwDrawing(700);
+  TEntJwwBlockDef& leaf = AddBlockDef(d, 0, u"器具");
+  AddLine(leaf, Line(0, 0, 1, 1));
+  TEntJwwBlockDef& unit = AddBlockDef(d, 1, u"住戸");
+  for (int i = 0; i < 4; ++i) AddBlock(unit, Insert(0, i, 0));
+  TEntJwwBlockDef& floor = AddBlockDef(d, 2, u"階");
+  for (int i = 0; i < 4; ++i) AddBlock(floor, Insert(1, 0, i));
+  const int inserts = 60000;
+  for (int i = 0; i < inserts; ++i) AddBlock(d, Insert(2, i, 0));
+  ASSERT_TRUE(d.MakeBlockTree());
+  EXPECT_EQ(d.EntBlockTreeN, inserts * (1 + 4 + 16));
+}
+
 TEST(JwwBlockTree, RebuiltOnEveryCall) {
   TJwwData d = MakeJwwDrawing(700);
   AddBlockDef(d, 1, u"A");
