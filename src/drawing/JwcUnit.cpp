@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "drawing/ByteReader.h"
+#include "drawing/JwPaperSize.h"
 #include "drawing/JwcCommon.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
@@ -24,25 +25,6 @@ void JwcUnitInit() {
 namespace {
 
 const char16_t kJwcIdent[] = u"jw_cad(c)data.......";
-
-// Paper width in millimetres by paper code; 0 for the codes without one.
-double PaperWidth(int32_t psize) {
-  switch (psize) {
-    case 0: return 1189;
-    case 1: return 841;
-    case 2: return 594;
-    case 3: return 420;
-    case 4: return 297;
-    case 8: return 1682;
-    case 9: return 2378;
-    case 10: return 3364;
-    case 11: return 4756;
-    case 12: return 10000;
-    case 13: return 50000;
-    case 14: return 100000;
-    default: return 0;
-  }
-}
 
 float F(const std::u16string& s) { return static_cast<float>(TextToFloat(s)); }
 int32_t I(const std::u16string& s) { return TextToInt(s); }
@@ -140,8 +122,10 @@ bool TJwcData::ReadHeader(TByteReader& st) {
   ParseBlock3(h);
   SplitPara(JwcReadBlockText(st), 22);
   ParseBlock4(h);
-  double pw = PaperWidth(h.psize);
-  if (pw == 0) pw = h.drawWidth;
+  // A code without a paper keeps one stored unit per millimetre.
+  TJwPaper paper{static_cast<double>(h.drawWidth), 0};
+  JwPaperOfCode(h.psize, paper);
+  const double pw = paper.x;
   h.dataUnit = static_cast<float>(static_cast<long double>(pw) / h.drawWidth);
   // There are 101 virtual point slots, slot 0 being none.
   return h.vtenCount >= 0 && h.vtenCount <= 100;

@@ -8,6 +8,7 @@
 
 #include "attributes/UnitGraAtt.h"
 #include "driver/Unit1.h"
+#include "drawing/JwPaperSize.h"
 #include "drawing/JwcUnit.h"
 #include "drawing/JwkUnit.h"
 #include "drawing/JwsUnit.h"
@@ -19,32 +20,10 @@ namespace tessa {
 
 namespace {
 
-// Paper width and height in millimetres of a paper size code; unknown codes
-// give A0.
-struct TPaper {
-  double x, y;
-};
-
-TPaper PaperOfCode(int32_t code) {
-  switch (code) {
-    case 0: return {1189, 841};
-    case 1: return {841, 594};
-    case 2: return {594, 420};
-    case 3: return {420, 297};
-    case 4: return {297, 210};
-    case 8: return {1682, 1189};
-    case 9: return {2378, 1682};
-    case 10: return {3364, 2378};
-    case 11: return {4756, 3364};
-    case 12: return {10000, 7073};
-    case 13: return {50000, 35366};
-    case 14: return {100000, 70732};
-    default: return {1189, 841};
-  }
-}
-
+// The paper of a drawing's paper size code; a code without one gives A0.
 void SetPaperFromCode(int32_t code) {
-  const TPaper p = PaperOfCode(code);
+  TJwPaper p;
+  if (!JwPaperOfCode(code, p)) JwPaperOfCode(0, p);
   PaperX = p.x;
   PaperY = p.y;
 }
