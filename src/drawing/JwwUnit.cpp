@@ -11,6 +11,7 @@ namespace tessa {
 
 namespace {
 
+// The version follows the identifier directly.
 constexpr TJwSignature kJwwSignature{u"JwwData.", 8, 8, 220, 700,
                                      "JWW-Header Error", "JWW-Version Error"};
 constexpr int32_t kVerImages = 700;
