@@ -10,6 +10,7 @@
 #include <numbers>
 #include <string>
 
+#include "drawing/JwDxfCommon.h"
 #include "drawing/JwcCommon.h"
 #include "drawing/JwcUnit.h"
 #include "drawing/JwkUnit.h"
@@ -52,8 +53,6 @@ struct TJwcPlacer {
   const TPlace& operator()(int lay) const { return groups[(lay / 16) & 15]; }
 };
 
-int32_t ScaleGroup() { return std::clamp(OptScaleGroup, 0, 15); }
-
 // Text types past the table use text type 0.
 size_t MojiType(const std::vector<TEntJwcMojiType>& mjtp, uint8_t no) {
   return no <= 10 && no < mjtp.size() ? no : 0;
@@ -90,11 +89,8 @@ void AddJwcLayers(const TJwcEntities& d, Name name, Shown shown) {
 void AddJwcStyles(const std::vector<TEntJwcMojiType>& mjtp) {
   for (size_t k = 1; k <= 10; ++k) {
     const double h = mjtp[k].height * 0.1;
-    // A type without height would divide by zero: plain width then.
-    const double w = h == 0 ? 1.0 : mjtp[k].width * 0.1 / h;
-    const std::u16string na = u"MOJI" + IntToText(static_cast<int32_t>(k));
-    DxfModel->AddStyle(na, u"simplex.shx", u"extfont2.shx", 0, w, 0, h, false);
-    DxfModel->AddStyle(na + u"T", u"simplex.shx", u"@extfont2.shx", 0, w, 0, h, true);
+    AddMojiStylePair(u"MOJI" + IntToText(static_cast<int32_t>(k)),
+                     MojiWidthFactor(mjtp[k].width * 0.1, h), h);
   }
 }
 
@@ -220,7 +216,7 @@ bool JwcDXFModelBuild(const TJwcData& jw, int Ver) {
       jw.EntVten.size() < 101)
     return false;
   const bool paper = OptSpace == 1;
-  StartModel(Ver, paper ? 1 : 0, jw.EntLgrp[static_cast<size_t>(ScaleGroup())].scale);
+  StartModel(Ver, paper ? 1 : 0, jw.EntLgrp[static_cast<size_t>(ConvScaleGroup())].scale);
   AddJwcLayers(
       jw,
       [&jw](int32_t m) {
@@ -237,11 +233,11 @@ bool JwcDXFModelBuild(const TJwcData& jw, int Ver) {
 
   // Group transforms: each group's scale, then offsets and viewports.
   for (size_t g = 0; g < 16; ++g) DxfModel->deLgp[g].sc = RoundKeta(6, 2, jw.EntLgrp[g].scale);
-  DxfModel->SetLgp(ScaleGroup());
+  DxfModel->SetLgp(ConvScaleGroup());
   TJwcPlacer place;
   for (int g = 0; g < 16; ++g) {
     const TDXF_LGroup& lg = DxfModel->deLgp[static_cast<size_t>(g)];
-    place.groups[g] = TPlace{paper && g == ScaleGroup() ? 1 : 0, lg.sc, lg.dx, lg.dy, lg.n, paper};
+    place.groups[g] = TPlace{paper && g == ConvScaleGroup() ? 1 : 0, lg.sc, lg.dx, lg.dy, lg.n, paper};
   }
   AddJwcEntities(jw, place, 1.0, [](const TPlace& p) { return p.sc; });
   // Virtual points: small circles on the auxiliary layer.

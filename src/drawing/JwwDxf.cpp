@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "attributes/UnitGraAtt.h"
+#include "drawing/JwDxfCommon.h"
 #include "drawing/JwsUnit.h"
 #include "drawing/JwwEntityVisit.h"
 #include "drawing/JwwSettingText.h"
@@ -26,9 +27,6 @@ constexpr int kLayers = 256;
 constexpr int kTextTypes = 10;
 constexpr int kFirstUserLtype = 17;
 constexpr int kLastUserLtype = 32;
-
-// The base layer group the options name, kept inside the table.
-int ScaleGroup() { return std::clamp(OptScaleGroup, 0, kGroups - 1); }
 
 uint32_t PenColor(const TEntJwwAttr& a) { return GraAtt->GetAttrColcol(a.nPenColor); }
 
@@ -58,7 +56,7 @@ bool TJwDxfConv::BuildModel(int Ver) {
   // must cover the entities, so they are handed over in that position.
   m.SetPap(PaperX / 2 + ExtMinX, PaperY / 2 + ExtMinY, PaperX / 2 + ExtMaxX,
            PaperY / 2 + ExtMaxY, PaperX, PaperY);
-  m.SetScale(d_.EntLgrp[ScaleGroup()].adScale);
+  m.SetScale(d_.EntLgrp[ConvScaleGroup()].adScale);
   m.SetLayerNameType(OptLayerNameType);
   m.SetTenTransType(OptTenType, OptTenSize);
   AddDefaultLtypes();
@@ -166,21 +164,15 @@ void TJwDxfConv::DXFLayerSet() {
 void TJwDxfConv::DXFStyleSet() {
   static constexpr double kSymbolHeights[kTextTypes] = {2.0, 2.5, 3.0, 4.0, 5.0,
                                                         6.0, 7.0, 8.0, 9.0, 10.0};
-  TDXFmodel& m = *DxfModel;
-  auto addPair = [&](const std::u16string& name, double width, double height) {
-    m.AddStyle(name, u"simplex.shx", u"extfont2.shx", 0, width, 0, height, false);
-    m.AddStyle(name + u"T", u"simplex.shx", u"@extfont2.shx", 0, width, 0, height, true);
-  };
-  addPair(u"MOJI0", 1.0, 2.0);
+  AddMojiStylePair(u"MOJI0", 1.0, 2.0);
   for (int k = 1; k <= kTextTypes; ++k) {
     double width = 1.0, height = kSymbolHeights[k - 1];
     if (jww_) {
       const TEntJwwMojiType& t = jww_->EntMoj[k - 1];
       height = t.adMojiY;
-      // A type without height has no width ratio; it keeps plain width.
-      width = t.adMojiY == 0.0 ? 1.0 : t.adMojiX / t.adMojiY;
+      width = MojiWidthFactor(t.adMojiX, t.adMojiY);
     }
-    addPair(u"MOJI" + IntToText(k), width, height);
+    AddMojiStylePair(u"MOJI" + IntToText(k), width, height);
   }
 }
 

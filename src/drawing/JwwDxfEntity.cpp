@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "attributes/UnitGraAtt.h"
+#include "drawing/JwDxfCommon.h"
 #include "drawing/JwwDxf.h"
 #include "drawing/JwwEntityVisit.h"
 #include "drawing/JwwSettingText.h"
@@ -32,8 +33,6 @@ constexpr int kFillPieces = 72;
 
 double Deg(double rad) { return rad * 180 / kPi; }
 
-// The base layer group: drawn on the paper in paper-space mode.
-int BaseGroup() { return std::clamp(OptScaleGroup, 0, kGroups - 1); }
 double Rad(double deg) { return deg * kPi / 180; }
 
 // Within 1e-12 of 1 an axis ratio is a circle.
@@ -127,7 +126,7 @@ bool TEntityConv::Begin(const TEntJwwAttr& a) {
   if (a.nGLayer >= kGroups || a.nLayer >= 16) return false;
   const TDXF_LGroup& g = m_.deLgp[a.nGLayer];
   layer_ = kFirstDrawingLayer + a.nGLayer * 16 + a.nLayer;
-  spc_ = (OptSpace == 1 && a.nGLayer == BaseGroup()) ? 1 : 0;
+  spc_ = (OptSpace == 1 && a.nGLayer == ConvScaleGroup()) ? 1 : 0;
   vport_ = g.n;
   sc_ = g.sc;
   dx_ = InBlock() ? 0.0 : g.dx;
@@ -461,7 +460,7 @@ void TEntityConv::Convert(const TJwwLists& lists, int32_t type, int32_t i, bool 
 
 void TEntityConv::SetLayerGroups() {
   for (int g = 0; g < kGroups; ++g) m_.deLgp[g].sc = d_.EntLgrp[g].adScale;
-  m_.SetLgp(BaseGroup());
+  m_.SetLgp(ConvScaleGroup());
 }
 
 int32_t DefCount(const TJwwBaseData& d) {
