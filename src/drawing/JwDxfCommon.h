@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tessa {
@@ -9,6 +10,17 @@ namespace tessa {
 // The layer group the options name as giving the drawing scale, kept
 // inside the 16 groups.
 int32_t ConvScaleGroup();
+
+// The first steps of every conversion: a fresh DxfModel with DXF version
+// and space, the title, the header box (already in the entities' position)
+// and paper, the drawing scale, the layer-naming and point options, and the
+// standard line types.
+void StartDxfModel(int Ver, int32_t sp, double minX, double minY, double maxX, double maxY,
+                   double scale);
+
+// Builds the model with build (false: nothing to convert), writes it to
+// FName and frees it, also when something throws.  The result of SaveDXF.
+bool WriteBuiltDxf(const std::string& FName, const std::function<bool()>& build);
 
 // Width factor of a text type: width / height, or plain width (1) for a
 // type without height, which has no ratio.

@@ -190,16 +190,11 @@ void AddJwcEntities(const TJwcEntities& d, const Placer& place, double sizeScale
   }
 }
 
-// Steps 1 to 6 of both conversions: model, options and line types.
+// Steps 1 to 6 of both conversions: model, options and line types.  The
+// entities are written where they are stored, so the extents go to the
+// header as they are.
 void StartModel(int Ver, int32_t sp, double scale) {
-  DXFModelCreate();
-  DxfModel->SetDXFVer(Ver, sp);
-  DxfModel->SetAppName(AppTitle);
-  DxfModel->SetPap(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, PaperX, PaperY);
-  DxfModel->SetScale(RoundKeta(6, 2, scale));
-  DxfModel->SetLayerNameType(OptLayerNameType);
-  DxfModel->SetTenTransType(OptTenType, OptTenSize);
-  AddDefaultLtypes();
+  StartDxfModel(Ver, sp, ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, RoundKeta(6, 2, scale));
 }
 
 void AddStylesAndMarker(const std::vector<TEntJwcMojiType>& mjtp, bool points) {
@@ -267,26 +262,12 @@ bool JwkDXFModelBuild(const TJwkData& jw, int Ver) {
   return true;
 }
 
-namespace {
-
-// Builds, writes and frees the model (also when something throws).
-template <class D, class Build>
-bool WriteDXF(const D& jw, const std::string& FName, int Ver, Build build) {
-  struct Guard {
-    ~Guard() { DXFModelFree(); }
-  } guard;
-  if (!build(jw, Ver)) return false;
-  return DxfModel->SaveDXF(CurFileName, FName);
-}
-
-}  // namespace
-
 bool TJwcData::FileOutDXF(const std::string& FName, int Ver) {
-  return WriteDXF(*this, FName, Ver, JwcDXFModelBuild);
+  return WriteBuiltDxf(FName, [&] { return JwcDXFModelBuild(*this, Ver); });
 }
 
 bool TJwkData::FileOutDXF(const std::string& FName, int Ver) {
-  return WriteDXF(*this, FName, Ver, JwkDXFModelBuild);
+  return WriteBuiltDxf(FName, [&] { return JwkDXFModelBuild(*this, Ver); });
 }
 
 }  // namespace tessa

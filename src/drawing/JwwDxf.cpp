@@ -47,19 +47,12 @@ bool TJwDxfConv::BuildModel(int Ver) {
   // A drawing that did not load has no layer groups to take the scale from;
   // converting it would misplace everything, so nothing is made.
   if (!Loaded() || !GraAtt) return false;
-  DXFModelCreate();
-  TDXFmodel& m = *DxfModel;
-  m.SetDXFVer(Ver, OptSpace);
-  m.SetAppName(AppTitle);
   // The extents are measured from the paper's centre, the entities from its
   // lower left corner (where the limits start too): the header's extents
   // must cover the entities, so they are handed over in that position.
-  m.SetPap(PaperX / 2 + ExtMinX, PaperY / 2 + ExtMinY, PaperX / 2 + ExtMaxX,
-           PaperY / 2 + ExtMaxY, PaperX, PaperY);
-  m.SetScale(d_.EntLgrp[ConvScaleGroup()].adScale);
-  m.SetLayerNameType(OptLayerNameType);
-  m.SetTenTransType(OptTenType, OptTenSize);
-  AddDefaultLtypes();
+  StartDxfModel(Ver, OptSpace, PaperX / 2 + ExtMinX, PaperY / 2 + ExtMinY,
+                PaperX / 2 + ExtMaxX, PaperY / 2 + ExtMaxY,
+                d_.EntLgrp[ConvScaleGroup()].adScale);
   AddSxfLtypes();
   DXFLtypeSet();
   DXFLayerSet();
@@ -71,10 +64,7 @@ bool TJwDxfConv::BuildModel(int Ver) {
 }
 
 bool TJwDxfConv::FileOutDXF(const std::string& FName, int Ver) {
-  if (!BuildModel(Ver)) return false;
-  const bool ok = DxfModel->SaveDXF(CurFileName, FName);
-  DXFModelFree();
-  return ok;
+  return WriteBuiltDxf(FName, [&] { return BuildModel(Ver); });
 }
 
 // ---- Line types -------------------------------------------------------------------
