@@ -97,6 +97,17 @@ void AssignSetting(int32_t& field, const std::u16string& line) { field = TextToI
 void AssignSetting(bool& field, const std::u16string& line) { field = TextToBool(line); }
 void AssignSetting(std::u16string& field, const std::u16string& line) { field = line; }
 
+// The load pipeline of a format (proc2..proc5); false for no known format.
+bool LoadByFormat(TForm1& f, int format, const std::string& src) {
+  switch (format) {
+    case fmtJww: return f.proc2(src);
+    case fmtJws: return f.proc3(src);
+    case fmtJwc: return f.proc4(src);
+    case fmtJwk: return f.proc5(src);
+    default: return false;
+  }
+}
+
 }  // namespace
 
 int FormatOfPath(const std::string& path) {
@@ -190,27 +201,10 @@ void TForm1::FormClose() {
 
 void TForm1::Proc(const std::string& src, const std::string& dst) {
   if (!IsFile(src)) return;
-  bool loaded = false;
   const int format = FormatOfPath(src);
-  switch (format) {
-    case fmtJww:
-      loaded = proc2(src);
-      break;
-    case fmtJws:
-      loaded = proc3(src);
-      break;
-    case fmtJwc:
-      loaded = proc4(src);
-      break;
-    case fmtJwk:
-      loaded = proc5(src);
-      break;
-    default:
-      return;
-  }
   // A drawing that did not load completely has no extents or paper size
   // yet; converting it would misplace its geometry, so nothing is written.
-  if (loaded) ConvertLoaded(format, dst);
+  if (LoadByFormat(*this, format, src)) ConvertLoaded(format, dst);
 }
 
 void RunConverter(const std::vector<std::string>& args, const std::string& exePath) {
