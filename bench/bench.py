@@ -107,7 +107,8 @@ def main():
         for ver in wanted:
             t, cpu, rss = measure([exes[ver], "A", "B", path, out], [out], rep)
             if not os.path.exists(out):
-                sys.exit(f"no DXF written for {path} ({ver})")
+                sys.exit(f"no DXF written for {path} ({ver}): the converter refused"
+                         " or failed to read the drawing")
             size = os.path.getsize(out)
             os.unlink(out)
             floor_cmd = ["/bin/sh", "-c",
@@ -146,16 +147,19 @@ def main():
     big = [r for r in rows if r["name"].startswith("jww") and r["n"] >= 1_000_000
            and r["ver"] == "R2000"]
     for r in big:
-        results.append((f"{r['name']} R2000 within 4x floor ({r['t'] / r['floor']:.2f}x)",
-                        r["t"] <= 4 * r["floor"]))
-        results.append((f"{r['name']} R2000 at least 100 MB/s ({r['size'] / 1e6 / r['t']:.0f})",
+        # Judged on wall time; the CPU figures tell how much of it was
+        # waiting for a machine shared with other work.
+        results.append((f"{r['name']} R2000 within 4x floor ({r['t'] / r['floor']:.2f}x;"
+                        f" cpu {r['cpu'] / r['fcpu']:.2f}x)", r["t"] <= 4 * r["floor"]))
+        results.append((f"{r['name']} R2000 at least 100 MB/s ({r['size'] / 1e6 / r['t']:.0f};"
+                        f" per cpu second {r['size'] / 1e6 / r['cpu']:.0f})",
                         r["size"] / r["t"] >= 100e6))
     for (n1, a1), (n2, a2) in zip(jww, jww[1:]):
         for ver in wanted:
             r1, r2 = by.get((a1, ver)), by.get((a2, ver))
             if r1 and r2 and n2 == 10 * n1:
-                results.append((f"{a1}->{a2} {ver} time x{r2['t'] / r1['t']:.2f} <= 11",
-                                r2["t"] <= 11 * r1["t"]))
+                results.append((f"{a1}->{a2} {ver} time x{r2['t'] / r1['t']:.2f} <= 11"
+                                f" (cpu x{r2['cpu'] / r1['cpu']:.2f})", r2["t"] <= 11 * r1["t"]))
     for r in rows:
         limit = 300 * r["n"] + 64 * MIB
         results.append((f"{r['name']} {r['ver']} peak RSS {r['rss'] / MIB:.0f} MB"
