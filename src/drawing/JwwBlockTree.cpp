@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "drawing/JwwBase.h"
 
@@ -48,6 +49,91 @@ class TDefIndex {
   std::unordered_map<uint32_t, int32_t> first_;
 };
 
+// Rotation-scale factors and target definition of every nested insert,
+// worked out once per definition instead of once per placed copy.
+class TNestedIndex {
+ public:
+  struct TNested {
+    double w, bb, c, dd;
+    int32_t target;
+  };
+  TNestedIndex(const std::vector<TEntJwwBlockDef>& defs, const TDefIndex& index) {
+    start_.reserve(defs.size() + 1);
+    for (const TEntJwwBlockDef& d : defs) {
+      start_.push_back(all_.size());
+      int32_t nested = std::min<int32_t>(d.mBlockN, static_cast<int32_t>(d.mBlock.size()));
+      for (int32_t l = 0; l < nested; ++l) {
+        const TEntJwwBlock& b = d.mBlock[static_cast<size_t>(l)];
+        double a = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
+        all_.push_back({std::cos(a) * sx, std::sin(a) * sx, -std::sin(a) * sy,
+                        std::cos(a) * sy, index.Find(b.nNumber)});
+      }
+    }
+    start_.push_back(all_.size());
+  }
+  const TNested& At(int32_t defno, int32_t l) const {
+    return all_[start_[static_cast<size_t>(defno)] + static_cast<size_t>(l)];
+  }
+
+ private:
+  std::vector<size_t> start_;
+  std::vector<TNested> all_;
+};
+
+// Number of entries the expansion makes, so that the list is allocated
+// once instead of grown by copying: 1 + the entries below it for every top
+// insert.  Definitions placing themselves (directly or not) make the count
+// path-dependent; then 0 (unknown) is returned.  The result never passes
+// `cap`.
+uint64_t ExpectedEntries(const std::vector<TEntJwwBlock>& tops, int32_t topN,
+                         const TDefIndex& index, const TNestedIndex& nested,
+                         const std::vector<TEntJwwBlockDef>& defs, uint64_t cap) {
+  enum : char { kTodo, kBusy, kDone };
+  std::vector<char> state(defs.size(), kTodo);
+  std::vector<uint64_t> below(defs.size(), 0);
+  struct TFrame {
+    int32_t def, l;
+  };
+  std::vector<TFrame> stack;
+  auto nestedN = [&](int32_t k) {
+    const TEntJwwBlockDef& d = defs[static_cast<size_t>(k)];
+    return std::min<int32_t>(d.mBlockN, static_cast<int32_t>(d.mBlock.size()));
+  };
+  // Entries below a copy of every definition reachable from `root`,
+  // depth first without recursion; false on a cycle.
+  auto count = [&](int32_t root) {
+    if (state[static_cast<size_t>(root)] == kDone) return true;
+    state[static_cast<size_t>(root)] = kBusy;
+    stack.push_back({root, 0});
+    while (!stack.empty()) {
+      TFrame& f = stack.back();
+      if (f.l == nestedN(f.def)) {
+        state[static_cast<size_t>(f.def)] = kDone;
+        stack.pop_back();
+        continue;
+      }
+      const int32_t t = nested.At(f.def, f.l).target;
+      if (t >= 0 && state[static_cast<size_t>(t)] == kBusy) return false;
+      if (t >= 0 && state[static_cast<size_t>(t)] == kTodo) {
+        state[static_cast<size_t>(t)] = kBusy;
+        stack.push_back({t, 0});
+        continue;
+      }
+      const uint64_t add = 1 + (t >= 0 ? below[static_cast<size_t>(t)] : 0);
+      below[static_cast<size_t>(f.def)] = std::min(cap, below[static_cast<size_t>(f.def)] + add);
+      ++f.l;
+    }
+    return true;
+  };
+  uint64_t total = 0;
+  for (int32_t j = 0; j < topN; ++j) {
+    const int32_t k = index.Find(tops[static_cast<size_t>(j)].nNumber);
+    if (k >= 0 && !count(k)) return 0;
+    total = std::min(cap, total + 1 + (k >= 0 ? below[static_cast<size_t>(k)] : 0));
+  }
+  return total;
+}
+
 // What the file stores that the expansion can place.
 uint64_t StoredItems(const TJwwBaseData& d) {
   uint64_t n = static_cast<uint64_t>(d.EntBlock.size());
@@ -75,9 +161,12 @@ bool TJwwBaseData::MakeBlockTree() {
   if (topN <= 0) return true;
   bool whole = true;  // no copy was left out for a limit
   const TDefIndex defs(EntBlockDef, EntBlockDefN);
+  const TNestedIndex nestedAt(EntBlockDef, defs);
   const uint64_t stored = StoredItems(*this) * kPerStoredItem;
   const uint64_t maxEntries = std::min<uint64_t>(kMaxEntries, std::max(kMinEntries, stored));
   const uint64_t maxPlaced = std::min(kMaxPlaced, std::max(kMinPlaced, stored));
+  EntBlockTree.reserve(static_cast<size_t>(
+      ExpectedEntries(EntBlock, topN, defs, nestedAt, EntBlockDef, maxEntries)));
 
   uint64_t placed = 0;
   auto place = [&](TEntJwwBlockTree& e) {
@@ -123,7 +212,8 @@ bool TJwwBaseData::MakeBlockTree() {
         break;
       }
       const TEntJwwBlock& b = d.mBlock[static_cast<size_t>(l)];
-      int32_t target = defs.Find(b.nNumber);
+      const TNestedIndex::TNested& f = nestedAt.At(EntBlockTree[k].defno, l);
+      int32_t target = f.target;
       if (target >= 0 && OnPath(EntBlockTree, static_cast<int32_t>(k), target)) continue;
 
       const TEntJwwBlockTree p = EntBlockTree[k];  // copy: push_back may move
@@ -133,11 +223,9 @@ bool TJwwBaseData::MakeBlockTree() {
       e.parent = static_cast<int32_t>(k);
       e.no = b.nNumber;
       double px = b.DPKijunTen_x, py = b.DPKijunTen_y;
-      double a = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
       e.x = p.x + p.r1 * px + p.r2 * py;
       e.y = p.y + p.r3 * px + p.r4 * py;
-      double w = std::cos(a) * sx, bb = std::sin(a) * sx;
-      double c = -std::sin(a) * sy, dd = std::cos(a) * sy;
+      const double w = f.w, bb = f.bb, c = f.c, dd = f.dd;
       e.r1 = p.r1 * w + p.r2 * bb;
       e.r2 = p.r1 * c + p.r2 * dd;
       e.r3 = p.r3 * w + p.r4 * bb;
