@@ -40,8 +40,15 @@ class TExtentsBox {
  public:
   void Place(const TEntJwwBlockTree* node) { place_ = node; }
   bool Started() const { return started_; }
+  // While a list is given, points are kept there unmapped instead of added.
+  void Record(std::vector<double>* points) { record_ = points; }
 
   void Add(double x, double y) {
+    if (record_) {
+      record_->push_back(x);
+      record_->push_back(y);
+      return;
+    }
     if (place_) {
       const TEntJwwBlockTree& p = *place_;
       const double X = p.r1 * x + p.r2 * y + p.x;
@@ -60,6 +67,7 @@ class TExtentsBox {
 
  private:
   const TEntJwwBlockTree* place_ = nullptr;
+  std::vector<double>* record_ = nullptr;
   bool started_ = false;
 };
 
@@ -180,12 +188,25 @@ void AddDrawing(TExtentsBox& box, const TJwwBaseData& d) {
   for (size_t i = 0, n = Used(d.EntSunpo, d.EntSunpoN); i < n; ++i) AddSunpo(box, d.EntSunpo[i]);
   for (size_t i = 0, n = Used(d.EntSolid, d.EntSolidN); i < n; ++i) AddSolid(box, d.EntSolid[i]);
 
+  // The points of a definition's contents (arc ends and axis ends need
+  // trigonometry) are found once, in its own coordinates, then mapped and
+  // added in the same order for every copy.
   const size_t defs = Used(d.EntBlockDef, d.EntBlockDefN);
+  std::vector<std::vector<double>> local(defs);
+  std::vector<char> found(defs, 0);
   for (size_t i = 0, n = Used(d.EntBlockTree, d.EntBlockTreeN); i < n; ++i) {
     const TEntJwwBlockTree& node = d.EntBlockTree[i];
     if (node.defno < 0 || static_cast<size_t>(node.defno) >= defs) continue;
+    const size_t k = static_cast<size_t>(node.defno);
+    if (!found[k]) {
+      box.Record(&local[k]);
+      AddBlockContents(box, d.EntBlockDef[k]);
+      box.Record(nullptr);
+      found[k] = 1;
+    }
     box.Place(&node);
-    AddBlockContents(box, d.EntBlockDef[node.defno]);
+    const std::vector<double>& pts = local[k];
+    for (size_t j = 0; j + 1 < pts.size(); j += 2) box.Add(pts[j], pts[j + 1]);
   }
   box.Place(nullptr);
 }
