@@ -87,14 +87,7 @@ class TEntityConv {
   bool Begin(const TEntJwwAttr& a);
   int32_t Layer(const TEntJwwAttr& a, bool styleCounts) const;
   int32_t Colour(const TEntJwwAttr& a);
-  // The nearest-palette search scans 256 entries; a drawing uses few pen
-  // colours, so the last answers are kept (a solid's own colour, which
-  // may differ for every solid, is not).
-  int32_t DxfColour(uint32_t c);
-  static constexpr size_t kColourMemo = 16;
-  uint32_t memoRgb_[kColourMemo] = {};
-  int32_t memoDxf_[kColourMemo] = {};
-  size_t memoN_ = 0, memoNext_ = 0;
+  TDxfColourMemo dxfColour_;
   int32_t Ltype(const TEntJwwAttr& a) const;
   static int32_t Weight(const TEntJwwAttr& a) { return PenWidthToLineWeight(a.nPenWidth); }
 
@@ -147,19 +140,8 @@ int32_t TEntityConv::Layer(const TEntJwwAttr& a, bool styleCounts) const {
   return layer_;
 }
 
-int32_t TEntityConv::DxfColour(uint32_t c) {
-  for (size_t i = 0; i < memoN_; ++i)
-    if (memoRgb_[i] == c) return memoDxf_[i];
-  const int32_t dxf = ColorToDXFColor(c);
-  memoRgb_[memoNext_] = c;
-  memoDxf_[memoNext_] = dxf;
-  memoNext_ = (memoNext_ + 1) % kColourMemo;
-  memoN_ = std::max(memoN_, memoNext_ == 0 ? kColourMemo : memoNext_);
-  return dxf;
-}
-
 int32_t TEntityConv::Colour(const TEntJwwAttr& a) {
-  return DxfColour(GraAtt->GetAttrColcol(a.nPenColor));
+  return dxfColour_(GraAtt->GetAttrColcol(a.nPenColor));
 }
 
 int32_t TEntityConv::Ltype(const TEntJwwAttr& a) const {
@@ -332,7 +314,7 @@ void TEntityConv::ConvSunpo(const TEntJwwSunpo& e) {
 void TEntityConv::ConvSolid(const TEntJwwSolid& e) {
   if (!Begin(e.att)) return;
   const int32_t lay = Layer(e.att, true);
-  const int32_t col = e.att.nPenColor == kOwnColour ? ColorToDXFColor(WinColorToColor(e.Color))
+  const int32_t col = e.att.nPenColor == kOwnColour ? dxfColour_(WinColorToColor(e.Color))
                                                     : Colour(e.att);
   const TPt p1 = Paper(e.start_x, e.start_y);
   Sample(p1);

@@ -267,7 +267,7 @@ void TJwLayerCount::JWW_CountUp(int32_t lg, int32_t ly, uint32_t co,
                                 int32_t lt) {
   if (lg < 0 || lg > 15 || ly < 0 || ly > 15) return;
   TJwLayerCount_Work& w = cn[lg * 16 + ly];
-  Bump(w.col, ColorToDXFColor(co) - 1);
+  Bump(w.col, colour_(co) - 1);
   if (lt >= 0) {
     int32_t idx = JwwLtypeToDXFLtype(lt);
     if (idx == 49) idx = 1;  // names no line type of the drawing

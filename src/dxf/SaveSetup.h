@@ -17,6 +17,27 @@ void InitDXFColorTable();
 // DXF colour number 1..255 of an opaque colour (exact entry first, else the
 // nearest by squared channels; 0 becomes 7).
 int32_t ColorToDXFColor(uint32_t c);
+// ColorToDXFColor with the answers kept: a drawing uses few pen colours but
+// many entities.  One slot per colour hash, so colours met once (a solid's
+// own colour) displace one answer only.  For one conversion: the palette
+// must not change while it is used.
+class TDxfColourMemo {
+ public:
+  int32_t operator()(uint32_t c) {
+    TSlot& s = slot_[(c * 2654435761u) >> (32 - kBits)];
+    if (!s.used || s.rgb != c) s = {c, ColorToDXFColor(c), true};
+    return s.dxf;
+  }
+
+ private:
+  static constexpr int kBits = 6;
+  struct TSlot {
+    uint32_t rgb = 0;
+    int32_t dxf = 0;
+    bool used = false;
+  };
+  TSlot slot_[1 << kBits];
+};
 // DXF colour number 2..7 of a JWC/JWK pen colour.
 int32_t JwcColorToDXFColor(int32_t c);
 // DXF line-type index 1..17 of a JWC/JWK line type.
@@ -58,6 +79,9 @@ class TJwLayerCount {
   // when nothing was counted.
   int32_t LayerColor(int32_t slot) const;
   int32_t LayerLtype(int32_t slot) const;
+
+ private:
+  TDxfColourMemo colour_;
 };
 
 // Model life: DXFModelCreate frees any model left and creates a fresh one

@@ -44,6 +44,23 @@ TEST_F(Palette, ColorToDXFColor) {
   for (const auto& c : cases) EXPECT_EQ(ColorToDXFColor(c.c), c.want) << c.title;
 }
 
+// The memo answers as the search does, also when many colours share its
+// slots and a colour comes back after being displaced.
+TEST_F(Palette, ColourMemoMatchesSearch) {
+  TDxfColourMemo memo;
+  EXPECT_EQ(memo(0u), ColorToDXFColor(0u));  // an empty slot holds no answer for 0
+  uint32_t c = 0x12345u;
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 500; ++i) {
+      c = c * 1664525u + 1013904223u;
+      const uint32_t rgb = 0xFF000000u | (c >> 8);
+      EXPECT_EQ(memo(rgb), ColorToDXFColor(rgb)) << std::hex << rgb;
+      EXPECT_EQ(memo(DXFColorTable[i % 256]), ColorToDXFColor(DXFColorTable[i % 256])) << i;
+    }
+    c = 0x12345u;  // the same colours again, most displaced meanwhile
+  }
+}
+
 TEST(Mappings, JwcColor) {
   const int32_t in[] = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 9};
   const int32_t out[] = {7, 7, 4, 7, 3, 2, 6, 5, 7, 7};
