@@ -4,7 +4,7 @@
 # drawings of ../shared/samples, small drawings of every format written by
 # fuzz_make_seeds, and the regression inputs of tests/hardening/regress.
 #
-#   fuzz/run.sh [-b BUILD_DIR] [-t SECONDS] [-u] [-l MAX_LEN] [-k KB] [TARGET...]
+#   fuzz/run.sh [-b BUILD_DIR] [-t SECONDS] [-u] [-l MAX_LEN] [-k KB] [-m KB] [TARGET...]
 #
 #   -b  build folder (default: build-fuzz beside this script's parent);
 #       configured with clang, TESSA_FUZZ and TESSA_SANITIZE when it holds no
@@ -14,6 +14,7 @@
 #       (-merge=1: only inputs that add coverage beyond the seeds, smallest
 #       first, up to a size cap)
 #   -l  largest input libFuzzer makes (default 65536)
+#   -m  with -u, most kept per target in KB (default 96): the smallest stay
 #   -k  with -u, largest input kept in fuzz/corpus, in KB (default 4; 6 for
 #       jwc and pipeline, whose smallest valid files are larger; 2 for jwk)
 #   TARGET: jww jws jwc jwk pipeline (default: all five)
@@ -22,8 +23,13 @@
 # go on where the last one stopped.  Crashes, leaks, sanitizer reports,
 # time-outs (a hang) and out-of-memory inputs are written to
 # BUILD_DIR/fuzz-artifacts/<target>/ and make the script exit with 1.  One
-# line per target with executions, seconds, coverage (edges) and features
-# goes to stdout and is appended to BUILD_DIR/fuzz-stats.txt.
+# line per target with executions, seconds, coverage (edges), features and
+# the execution count of the last input that added coverage goes to stdout
+# and is appended to BUILD_DIR/fuzz-stats.txt; the full log of each run
+# stays in BUILD_DIR/fuzz-logs/.
+# The whole script is one function, read completely before it runs, so
+# that editing this file while a long run goes on cannot disturb it.
+main() {
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -32,14 +38,16 @@ secs=60
 update=0
 maxlen=65536
 keepkb=
-while getopts "b:t:ul:k:" opt; do
+budgetkb=96
+while getopts "b:t:ul:k:m:" opt; do
   case $opt in
     b) build=$(mkdir -p "$OPTARG" && cd "$OPTARG" && pwd) ;;
     t) secs=$OPTARG ;;
     u) update=1 ;;
     l) maxlen=$OPTARG ;;
     k) keepkb=$OPTARG ;;
-    *) sed -n '2,27p' "$0"; exit 2 ;;
+    m) budgetkb=$OPTARG ;;
+    *) sed -n '2,29p' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -92,7 +100,7 @@ for t in "${targets[@]}"; do
   work="$build/fuzz-work/$t"
   kept="$here/corpus/$t"
   art="$build/fuzz-artifacts/$t"
-  log="$build/fuzz-logs/$t.log"
+  log="$build/fuzz-logs/$t-$(date -u +%Y%m%dT%H%M%S).log"
   mkdir -p "$work" "$kept" "$art" "$(dirname "$log")"
   dirs=("$work" "$kept" "$seeds/$t")
   if [ "$t" = pipeline ]; then
@@ -113,7 +121,8 @@ for t in "${targets[@]}"; do
   ft=$(sed -nE 's/.*ft: ([0-9]+).*/\1/p' <<<"$done_line")
   execs=$(sed -nE 's/^Done ([0-9]+) runs in ([0-9]+) second.*/\1/p' <<<"$runs")
   took=$(sed -nE 's/^Done ([0-9]+) runs in ([0-9]+) second.*/\2/p' <<<"$runs")
-  line="$(date -u +%Y-%m-%dT%H:%MZ) fuzz_$t execs=${execs:-?} seconds=${took:-?} cov=${cov:-?} ft=${ft:-?} rc=$rc"
+  last=$(grep -E '^#[0-9]+[[:space:]]+NEW' "$log" | tail -1 | sed -nE 's/^#([0-9]+).*/\1/p')
+  line="$(date -u +%Y-%m-%dT%H:%MZ) fuzz_$t execs=${execs:-?} seconds=${took:-?} cov=${cov:-?} ft=${ft:-?} last_new_at=${last:-none} rc=$rc"
   echo "$line" | tee -a "$stats"
   if [ $rc -ne 0 ]; then
     status=1
@@ -135,12 +144,21 @@ for t in "${targets[@]}"; do
     ls "$fresh" >"$build/fuzz-merge/$t.seednames"
     find "$kept" "$work" -type f -size -"$((cap + 1))"k -exec cp -n -t "$pool" {} + 2>/dev/null
     if "$bin" -merge=1 -max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 "$fresh" "$pool" \
-      >"$build/fuzz-logs/$t.merge.log" 2>&1; then
+      >"${log%.log}.merge.log" 2>&1; then
       (cd "$fresh" && xargs -d '\n' rm -f <"$build/fuzz-merge/$t.seednames")
+      # Within the budget: the smallest inputs stay.
+      total=0
+      while IFS= read -r f; do
+        size=$(stat -c %s "$fresh/$f")
+        if [ $((total + size)) -gt $((budgetkb * 1024)) ]; then rm -f "$fresh/$f"; else total=$((total + size)); fi
+      done < <(ls -Sr "$fresh")
       rm -rf "$kept"; mv "$fresh" "$kept"
     fi
     rm -rf "$pool"
     echo "fuzz_$t: kept corpus $(ls "$kept" | wc -l) files, $(du -sk "$kept" | cut -f1) KB"
   fi
 done
-exit $status
+return $status
+}
+main "$@"
+exit $?

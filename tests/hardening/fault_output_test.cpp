@@ -78,6 +78,39 @@ TEST(FaultOutput, OutputFolderReadOnly) {
   ExpectUnchangedExcept(before, Snapshot(box.Root()));
 }
 
+// Output paths that are not plain files: the run ends by itself, never
+// writes through a link, and leaves a folder a folder.
+TEST(FaultOutput, OutputPathIsNotAPlainFile) {
+  TConverterBox box;
+  WriteFile(box.In() + "plan.jww", JwwDrawing(5));
+  const std::string elsewhere = box.Root() + "elsewhere.dxf";
+
+  const std::string fifo = box.Out() + "pipe.dxf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_TRUE(box.Run(box.In() + "plan.jww", fifo, {}, 60).exited);
+
+  const std::string link = box.Out() + "link.dxf";
+  ASSERT_EQ(::symlink(elsewhere.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(box.Run(box.In() + "plan.jww", link, {}, 60).exited);
+  EXPECT_FALSE(Exists(elsewhere));
+
+  const std::string folder = box.Out() + "folder.dxf";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  EXPECT_TRUE(box.Run(box.In() + "plan.jww", folder, {}, 60).exited);
+  EXPECT_EQ(Snapshot(folder).size(), 0u);
+
+  // Whatever stands at those names now is either what was there or a
+  // whole DXF file; nothing else appeared.
+  for (const std::string& n : ListNames(box.Out())) {
+    const std::string p = box.Out() + n;
+    EXPECT_TRUE(n == "pipe.dxf" || n == "link.dxf" || n == "folder.dxf") << n;
+    struct stat st;
+    if (::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      EXPECT_EQ(DxfProblem(ReadFile(p)), "") << n;
+    }
+  }
+}
+
 struct TDiskCase {
   const char* name;
   // Bytes a file may reach, from the size of the whole DXF file.
