@@ -57,6 +57,9 @@ class TExtentsBox {
       y = Y;
     }
     if (!std::isfinite(x) || !std::isfinite(y)) return;
+    // Most points of a large drawing fall inside the box built so far and
+    // change nothing (the box is already clamped).
+    if (started_ && x > ExtMinX && x < ExtMaxX && y > ExtMinY && y < ExtMaxY) return;
     if (started_) {
       MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, x, y, 1.0);
     } else {
