@@ -79,7 +79,11 @@ size_t RealChars(double x, char* out) {
     std::memcpy(out, "0.0", 3);
     return 3;
   }
-  if (std::memchr(out, '.', len) == nullptr) {
+  // A plain loop: the text is a few characters, shorter than a library
+  // call's set-up.
+  bool dot = false;
+  for (size_t i = 0; i < len && !dot; ++i) dot = out[i] == '.';
+  if (!dot) {
     out[len++] = '.';
     out[len++] = '0';
   }
