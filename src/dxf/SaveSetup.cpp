@@ -186,17 +186,17 @@ void InitDXFColorTable() {
 }
 
 int32_t ColorToDXFColor(uint32_t c) {
-  for (int32_t i = 0; i < 256; ++i) {
-    if (DXFColorTable[i] == c) return i == 0 ? 7 : i;
-  }
+  // One pass: the first exact entry wins as soon as it is met; the nearest
+  // found before it does not matter then.  Distances stay below 2^18.
   const int32_t R = (c >> 16) & 0xFF, G = (c >> 8) & 0xFF, B = c & 0xFF;
+  const int32_t R2 = R * R, G2 = G * G, B2 = B * B;
   int32_t best = 7;
-  int64_t bestDist = 16777216;
+  int32_t bestDist = 16777216;
   for (int32_t i = 0; i < 256; ++i) {
     const uint32_t e = DXFColorTable[i];
+    if (e == c) return i == 0 ? 7 : i;
     const int32_t Ri = (e >> 16) & 0xFF, Gi = (e >> 8) & 0xFF, Bi = e & 0xFF;
-    const int64_t d = std::abs(R * R - Ri * Ri) + std::abs(G * G - Gi * Gi) +
-                      std::abs(B * B - Bi * Bi);
+    const int32_t d = std::abs(R2 - Ri * Ri) + std::abs(G2 - Gi * Gi) + std::abs(B2 - Bi * Bi);
     if (bestDist > d) {
       bestDist = d;
       best = i;
