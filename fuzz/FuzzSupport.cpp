@@ -59,12 +59,14 @@ void CheckList(const std::vector<tessa::TEntJwwNo>& no, const std::vector<int32_
 }  // namespace
 
 const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    std::string d = MakeScratch();
+  // Never destroyed: the exit handler that removes the folder runs after
+  // the destructors of statics constructed after its registration.
+  static const std::string* dir = [] {
+    auto* d = new std::string(MakeScratch());
     std::atexit(RemoveScratch);
     return d;
   }();
-  return dir;
+  return *dir;
 }
 
 void WriteInput(const std::string& path, const uint8_t* data, size_t size) {

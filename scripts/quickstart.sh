@@ -5,6 +5,10 @@
 #       (examples/sample.jww by default), then prints where the DXF went.
 #   scripts/quickstart.sh test
 #       installs what is missing, builds everything and runs every test.
+#   scripts/quickstart.sh sanitize [SECONDS]
+#       installs clang with its sanitizer and fuzzer runtimes when missing and
+#       runs .ci/sanitize: every test under AddressSanitizer and
+#       UndefinedBehaviorSanitizer, then each fuzz target for SECONDS (60).
 # Both can be run again at any time; packages already present are skipped,
 # so a second run needs no network.
 set -euo pipefail
@@ -76,5 +80,10 @@ run_tests() {
 case "${1:-}" in
   convert) shift; install_missing; convert "$@" ;;
   test) install_missing; run_tests ;;
-  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test"; exit 2 ;;
+  sanitize)
+    shift
+    PACKAGES+=(clang-14 libclang-rt-14-dev)
+    install_missing
+    exec "$ROOT/.ci/sanitize" "$@" ;;
+  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test | $0 sanitize [seconds]"; exit 2 ;;
 esac
