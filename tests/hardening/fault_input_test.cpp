@@ -57,6 +57,23 @@ INSTANTIATE_TEST_SUITE_P(
                    }}),
     [](const ::testing::TestParamInfo<TInputCase>& i) { return i.param.name; });
 
+// The settings file and the image folder beside the executable are not
+// what they should be: a pipe for settings (never opened: the defaults
+// hold) and a plain file where the image folder goes (images cannot be
+// stored; the drawing converts all the same).
+TEST(FaultInputBeside, SettingsPipeAndImageFolderTakenByAFile) {
+  TConverterBox box;
+  ASSERT_EQ(::mkfifo((box.Bin() + "Tessaconv.dat").c_str(), 0644), 0);
+  WriteFile(box.Bin() + "TEMP", std::string("not a folder"));
+  const std::string src = box.In() + "plan.jww";
+  WriteFile(src, JwwWithImages(5, {{u"a.bmp", "BM"}}));
+  TExit r = box.Run(src, box.Out() + "plan.dxf", {}, kWatchdogSec);
+  EXPECT_TRUE(r.exited) << "the run did not end by itself";
+  ASSERT_TRUE(Exists(box.Out() + "plan.dxf"));
+  EXPECT_EQ(DxfProblem(ReadFile(box.Out() + "plan.dxf")), "");
+  EXPECT_EQ(ReadFile(box.Bin() + "TEMP"), "not a folder");
+}
+
 // A drawing locked by another program (as an editor holding it open would)
 // is read all the same: nothing waits for a lock.
 TEST(FaultInputLocked, LockedDrawingIsConverted) {
