@@ -28,7 +28,10 @@ double DXFJulianDate(TDateTime t);
 // writing order.
 class TDXFSectionWriter {
  protected:
-  explicit TDXFSectionWriter(TDXFmodel& m) : m_(m), w_(*m.st), v_(m.Ver) {}
+  explicit TDXFSectionWriter(TDXFmodel& m) : TDXFSectionWriter(m, *m.st) {}
+  // Writing into another channel than the model's (a part of a section
+  // laid out apart).
+  TDXFSectionWriter(TDXFmodel& m, TDXFGroupWriter& w) : m_(m), w_(w), v_(m.Ver) {}
 
   uint32_t NewHandle() { return static_cast<uint32_t>(m_.DXFHnd++); }
   void BeginSection(const char* name) {

@@ -51,14 +51,23 @@ double ReadMantissa(const char* s, size_t n) {
   return neg ? -v : v;
 }
 
-// RealStr into out (kRealMax bytes); returns the length.  The steps of
-// the rule on a character buffer: the 15-digit text, its mantissa read
-// back and rounded to 1e-14, written again, at least one decimal place.
-size_t RealChars(double x, char* out) {
-  if (!std::isfinite(x) || x == 0.0) {  // also no "-0.0"
-    std::memcpy(out, "0.0", 3);
-    return 3;
+// Appends ".0" when the text has no decimal point; returns the length.
+size_t WithDecimal(char* out, size_t len) {
+  // A plain loop: the text is a few characters, shorter than a library
+  // call's set-up.
+  bool dot = false;
+  for (size_t i = 0; i < len && !dot; ++i) dot = out[i] == '.';
+  if (!dot) {
+    out[len++] = '.';
+    out[len++] = '0';
   }
+  return len;
+}
+
+// The steps of the rule on a character buffer: the 15-digit text, its
+// mantissa read back and rounded to 1e-14, written again, at least one
+// decimal place.
+size_t RealCharsByRule(double x, char* out) {
   char s[40];
   const size_t n = FloatToChars(x, s);
   size_t e = 1;
@@ -79,16 +88,24 @@ size_t RealChars(double x, char* out) {
     std::memcpy(out, "0.0", 3);
     return 3;
   }
-  // A plain loop: the text is a few characters, shorter than a library
-  // call's set-up.
-  bool dot = false;
-  for (size_t i = 0; i < len && !dot; ++i) dot = out[i] == '.';
-  if (!dot) {
-    out[len++] = '.';
-    out[len++] = '0';
-  }
+  len = WithDecimal(out, len);
   std::memcpy(out + len, s + e, n - e);
   return len + (n - e);
+}
+
+// RealStr into out (kRealMax bytes); returns the length.
+size_t RealChars(double x, char* out) {
+  if (!std::isfinite(x) || x == 0.0) {  // also no "-0.0"
+    std::memcpy(out, "0.0", 3);
+    return 3;
+  }
+  // From 1 up, the 15 digits in fixed notation end at 1e-14 or before, so
+  // rounding the mantissa to 1e-14 gives them back: the text is final.
+  // Below 1e14 nothing rounds up into the exponent form.  This covers
+  // nearly every coordinate and spares reading the text back.
+  const double a = std::fabs(x);
+  if (a >= 1.0 && a < 1e14) return WithDecimal(out, FloatToChars(x, out));
+  return RealCharsByRule(x, out);
 }
 
 // v right-aligned in `width` characters, then CR LF; returns the length
@@ -209,6 +226,16 @@ void TDXFGroupWriter::Raw(const char* p, size_t n) {
     p += k;
     n -= k;
   }
+}
+
+void TDXFGroupWriter::Groups(std::string_view bytes) {
+  if (bytes.size() <= cap_ - len_) {
+    Raw(bytes);
+    return;
+  }
+  // Large: straight to the sink after what is buffered.
+  Flush();
+  if (!failed_ && !sink_.Put(bytes.data(), bytes.size())) failed_ = true;
 }
 
 bool TDXFGroupWriter::Finish() {

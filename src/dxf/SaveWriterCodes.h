@@ -90,6 +90,8 @@ class TDXFGroupWriter {
   // Value line without its code (for callers that wrote the code).
   void TextLine(std::u16string_view s);
   void AsciiLine(std::string_view s);
+  // Groups laid out by another writer, as they are.
+  void Groups(std::string_view bytes);
 
   // The bytes a text becomes in this file (without line end).
   std::string Encode(std::u16string_view s) const;

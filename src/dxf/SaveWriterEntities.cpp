@@ -1,9 +1,14 @@
 // DXF writer: BLOCKS, ENTITIES, OBJECTS and the end of the file.  One
 // writer per entity kind serves both the blocks and the entities.
+#include <algorithm>
 #include <cmath>
+#include <future>
+#include <string>
+#include <system_error>
 
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterCodes.h"
+#include "dxf/SaveWriterOut.h"
 
 namespace tessa {
 
@@ -54,6 +59,7 @@ std::u16string EscapeCarets(std::u16string_view s) {
 class TEntityWriter : TDXFSectionWriter {
  public:
   explicit TEntityWriter(TDXFmodel& m) : TDXFSectionWriter(m) {}
+  TEntityWriter(TDXFmodel& m, TDXFGroupWriter& w) : TDXFSectionWriter(m, w) {}
 
   void Blocks() {
     BeginSection("BLOCKS");
@@ -69,7 +75,7 @@ class TEntityWriter : TDXFSectionWriter {
       const uint32_t owner = BlockRecord(4 + static_cast<int64_t>(i));
       BlockBegin(b.nam, owner, false);
       const TItemLists lists = TItemLists::Of(b);
-      for (const TDXF_EntNo& e : b.dmNo) Item(e, lists, owner, true);
+      for (const TDXF_EntNo& e : b.dmNo) Item(e, lists, owner, true, NewHandle());
       BlockEnd(owner, false);
     }
     EndSection();
@@ -77,8 +83,37 @@ class TEntityWriter : TDXFSectionWriter {
 
   void Entities() {
     BeginSection("ENTITIES");
-    const TItemLists lists = TItemLists::Of(m_);
-    for (const TDXF_EntNo& e : m_.deNo) Item(e, lists, 0, false);
+    // Item i takes handle first + i, so every part knows its handles.
+    const uint32_t first = static_cast<uint32_t>(m_.DXFHnd);
+    const size_t n = m_.deNo.size();
+    m_.DXFHnd = static_cast<int32_t>(first + n);
+    // Every second part goes to a helper thread while this one writes: the
+    // layout of the numbers takes most of the time of a large drawing.  A
+    // drawing of two parts or less is written in one go.
+    const size_t part = m_.entityPartItems;
+    const size_t step = part > 0 && n > 2 * part ? 2 * part : n;
+    std::string side;  // the helper's part; its room is reused
+    for (size_t begin = 0; begin < n; begin += step) {
+      const size_t mid = step < n ? std::min(n, begin + part) : n;
+      const size_t end = std::min(n, begin + step);
+      std::future<std::string> helper;
+      if (mid < end) {
+        try {
+          helper = std::async(std::launch::async, [this, mid, end, first, &side] {
+            return Part(mid, end, first, std::move(side));
+          });
+        } catch (const std::system_error&) {
+          // No thread to be had: this one writes that part too.
+        }
+      }
+      Items(begin, mid, first);
+      if (helper.valid()) {
+        side = helper.get();
+        w_.Groups(side);
+      } else {
+        Items(mid, end, first);
+      }
+    }
     EndSection();
   }
 
@@ -153,13 +188,33 @@ class TEntityWriter : TDXFSectionWriter {
     Frame("ENDBLK", NewHandle(), owner, paper ? 1 : 0, u"0", "AcDbBlockEnd");
   }
 
-  // ---- One item of a drawing order ----------------------------------------
+  // ---- Items of a drawing order ------------------------------------------
 
-  // Every item takes its handle, written or not, so that the handle count
-  // of the header holds.  `blockOwner` is the owner inside a block.
+  // Items [begin, end) of the model's order into this writer's channel.
+  void Items(size_t begin, size_t end, uint32_t first) {
+    const TItemLists lists = TItemLists::Of(m_);
+    for (size_t i = begin; i < end; ++i)
+      Item(m_.deNo[i], lists, 0, false, static_cast<uint32_t>(first + i));
+  }
+
+  // The same laid out in `room` (emptied first) and returned.  Only reads
+  // the model: it runs beside the writer of the section.
+  std::string Part(size_t begin, size_t end, uint32_t first, std::string room) {
+    TDXFStringSink sink;
+    sink.text = std::move(room);
+    sink.text.clear();
+    {
+      TDXFGroupWriter w(sink, v_);
+      TEntityWriter(m_, w).Items(begin, end, first);
+      w.Finish();
+    }
+    return std::move(sink.text);
+  }
+
+  // Every item takes its handle `h`, written or not, so that the handle
+  // count of the header holds.  `blockOwner` is the owner inside a block.
   void Item(const TDXF_EntNo& e, const TItemLists& l, uint32_t blockOwner,
-            bool inBlock) {
-    const uint32_t h = NewHandle();
+            bool inBlock, uint32_t h) {
     const TPlace at{h, blockOwner, inBlock};
     switch (e.tp) {
       case DXF_KIND_LINE: Put(l.line, e.no, at, &TEntityWriter::Line); break;

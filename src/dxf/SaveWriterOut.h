@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tessa {
@@ -54,8 +55,11 @@ class TDXFAtomicFile : public TDXFSink {
   // Gives the unnamed file the target's name (or, when a file already
   // holds it, a temporary name in tmp_ for the rename).
   bool LinkUnnamed();
+  void StartWriteback();
 
   int fd_ = -1;
+  uint64_t written_ = 0;  // bytes put into the file
+  uint64_t flushed_ = 0;  // bytes handed to the disk ahead of the sync
   std::string dst_;
   std::string tmp_;
 };

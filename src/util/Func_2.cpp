@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -19,6 +20,7 @@
 #include <ctime>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace tessa {
@@ -407,12 +409,14 @@ constexpr uint16_t kCodeNotYet = 0xFFFF;  // character not looked up yet
 // at start; a byte pair or a character is looked up in iconv the first time
 // it occurs and kept, so that a run pays for the characters its drawing
 // uses and not for the whole table (which took most of a small run).  The
-// converter is single-threaded; the first look-ups are not synchronised.
+// DXF writer encodes on two threads: a first look-up (and every use of the
+// iconv handles) holds `lookUp`; an entry once found is read without it.
 struct Cp932Tables {
   std::array<char16_t, 256> single{};     // kNoChar: invalid or lead byte
   std::array<bool, 256> lead{};
-  std::vector<char16_t> pair;             // [lead*256 + trail], kNoChar: none
-  std::vector<uint16_t> encode;           // [code unit] -> code, 0: none
+  std::vector<std::atomic<char16_t>> pair;  // [lead*256 + trail], kNoChar: none
+  std::vector<std::atomic<uint16_t>> encode;  // [code unit] -> code, 0: none
+  std::mutex lookUp;
   iconv_t dec = reinterpret_cast<iconv_t>(-1);
   iconv_t enc = reinterpret_cast<iconv_t>(-1);
   bool encOpened = false;
@@ -466,14 +470,16 @@ std::unique_ptr<Cp932Tables> BuildDecodeTables() {
       t->single[b] = IconvOne(t->dec, &in, 1, &incomplete);
       t->lead[b] = incomplete;
     }
-    t->pair.assign(256 * 256, kNotYet);
   } else {
     // Without the table only ASCII can be decoded.
     for (int b = 0; b < 0x80; ++b) t->single[b] = static_cast<char16_t>(b);
-    t->pair.assign(256 * 256, kNoChar);
   }
+  const char16_t unknownPair = t->dec != reinterpret_cast<iconv_t>(-1) ? kNotYet : kNoChar;
+  t->pair = std::vector<std::atomic<char16_t>>(256 * 256);
+  for (auto& slot : t->pair) slot.store(unknownPair, std::memory_order_relaxed);
   AddWindowsSingles(*t);
-  t->encode.assign(65536, kCodeNotYet);
+  t->encode = std::vector<std::atomic<uint16_t>>(65536);
+  for (auto& slot : t->encode) slot.store(kCodeNotYet, std::memory_order_relaxed);
   return t;
 }
 
@@ -482,19 +488,29 @@ Cp932Tables& Tables() {
   return *t;
 }
 
+// PairChar with t.lookUp held.
+char16_t PairCharLocked(Cp932Tables& t, unsigned char b, unsigned char c) {
+  std::atomic<char16_t>& slot = t.pair[b * 256 + c];
+  char16_t v = slot.load(std::memory_order_relaxed);
+  if (v == kNotYet) {
+    const unsigned char in[2] = {b, c};
+    v = t.lead[b] ? IconvOne(t.dec, in, 2, nullptr) : kNoChar;
+    slot.store(v, std::memory_order_relaxed);
+  }
+  return v;
+}
+
 // Character of the pair (lead, trail); kNoChar when it has none.
 char16_t PairChar(Cp932Tables& t, unsigned char b, unsigned char c) {
-  char16_t& slot = t.pair[b * 256 + c];
-  if (slot == kNotYet) {
-    const unsigned char in[2] = {b, c};
-    slot = t.lead[b] ? IconvOne(t.dec, in, 2, nullptr) : kNoChar;
-  }
-  return slot;
+  const char16_t v = t.pair[b * 256 + c].load(std::memory_order_relaxed);
+  if (v != kNotYet) return v;
+  std::lock_guard<std::mutex> lock(t.lookUp);
+  return PairCharLocked(t, b, c);
 }
 
 // Code of character u, 0 when it has none.  A character counts as
 // encodable only when its code decodes back to it, which drops iconv's
-// best-fit mappings (U+00A5 -> 0x5C and the like).
+// best-fit mappings (U+00A5 -> 0x5C and the like).  With t.lookUp held.
 uint16_t LookUpCode(Cp932Tables& t, char16_t u) {
   for (int b : {0x80, 0xA0, 0xFD, 0xFE, 0xFF})
     if (t.single[b] == u) return static_cast<uint16_t>(b);
@@ -520,15 +536,22 @@ uint16_t LookUpCode(Cp932Tables& t, char16_t u) {
   } else if (n == 2) {
     unsigned char b = static_cast<unsigned char>(out[0]);
     unsigned char c = static_cast<unsigned char>(out[1]);
-    if (t.lead[b] && PairChar(t, b, c) == u) return static_cast<uint16_t>(b << 8 | c);
+    if (t.lead[b] && PairCharLocked(t, b, c) == u) return static_cast<uint16_t>(b << 8 | c);
   }
   return 0;
 }
 
 uint16_t CodeOf(Cp932Tables& t, char16_t u) {
-  uint16_t& slot = t.encode[u];
-  if (slot == kCodeNotYet) slot = LookUpCode(t, u);
-  return slot;
+  std::atomic<uint16_t>& slot = t.encode[u];
+  uint16_t v = slot.load(std::memory_order_relaxed);
+  if (v != kCodeNotYet) return v;
+  std::lock_guard<std::mutex> lock(t.lookUp);
+  v = slot.load(std::memory_order_relaxed);
+  if (v == kCodeNotYet) {
+    v = LookUpCode(t, u);
+    slot.store(v, std::memory_order_relaxed);
+  }
+  return v;
 }
 
 }  // namespace
