@@ -14,7 +14,7 @@
 #       (-merge=1: only inputs that add coverage beyond the seeds, smallest
 #       first, up to a size cap)
 #   -l  largest input libFuzzer makes (default 65536)
-#   -m  with -u, most kept per target in KB (default 96): the smallest stay
+#   -m  with -u, most kept per target in KB (default 64): the smallest stay
 #   -k  with -u, largest input kept in fuzz/corpus, in KB (default 4; 6 for
 #       jwc and pipeline, whose smallest valid files are larger; 2 for jwk)
 #   TARGET: jww jws jwc jwk pipeline (default: all five)
@@ -31,14 +31,14 @@
 # that editing this file while a long run goes on cannot disturb it.
 main() {
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
+here=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")" && pwd)
 root=$(cd "$here/.." && pwd)
 build="$root/build-fuzz"
 secs=60
 update=0
 maxlen=65536
 keepkb=
-budgetkb=96
+budgetkb=64
 while getopts "b:t:ul:k:m:" opt; do
   case $opt in
     b) build=$(mkdir -p "$OPTARG" && cd "$OPTARG" && pwd) ;;
@@ -47,7 +47,7 @@ while getopts "b:t:ul:k:m:" opt; do
     l) maxlen=$OPTARG ;;
     k) keepkb=$OPTARG ;;
     m) budgetkb=$OPTARG ;;
-    *) sed -n '2,29p' "$0"; exit 2 ;;
+    *) sed -n '2,29p' "${BASH_SOURCE[0]}"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
