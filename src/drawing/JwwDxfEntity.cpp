@@ -505,6 +505,10 @@ void TJwDxfConv::DXFEntitySet() {
   TEntityConv conv(*DxfModel, d_);
   conv.SetLayerGroups();
   conv.AddBlockDefs();
+  // A dimension gives up to three lines, two points and a text.
+  const size_t dims = d_.EntSunpo.size();
+  DxfModel->ReserveEntities(d_.EntNo.size() + 5 * dims, d_.EntLine.size() + 3 * dims,
+                            d_.EntMoji.size() + dims);
   conv.DrawingList();
   conv.BlockContents();
   if (OptSpace == 1) DxfModel->SetVPortArea();

@@ -519,6 +519,12 @@ bool TDXFmodel::AddBlockEntNo(int32_t bn, int32_t tp, int32_t no) {
 
 // ---- Entities of the model ------------------------------------------------------
 
+void TDXFmodel::ReserveEntities(size_t items, size_t lines, size_t texts) {
+  deNo.reserve(deNo.size() + items);
+  deLine.reserve(deLine.size() + lines);
+  deMoji.reserve(deMoji.size() + texts);
+}
+
 bool TDXFmodel::AddLine(int32_t sp, int32_t ly, int32_t co, int32_t tp,
                         int32_t wd, double px1, double py1, double px2,
                         double py2) {

@@ -315,6 +315,12 @@ class TDXFmodel {
   int32_t GetBlockIdx(std::u16string_view name) const;
 
   // ---- Entities of the model (appended to deNo) -----------------------------
+  // Room for the drawing's own entities ahead of their Add operations, a
+  // hint like std::vector::reserve: up to `items` steps of the order, of
+  // them up to `lines` lines and `texts` texts.  Spares a large drawing
+  // copying its lists over and over while they grow.
+  void ReserveEntities(size_t items, size_t lines, size_t texts);
+
   // A positive line-type index past ltps is stored as 1 ("Continuous"); a
   // text-style index outside msts as 0.
   bool AddLine(int32_t sp, int32_t ly, int32_t co, int32_t tp, int32_t wd,
