@@ -65,10 +65,16 @@ class TByteReader {
   // missing bytes read as zero.
   std::vector<uint8_t> Padded(size_t n) {
     std::vector<uint8_t> v(n, 0);
-    size_t k = n < Remaining() ? n : Remaining();
-    if (k) std::memcpy(v.data(), p_ + pos_, k);
-    pos_ += k;
+    PaddedInto(v.data(), n);
     return v;
+  }
+  // The same into out, which holds n bytes and is zero where the data end;
+  // returns how many bytes were there.
+  size_t PaddedInto(uint8_t* out, size_t n) {
+    size_t k = n < Remaining() ? n : Remaining();
+    if (k) std::memcpy(out, p_ + pos_, k);
+    pos_ += k;
+    return k;
   }
   // Throws unless n more bytes are available.
   void Need(size_t n) const {

@@ -49,12 +49,18 @@ std::u16string TJwArchive::Str() {
 
 std::u16string TJwArchive::StrClean() { return DelCtrl(Str()); }
 
-std::vector<uint8_t> TJwArchive::Record(size_t n, bool shortAttr) {
+TJwArchive::TRecordBytes TJwArchive::Record(size_t n, bool shortAttr) {
   in_.Need(1);
-  if (!shortAttr) return in_.Padded(n);
-  std::vector<uint8_t> v = in_.Padded(n - 2);
-  v.insert(v.begin() + 7, 2, uint8_t{0});
-  return v;
+  TRecordBytes r;
+  if (n > TRecordBytes::kMax || (shortAttr && n < 9)) throw TReadError("File I/O Error");
+  r.n = n;
+  if (!shortAttr) {
+    in_.PaddedInto(r.b, n);
+    return r;
+  }
+  // The first seven bytes, two zero bytes for the pen width, the rest.
+  if (in_.PaddedInto(r.b, 7) == 7) in_.PaddedInto(r.b + 9, n - 9);
+  return r;
 }
 
 TJwArchive::TTag TJwArchive::Tag() {

@@ -32,11 +32,19 @@ class TJwArchive {
   // The same with every character below the blank removed.
   std::u16string StrClean();
 
-  // n bytes of a fixed record.  Bytes missing at the end of the data read
-  // as zero; with no byte left at all it throws.  With `shortAttr` (files
-  // older than version 351) the record's attribute lacks its pen width:
-  // n - 2 bytes are read and two zero bytes are inserted after the seventh.
-  std::vector<uint8_t> Record(size_t n, bool shortAttr = false);
+  // The bytes of one fixed record, held in place: records are small and a
+  // large drawing has millions of them.
+  struct TRecordBytes {
+    static constexpr size_t kMax = 96;  // longer than any record
+    uint8_t b[kMax] = {};
+    size_t n = 0;
+  };
+  // n bytes of a fixed record (n <= TRecordBytes::kMax).  Bytes missing at
+  // the end of the data read as zero; with no byte left at all it throws.
+  // With `shortAttr` (files older than version 351) the record's attribute
+  // lacks its pen width: n - 2 bytes are read and two zero bytes are
+  // inserted after the seventh.
+  TRecordBytes Record(size_t n, bool shortAttr = false);
 
   // Class tags.  Index numbering starts at 1; a new class and every object
   // read take the next number.

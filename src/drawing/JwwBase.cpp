@@ -42,8 +42,11 @@ size_t ReserveFor(uint64_t announced, const TByteReader& in, size_t perItem) {
 // Field-by-field decoding of one record read by TJwArchive::Record.
 class TRecordReader {
  public:
-  explicit TRecordReader(std::vector<uint8_t> bytes)
-      : buf_(std::move(bytes)), r_(buf_) {}
+  explicit TRecordReader(const TJwArchive::TRecordBytes& bytes)
+      : buf_(bytes), r_(buf_.b, buf_.n) {}
+  // r_ reads buf_ in place.
+  TRecordReader(const TRecordReader&) = delete;
+  TRecordReader& operator=(const TRecordReader&) = delete;
   TEntJwwAttr Attr() {
     TEntJwwAttr a;
     a.lGroup = r_.U32();
@@ -60,7 +63,7 @@ class TRecordReader {
   uint16_t W() { return r_.U16(); }
 
  private:
-  std::vector<uint8_t> buf_;
+  TJwArchive::TRecordBytes buf_;
   TByteReader r_;
 };
 
