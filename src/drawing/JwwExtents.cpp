@@ -32,14 +32,13 @@ double Wrap360(double deg) {
   return deg;
 }
 
-// The box being built in the extents globals.  Points of a block's contents
-// are mapped by the placement of the copy.  A point with a non-finite
-// coordinate adds nothing: it would poison every later comparison.  The
-// box starts at the first point that counts.
+// The box being built.  Points of a block's contents are recorded once in
+// the definition's own coordinates and mapped for every copy.  A point
+// with a non-finite coordinate adds nothing: it would poison every later
+// comparison.  The box starts at the first point that counts and goes to
+// the extents globals with Commit.
 class TExtentsBox {
  public:
-  void Place(const TEntJwwBlockTree* node) { place_ = node; }
-  bool Started() const { return started_; }
   // While a list is given, points are kept there unmapped instead of added.
   void Record(std::vector<double>* points) { record_ = points; }
 
@@ -49,29 +48,45 @@ class TExtentsBox {
       record_->push_back(y);
       return;
     }
-    if (place_) {
-      const TEntJwwBlockTree& p = *place_;
-      const double X = p.r1 * x + p.r2 * y + p.x;
-      const double Y = p.r3 * x + p.r4 * y + p.y;
-      x = X;
-      y = Y;
+    AddPoint(x, y);
+  }
+
+  // Points kept by Record (x, y pairs), mapped by the placement of `node`.
+  void AddMapped(const TEntJwwBlockTree& node, const std::vector<double>& pts) {
+    const double r1 = node.r1, r2 = node.r2, r3 = node.r3, r4 = node.r4;
+    const double tx = node.x, ty = node.y;
+    for (size_t j = 0; j + 1 < pts.size(); j += 2) {
+      const double x = pts[j], y = pts[j + 1];
+      AddPoint(r1 * x + r2 * y + tx, r3 * x + r4 * y + ty);
     }
+  }
+
+  // The extents become the box; nothing changes when no point counted.
+  void Commit() const {
+    if (!started_) return;
+    ExtMinX = minx_;
+    ExtMinY = miny_;
+    ExtMaxX = maxx_;
+    ExtMaxY = maxy_;
+  }
+
+ private:
+  void AddPoint(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
-    // Most points of a large drawing fall inside the box built so far and
-    // change nothing (the box is already clamped).
-    if (started_ && x > ExtMinX && x < ExtMaxX && y > ExtMinY && y < ExtMaxY) return;
     if (started_) {
-      MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, x, y, 1.0);
+      // Most points of a large drawing fall inside the box built so far and
+      // change nothing (the box is already clamped).
+      if (x > minx_ && x < maxx_ && y > miny_ && y < maxy_) return;
+      MinMaxAdd(minx_, miny_, maxx_, maxy_, x, y, 1.0);
     } else {
-      MinMaxInit(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, x, y, 1.0);
+      MinMaxInit(minx_, miny_, maxx_, maxy_, x, y, 1.0);
       started_ = true;
     }
   }
 
- private:
-  const TEntJwwBlockTree* place_ = nullptr;
   std::vector<double>* record_ = nullptr;
   bool started_ = false;
+  double minx_ = 0, miny_ = 0, maxx_ = 0, maxy_ = 0;
 };
 
 // Number of records to visit: the count, but never past the array.
@@ -207,11 +222,8 @@ void AddDrawing(TExtentsBox& box, const TJwwBaseData& d) {
       box.Record(nullptr);
       found[k] = 1;
     }
-    box.Place(&node);
-    const std::vector<double>& pts = local[k];
-    for (size_t j = 0; j + 1 < pts.size(); j += 2) box.Add(pts[j], pts[j + 1]);
+    box.AddMapped(node, local[k]);
   }
-  box.Place(nullptr);
 }
 
 // The point that starts the box of a JWW drawing: the first entity of the
@@ -258,6 +270,7 @@ void TJwwData::GetMinMaxZahyo() {
   TExtentsBox box;
   box.Add(x, y);
   AddDrawing(box, *this);
+  box.Commit();
 }
 
 // A symbol's box always holds its base point.
@@ -265,6 +278,7 @@ void TJwsData::GetMinMaxZahyo() {
   TExtentsBox box;
   box.Add(Enthd.BasePoint_x, Enthd.BasePoint_y);
   AddDrawing(box, *this);
+  box.Commit();
 }
 
 }  // namespace tessa
