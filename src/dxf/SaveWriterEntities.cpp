@@ -2,9 +2,15 @@
 // writer per entity kind serves both the blocks and the entities.
 #include <algorithm>
 #include <cmath>
-#include <future>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterCodes.h"
@@ -56,6 +62,102 @@ std::u16string EscapeCarets(std::u16string_view s) {
   return out;
 }
 
+// Parts of a section laid out by a helper thread ahead of the writer.  Both
+// take the next part nobody has taken: the writer asks for the parts in
+// order, lays out in place a part nobody has taken yet, and while it waits
+// for one the helper is at, it lays out a later one.  So both stay busy
+// whatever share of the machine each gets.  At most kAhead parts are laid
+// out ahead.  Without a thread the writer does all.
+class TPartsAhead {
+ public:
+  TPartsAhead(size_t parts, std::function<std::string(size_t)> layOut)
+      : parts_(parts), layOut_(std::move(layOut)), texts_(parts), ready_(parts, 0) {
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      // No thread to be had.
+    }
+  }
+  ~TPartsAhead() {
+    {
+      std::lock_guard<std::mutex> lock(mu_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  TPartsAhead(const TPartsAhead&) = delete;
+  TPartsAhead& operator=(const TPartsAhead&) = delete;
+
+  // Part p (every part before it taken already): its text when it was laid
+  // out apart, else nothing, and the caller lays it out in place.  While
+  // the helper is still at p, this thread lays out a later part.
+  std::optional<std::string> Take(size_t p) {
+    std::unique_lock<std::mutex> lock(mu_);
+    wanted_ = p;
+    changed_.notify_all();  // room ahead for the helper
+    if (next_ <= p) {
+      next_ = p + 1;
+      return std::nullopt;
+    }
+    while (ready_[p] == 0 && !error_) {
+      if (next_ < parts_ && next_ < p + kAhead) {
+        const size_t q = next_++;
+        lock.unlock();
+        std::string text = layOut_(q);
+        lock.lock();
+        texts_[q] = std::move(text);
+        ready_[q] = 1;
+      } else {
+        changed_.wait(lock, [&] { return ready_[p] != 0 || error_; });
+      }
+    }
+    if (error_) std::rethrow_exception(error_);
+    return std::move(texts_[p]);
+  }
+
+ private:
+  static constexpr size_t kAhead = 4;
+
+  void Run() {
+    std::unique_lock<std::mutex> lock(mu_);
+    for (;;) {
+      changed_.wait(lock, [&] { return stop_ || next_ >= parts_ || next_ < wanted_ + kAhead; });
+      if (stop_ || next_ >= parts_) return;
+      const size_t q = next_++;
+      lock.unlock();
+      std::string text;
+      std::exception_ptr error;
+      try {
+        text = layOut_(q);
+      } catch (...) {
+        error = std::current_exception();
+      }
+      lock.lock();
+      if (error) {
+        error_ = error;
+      } else {
+        texts_[q] = std::move(text);
+        ready_[q] = 1;
+      }
+      changed_.notify_all();
+      if (error) return;
+    }
+  }
+
+  const size_t parts_;
+  const std::function<std::string(size_t)> layOut_;
+  std::mutex mu_;
+  std::condition_variable changed_;
+  std::vector<std::string> texts_;
+  std::vector<char> ready_;
+  size_t next_ = 0;    // the first part nobody has taken
+  size_t wanted_ = 0;  // the part the writer needs now
+  bool stop_ = false;
+  std::exception_ptr error_;
+  std::thread thread_;
+};
+
 class TEntityWriter : TDXFSectionWriter {
  public:
   explicit TEntityWriter(TDXFmodel& m) : TDXFSectionWriter(m) {}
@@ -87,31 +189,26 @@ class TEntityWriter : TDXFSectionWriter {
     const uint32_t first = static_cast<uint32_t>(m_.DXFHnd);
     const size_t n = m_.deNo.size();
     m_.DXFHnd = static_cast<int32_t>(first + n);
-    // Every second part goes to a helper thread while this one writes: the
-    // layout of the numbers takes most of the time of a large drawing.  A
+    // The layout of the numbers takes most of the time of a large drawing:
+    // a helper thread lays out parts ahead while this one writes.  A
     // drawing of two parts or less is written in one go.
     const size_t part = m_.entityPartItems;
-    const size_t step = part > 0 && n > 2 * part ? 2 * part : n;
-    std::string side;  // the helper's part; its room is reused
-    for (size_t begin = 0; begin < n; begin += step) {
-      const size_t mid = step < n ? std::min(n, begin + part) : n;
-      const size_t end = std::min(n, begin + step);
-      std::future<std::string> helper;
-      if (mid < end) {
-        try {
-          helper = std::async(std::launch::async, [this, mid, end, first, &side] {
-            return Part(mid, end, first, std::move(side));
-          });
-        } catch (const std::system_error&) {
-          // No thread to be had: this one writes that part too.
+    if (part == 0 || n <= 2 * part) {
+      Items(0, n, first);
+    } else {
+      const size_t parts = (n + part - 1) / part;
+      auto range = [=](size_t p) { return std::pair(p * part, std::min(n, (p + 1) * part)); };
+      TPartsAhead ahead(parts, [&](size_t p) {
+        const auto [begin, end] = range(p);
+        return Part(begin, end, first);
+      });
+      for (size_t p = 0; p < parts; ++p) {
+        if (std::optional<std::string> text = ahead.Take(p)) {
+          w_.Groups(*text);
+        } else {
+          const auto [begin, end] = range(p);
+          Items(begin, end, first);
         }
-      }
-      Items(begin, mid, first);
-      if (helper.valid()) {
-        side = helper.get();
-        w_.Groups(side);
-      } else {
-        Items(mid, end, first);
       }
     }
     EndSection();
@@ -197,12 +294,12 @@ class TEntityWriter : TDXFSectionWriter {
       Item(m_.deNo[i], lists, 0, false, static_cast<uint32_t>(first + i));
   }
 
-  // The same laid out in `room` (emptied first) and returned.  Only reads
-  // the model: it runs beside the writer of the section.
-  std::string Part(size_t begin, size_t end, uint32_t first, std::string room) {
+  // The same laid out apart and returned.  Only reads the model: it runs
+  // beside the writer of the section.
+  std::string Part(size_t begin, size_t end, uint32_t first) {
+    constexpr size_t kBytesPerItem = 256;  // room enough for most items
     TDXFStringSink sink;
-    sink.text = std::move(room);
-    sink.text.clear();
+    sink.text.reserve((end - begin) * kBytesPerItem);
     {
       TDXFGroupWriter w(sink, v_);
       TEntityWriter(m_, w).Items(begin, end, first);

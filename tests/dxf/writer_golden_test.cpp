@@ -77,6 +77,30 @@ TEST_P(GoldenFile, PartsOnTwoThreadsGiveTheSameBytes) {
   }
 }
 
+// Many parts, each with texts of characters met for the first time, so
+// that both threads look up new code page 932 entries at once.
+TEST_P(GoldenFile, PartsWithNewCharactersOnBothThreadsGiveTheSameBytes) {
+  const int ver = GetParam();
+  auto build = [ver](TDXFmodel& m) {
+    BuildGoldenModel(m, ver);
+    for (int i = 0; i < 600; ++i) {
+      const std::u16string text{static_cast<char16_t>(0x4E00 + 7 * i),
+                                static_cast<char16_t>(0x3041 + i % 80), u'A'};
+      m.AddLine(0, 1, 1 + i % 7, 1, 0, i, 0, i + 1, 1);
+      m.AddMoji(0, 1, 2, 0, 0, 0, i, 2, i + 3, 2, 2.5, 2.5, 0, 0, u"", text);
+    }
+  };
+  TDXFmodel whole;
+  build(whole);
+  whole.entityPartItems = 0;
+  const std::string want = SaveAndRead(whole, "chars_" + std::to_string(ver) + "_whole");
+  TDXFmodel m;
+  build(m);
+  m.entityPartItems = 5;
+  const std::string got = SaveAndRead(m, "chars_" + std::to_string(ver) + "_parts");
+  EXPECT_TRUE(got == want) << FirstDifference(got, want);
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, GoldenFile, ::testing::Values(0, 1, 2), VersionName);
 
 }  // namespace
