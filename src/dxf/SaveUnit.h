@@ -381,7 +381,7 @@ class TDXFmodel {
   TDXFGroupWriter* st = nullptr;  // output while SaveDXF runs, else null
   // ENTITIES items laid out per part, every second part on a helper
   // thread; 0 writes the section in one go.  Same bytes either way.
-  size_t entityPartItems = 16384;
+  size_t entityPartItems = 4096;
   // ======== End of writer state ============================================
 
  private:
