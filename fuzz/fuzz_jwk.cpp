@@ -1,28 +1,9 @@
 // JWK reader (through a file): header text blocks, records, string block;
 // layer step and extents.
-#include <cstddef>
-#include <cstdint>
-
-#include "FuzzSupport.h"
+#include "FuzzJwcKind.h"
 #include "drawing/JwkUnit.h"
 
-using namespace tessa;
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = fuzz::ScratchDir() + "input.jwk";
-  fuzz::WriteInput(path, data, size);
-  fuzz::EnsureGraAtt();
-  fuzz::ResetExtents();
-  static const bool once = (JwcUnitInit(), true);
-  (void)once;
-
-  TJwkData d;
-  d.FileCheck(path);
-  if (d.FileIn(path)) {
-    fuzz::CheckWalkable(d);
-    d.SetGAttLayer();
-    d.GetMinMaxZahyo();
-  }
-  fuzz::CheckWalkable(d);
-  return 0;
+  static const std::string path = tessa::fuzz::ScratchDir() + "input.jwk";
+  return tessa::fuzz::FuzzJwcKind<tessa::TJwkData>(path, data, size);
 }
