@@ -1,9 +1,12 @@
 // Extents of a JWW drawing or JWS symbol: the axis-parallel box of the
 // characteristic points of every entity, block contents included, in the
 // drawing's own paper coordinates.  Both containers share one walk.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "drawing/JwsUnit.h"
@@ -59,6 +62,20 @@ class TExtentsBox {
       const double x = pts[j], y = pts[j + 1];
       AddPoint(r1 * x + r2 * y + tx, r3 * x + r4 * y + ty);
     }
+  }
+
+  // Adds a box built apart: the same as adding its points.
+  void Merge(const TExtentsBox& o) {
+    if (!o.started_) return;
+    if (!started_) {
+      minx_ = o.minx_, miny_ = o.miny_, maxx_ = o.maxx_, maxy_ = o.maxy_;
+      started_ = true;
+      return;
+    }
+    minx_ = std::min(minx_, o.minx_);
+    miny_ = std::min(miny_, o.miny_);
+    maxx_ = std::max(maxx_, o.maxx_);
+    maxy_ = std::max(maxy_, o.maxy_);
   }
 
   // The extents become the box; nothing changes when no point counted.
@@ -196,6 +213,9 @@ void AddBlockContents(TExtentsBox& box, const TEntJwwBlockDef& b) {
   for (size_t i = 0, n = Used(b.mSolid, b.mSolidN); i < n; ++i) AddSolid(box, b.mSolid[i]);
 }
 
+// Copies from this many on are mapped on two threads.
+constexpr size_t kCopiesOnTwoThreads = 16384;
+
 // Adds every entity of the drawing, then the contents of every placed
 // block copy (nested copies are nodes of their own).
 void AddDrawing(TExtentsBox& box, const TJwwBaseData& d) {
@@ -207,23 +227,49 @@ void AddDrawing(TExtentsBox& box, const TJwwBaseData& d) {
   for (size_t i = 0, n = Used(d.EntSolid, d.EntSolidN); i < n; ++i) AddSolid(box, d.EntSolid[i]);
 
   // The points of a definition's contents (arc ends and axis ends need
-  // trigonometry) are found once, in its own coordinates, then mapped and
-  // added in the same order for every copy.
+  // trigonometry) are found once, in its own coordinates, then mapped for
+  // every copy.
   const size_t defs = Used(d.EntBlockDef, d.EntBlockDefN);
+  const size_t n = Used(d.EntBlockTree, d.EntBlockTreeN);
+  auto defOf = [&](const TEntJwwBlockTree& node) {
+    return node.defno < 0 || static_cast<size_t>(node.defno) >= defs
+               ? defs
+               : static_cast<size_t>(node.defno);
+  };
   std::vector<std::vector<double>> local(defs);
   std::vector<char> found(defs, 0);
-  for (size_t i = 0, n = Used(d.EntBlockTree, d.EntBlockTreeN); i < n; ++i) {
-    const TEntJwwBlockTree& node = d.EntBlockTree[i];
-    if (node.defno < 0 || static_cast<size_t>(node.defno) >= defs) continue;
-    const size_t k = static_cast<size_t>(node.defno);
-    if (!found[k]) {
-      box.Record(&local[k]);
-      AddBlockContents(box, d.EntBlockDef[k]);
-      box.Record(nullptr);
-      found[k] = 1;
-    }
-    box.AddMapped(node, local[k]);
+  for (size_t i = 0; i < n; ++i) {
+    const size_t k = defOf(d.EntBlockTree[i]);
+    if (k == defs || found[k]) continue;
+    box.Record(&local[k]);
+    AddBlockContents(box, d.EntBlockDef[k]);
+    box.Record(nullptr);
+    found[k] = 1;
   }
+  auto mapCopies = [&](TExtentsBox& into, size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+      const size_t k = defOf(d.EntBlockTree[i]);
+      if (k != defs) into.AddMapped(d.EntBlockTree[i], local[k]);
+    }
+  };
+  // Many copies: the second half on a helper thread in a box of its own.
+  // A box holds the smallest and largest values, clamped, whatever the
+  // order of the points, so the two boxes together are the same box.
+  if (n >= kCopiesOnTwoThreads) {
+    TExtentsBox other;
+    std::thread helper;
+    try {
+      helper = std::thread([&] { mapCopies(other, n / 2, n); });
+    } catch (const std::system_error&) {
+      mapCopies(box, 0, n);  // no thread to be had
+      return;
+    }
+    mapCopies(box, 0, n / 2);  // adds points only: nothing throws
+    helper.join();
+    box.Merge(other);
+    return;
+  }
+  mapCopies(box, 0, n);
 }
 
 // The point that starts the box of a JWW drawing: the first entity of the

@@ -284,6 +284,44 @@ TEST_F(JwwExtents, BlockCopiesAreMappedByTheirPlacement) {
   ExpectExtents({-50, 0, 110, 110}, "scaled copy, broken nodes");
 }
 
+// Enough copies to be mapped on two threads: whichever half holds the
+// extreme copies, and even when every copy lies beyond the clamp limit,
+// the box is that of all points.
+TEST_F(JwwExtents, ManyCopiesGiveTheBoxOfAllPoints) {
+  constexpr int32_t kCopies = 40000;
+  struct Case {
+    const char* what;
+    int32_t lowAt, highAt;  // copies holding the extremes
+    double base;            // where the other copies lie
+    Box box;
+  } cases[] = {
+      {"extremes in the first half", 3, 100, 0, {-500, 0, 700, 1}},
+      {"extremes in the second half", kCopies - 2, kCopies - 9, 0, {-500, 0, 700, 1}},
+      {"one in each half", 10, kCopies - 1, 0, {-500, 0, 700, 1}},
+      {"all beyond the limit", 5, kCopies - 5, 3e8, {0, 0, 1e8, 1}},
+  };
+  for (const Case& c : cases) {
+    TJwwData d;
+    AddPoint(d, Point(0, 0));
+    TEntJwwBlockDef def;
+    def.mLine.push_back(Line(0, 0, 1, 1));
+    def.mLineN = 1;
+    d.EntBlockDef.push_back(def);
+    d.EntBlockDefN = 1;
+    for (int32_t i = 0; i < kCopies; ++i) {
+      TEntJwwBlockTree t;
+      t.defno = 0, t.r1 = 1, t.r4 = 1;
+      t.x = c.base + (i % 97);
+      if (i == c.lowAt) t.x = c.base > 0 ? c.base : -500;
+      if (i == c.highAt) t.x = c.base > 0 ? 2 * c.base : 699;
+      d.EntBlockTree.push_back(t);
+    }
+    d.EntBlockTreeN = kCopies;
+    d.GetMinMaxZahyo();
+    ExpectExtents(c.box, c.what);
+  }
+}
+
 TEST_F(JwwExtents, InsertBaseOnlyStartsTheBox) {
   TJwwData d;
   TEntJwwBlock ins;
