@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <numbers>
 #include <string_view>
@@ -186,22 +187,23 @@ void InitDXFColorTable() {
 }
 
 int32_t ColorToDXFColor(uint32_t c) {
-  // One pass: the first exact entry wins as soon as it is met; the nearest
-  // found before it does not matter then.  Distances stay below 2^18.
+  // The palette is opaque, so an exact entry is the first at distance 0
+  // and "first exact entry, else first nearest" is the first nearest.  The
+  // distances in one pass without branches, then the first smallest: the
+  // compiler does each for several entries at once, which matters for
+  // drawings full of colours of their own.
   const int32_t R = (c >> 16) & 0xFF, G = (c >> 8) & 0xFF, B = c & 0xFF;
   const int32_t R2 = R * R, G2 = G * G, B2 = B * B;
-  int32_t best = 7;
-  int32_t bestDist = 16777216;
+  int32_t dist[256];
+  int32_t least = INT32_MAX;
   for (int32_t i = 0; i < 256; ++i) {
     const uint32_t e = DXFColorTable[i];
-    if (e == c) return i == 0 ? 7 : i;
     const int32_t Ri = (e >> 16) & 0xFF, Gi = (e >> 8) & 0xFF, Bi = e & 0xFF;
-    const int32_t d = std::abs(R2 - Ri * Ri) + std::abs(G2 - Gi * Gi) + std::abs(B2 - Bi * Bi);
-    if (bestDist > d) {
-      bestDist = d;
-      best = i;
-    }
+    dist[i] = std::abs(R2 - Ri * Ri) + std::abs(G2 - Gi * Gi) + std::abs(B2 - Bi * Bi);
+    least = std::min(least, dist[i]);
   }
+  int32_t best = 0;
+  while (dist[best] != least) ++best;
   return best == 0 ? 7 : best;
 }
 

@@ -1,6 +1,8 @@
 // Palette and the mappings of Jw_cad colours, line types and pen widths.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "dxf/SaveSetup.h"
 #include "util/Func_2.h"
 
@@ -42,6 +44,36 @@ TEST_F(Palette, ColorToDXFColor) {
       {"between_greys", RGBToColor(180, 180, 180), 255},
   };
   for (const auto& c : cases) EXPECT_EQ(ColorToDXFColor(c.c), c.want) << c.title;
+}
+
+// The rule as it reads: the first entry equal to the colour, else the
+// first nearest by the sum of the channels' differences of squares; entry
+// 0 becomes 7.
+int32_t ColorByTheRule(uint32_t c) {
+  auto sq = [](uint32_t v, int shift) {
+    const int32_t x = static_cast<int32_t>((v >> shift) & 0xFF);
+    return x * x;
+  };
+  int32_t best = -1, bestDist = 0;
+  for (int32_t i = 0; i < 256; ++i) {
+    const uint32_t e = DXFColorTable[i];
+    if (e == c) return i == 0 ? 7 : i;
+    const int32_t d = std::abs(sq(c, 16) - sq(e, 16)) + std::abs(sq(c, 8) - sq(e, 8)) +
+                      std::abs(sq(c, 0) - sq(e, 0));
+    if (best < 0 || d < bestDist) best = i, bestDist = d;
+  }
+  return best == 0 ? 7 : best;
+}
+
+TEST_F(Palette, SearchAgreesWithTheRuleOnAnyColour) {
+  uint32_t c = 0x2468ACEu;
+  for (int i = 0; i < 20000; ++i) {
+    c = c * 1664525u + 1013904223u;
+    // Opaque, transparent and half-transparent colours, and the palette's own.
+    for (uint32_t v : {c | 0xFF000000u, c & 0x00FFFFFFu, c, DXFColorTable[i % 256],
+                       DXFColorTable[i % 256] & 0x00FFFFFFu})
+      ASSERT_EQ(ColorToDXFColor(v), ColorByTheRule(v)) << std::hex << v;
+  }
 }
 
 // The memo answers as the search does, also when many colours share its
