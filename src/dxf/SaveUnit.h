@@ -379,8 +379,8 @@ class TDXFmodel {
   int32_t hn_blk = 0;   // handle of the BLOCK_RECORD table (AC1015, AC1021)
   std::string srcName;  // source drawing, for the header dates
   TDXFGroupWriter* st = nullptr;  // output while SaveDXF runs, else null
-  // ENTITIES items laid out per part, every second part on a helper
-  // thread; 0 writes the section in one go.  Same bytes either way.
+  // ENTITIES items per part that a helper thread and the writer share out;
+  // 0 writes the section in one go.  Same bytes either way.
   size_t entityPartItems = 4096;
   // ======== End of writer state ============================================
 
