@@ -1,0 +1,137 @@
+// The converter as a library: convert a Jw_cad drawing to DXF, or look at
+// one without converting it.  Every call is independent of every other:
+// different drawings may be converted on several threads at once.  Nothing
+// here prints; a failure comes back as a Reason.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessa::api {
+
+enum class Format { Jww, Jws, Jwc, Jwk };
+enum class DxfVersion { R12 = 0, R2000 = 1, R2007 = 2 };
+enum class Space { Model = 0, Paper = 1 };
+// Which pens of a JWW drawing give the colours.
+enum class PenColours { Screen = 0, Printer = 1 };
+// How the DXF layers of the drawing layers are named.
+enum class LayerNames {
+  Number = 0,       // "1" .. "256"
+  Layer = 1,        // the drawing's layer name
+  GroupLayer = 2,   // group name and layer name joined
+};
+// How drawing points are written.
+enum class Points {
+  Point = 0,        // POINT entities
+  Circle = 1,       // circles of the point size
+  Circles = 2,      // marker block: two concentric circles
+  Cross = 3,        // marker block: circle with a cross
+  Diamond = 4,      // marker block: diamond outline
+  Filled = 5,       // marker block: filled diamond
+  Quarters = 6,     // marker block: four filled quarters
+};
+
+// The options of one conversion: what the parent's settings file gives, by
+// name.  The defaults are those of a person's conversion (R2000), not the
+// parent's (R12).
+struct Options {
+  DxfVersion dxf = DxfVersion::R2000;
+  Space space = Space::Model;
+  PenColours penColours = PenColours::Screen;
+  LayerNames layerNames = LayerNames::Number;
+  int scaleGroup = 0;        // layer group 0..15 that gives the drawing scale
+  Points points = Points::Point;
+  double pointSize = 0.001;  // marker radius, clamped to 0.001..1000
+};
+
+// Why a drawing could not be read, converted or written.
+struct Reason {
+  // Stable codes: "not-found", "not-a-drawing", "unknown-format",
+  // "unsupported-version", "truncated", "bad-count", "bad-record",
+  // "block-cycle", "output-exists", "output-is-drawing", "write-failed",
+  // "out-of-memory", "internal".
+  std::string code;
+  std::string message;  // a sentence a person understands
+  int64_t offset = -1;  // byte offset in the drawing it applies to, -1 none
+};
+
+// What a converted drawing held: entities written per DXF kind ("LINE",
+// "CIRCLE", "ARC", "ELLIPSE", "POINT", "SOLID", "TEXT", "INSERT",
+// "VIEWPORT") and block definitions ("BLOCK").
+using Counts = std::map<std::string, int64_t>;
+
+struct Result {
+  bool ok = false;
+  std::optional<Reason> reason;  // set when !ok
+  Format format = Format::Jww;
+  int32_t version = 0;           // the drawing's file version
+  Counts counts;
+  std::vector<std::string> warnings;  // what was left out or mended
+  double seconds = 0;
+};
+
+// Converts the drawing at src to the DXF file dst.  The format comes from
+// src's extension.  dst is written atomically: on failure no file is left.
+// An existing dst is replaced only when overwrite is true; a dst that is the
+// drawing itself or has a drawing extension is never written.
+Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
+                   bool overwrite = false);
+
+// Converts a drawing held in memory; on success dxf holds the DXF file.
+Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
+                    std::string& dxf);
+
+struct GroupInfo {
+  int group = 0;
+  std::string name;  // UTF-8
+  double scale = 1;
+};
+struct LayerInfo {
+  int group = 0;
+  int layer = 0;
+  std::string name;  // UTF-8
+  int64_t entities = 0;
+};
+struct BlockInfo {
+  std::string name;  // UTF-8
+  uint32_t number = 0;
+  int64_t entities = 0;
+  int64_t inserts = 0;  // how often the drawing's own list places it
+};
+struct Extents {
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
+struct Info {
+  bool ok = false;
+  std::optional<Reason> reason;
+  Format format = Format::Jww;
+  int32_t version = 0;
+  std::string jwCadVersion;        // the Jw_cad release the file version implies
+  std::string paper;               // "A3", ... (symbols: "extent")
+  double paperWidth = 0, paperHeight = 0;  // mm
+  std::vector<GroupInfo> groups;   // layer groups in use
+  Counts counts;                   // entities of the drawing's own list per kind
+  std::vector<LayerInfo> layers;   // layers in use
+  std::vector<BlockInfo> blocks;
+  std::vector<std::string> images;  // bound image names
+  Extents extents;                 // in the drawing's own coordinates
+  std::vector<std::string> warnings;  // what a conversion will leave out or mend
+};
+
+// Reads the drawing at path (format by extension) without converting it.
+Info Inspect(const std::string& path);
+Info InspectBytes(std::span<const uint8_t> data, Format format);
+
+// ".jww" .. ".jwk" (any case) to its format; nothing for other paths.
+std::optional<Format> FormatOfPath(std::string_view path);
+std::string_view FormatName(Format f);  // "jww", "jws", "jwc", "jwk"
+std::optional<Format> FormatFromName(std::string_view name);
+std::string_view DxfVersionName(DxfVersion v);  // "r12", "r2000", "r2007"
+
+}  // namespace tessa::api
