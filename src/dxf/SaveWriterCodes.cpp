@@ -279,23 +279,58 @@ void TDXFGroupWriter::Handle(int code, uint32_t h) {
   Piece(b, n);
 }
 
+namespace {
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// DXF's escape of one UTF-16 unit: "\U+" and four upper-case hex digits.
+void AppendUnicodeEscape(std::string& out, char16_t u) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out += "\\U+";
+  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(u >> shift) & 0xF]);
+}
+
+// Code page 932, with every character it lacks as escapes of its UTF-16
+// units (a character beyond U+FFFF takes two, a lone surrogate stands for
+// U+FFFD), so that R12 and R2000 readers get the character back.
+std::string Cp932WithEscapes(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char16_t c = s[i];
+    const uint16_t code = Cp932Code(c);
+    if (code != 0) {
+      if (code >= 0x100) out.push_back(static_cast<char>(code >> 8));
+      out.push_back(static_cast<char>(code & 0xFF));
+    } else if (IsHighSurrogate(c) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) {
+      AppendUnicodeEscape(out, c);
+      AppendUnicodeEscape(out, s[++i]);
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      AppendUnicodeEscape(out, u'\uFFFD');
+    } else {
+      AppendUnicodeEscape(out, c);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string TDXFGroupWriter::Encode(std::u16string_view s) const {
   // A line break or NUL inside a value would split the code/value pairs
   // of everything after it; such characters never reach the file.
   auto unwanted = [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\0'; };
-  std::string sjis;
-  if (std::none_of(s.begin(), s.end(), unwanted)) {
-    sjis = StrToCp932(s);
-  } else {
-    std::u16string clean;
+  std::u16string clean;
+  if (std::any_of(s.begin(), s.end(), unwanted)) {
     clean.reserve(s.size());
     for (char16_t c : s)
       if (!unwanted(c)) clean.push_back(c);
-    sjis = StrToCp932(clean);
+    s = clean;
   }
-  if (!utf8_) return sjis;
-  // Characters code page 932 cannot hold become "?" here too.
-  return StrToUtf8(BytesToStr(sjis));
+  // UTF-8 holds every character as it stands; code page 932 files escape
+  // the characters the code page lacks.
+  return utf8_ ? StrToUtf8(s) : Cp932WithEscapes(s);
 }
 
 namespace {

@@ -61,8 +61,9 @@ class TDXFVersion {
 
 class TDXFGroupWriter {
  public:
-  // `upperNames`: Name() upper-cases its text; `utf8`: texts in UTF-8
-  // (after passing through code page 932), else code page 932.
+  // `upperNames`: Name() upper-cases its text; `utf8`: texts in UTF-8,
+  // else code page 932 with "\U+XXXX" for each UTF-16 unit of a character
+  // the code page lacks.
   TDXFGroupWriter(TDXFSink& sink, bool utf8, bool upperNames,
                   size_t bufferSize = size_t{1} << 20);
   TDXFGroupWriter(TDXFSink& sink, const TDXFVersion& v)

@@ -614,6 +614,11 @@ std::string StrToCp932(std::u16string_view s) {
   return out;
 }
 
+uint16_t Cp932Code(char16_t c) {
+  if (c == 0) return 0;
+  return CodeOf(Tables(), c);
+}
+
 std::string StrToUtf8(std::u16string_view s) {
   std::string out;
   out.reserve(s.size() * 3);

@@ -206,6 +206,8 @@ TEST(GroupWriter, NamesAreUpperCasedOnlyWhenAsked) {
   auto name = [](auto& w) { w.Name(2, u"Standard ａｂ"); };
   EXPECT_EQ(Written(name, false, true), "  2\r\nSTANDARD \x82\x60\x82\x61\r\n");
   EXPECT_EQ(Written(name, false, false), "  2\r\nStandard \x82\x81\x82\x82\r\n");
+  // Upper-cased first, then escaped.
+  EXPECT_EQ(Written([](auto& w) { w.Name(2, u"é"); }, false, true), "  2\r\n\\U+00C9\r\n");
   // Plain texts keep their case in every version.
   EXPECT_EQ(Written([](auto& w) { w.Text(8, u"abc"); }, false, true), "  8\r\nabc\r\n");
 }
@@ -220,9 +222,20 @@ TEST(GroupWriter, TextEncodings) {
       {u"壁", "\x95\xc7", "\xe5\xa3\x81"},
       {u"ｱ", "\xb1", "\xef\xbd\xb1"},
       {u"A-1", "A-1", "A-1"},
-      // No code in code page 932: "?" in both encodings.
-      {u"é€", "??", "??"},
-      {u"\u00A5", "?", "?"},
+      {u"?", "?", "?"},
+      // No code in code page 932: UTF-8 as it stands, else the escape of
+      // each UTF-16 unit in upper-case hex.
+      {u"é€", "\\U+00E9\\U+20AC", "\xc3\xa9\xe2\x82\xac"},
+      {u"\u00A5", "\\U+00A5", "\xc2\xa5"},  // iconv's best fit is no code
+      {u"〜", "\\U+301C", "\xe3\x80\x9c"},
+      {u"m²", "m\\U+00B2", "m\xc2\xb2"},
+      {u"Ø50", "\\U+00D850", "\xc3\x98" "50"},
+      {u"壁한글", "\x95\xc7\\U+D55C\\U+AE00", "\xe5\xa3\x81\xed\x95\x9c\xea\xb8\x80"},
+      // Beyond U+FFFF: two escapes, its surrogates; one four-byte UTF-8 form.
+      {u"\U0001F600!", "\\U+D83D\\U+DE00!", "\xf0\x9f\x98\x80!"},
+      // A lone surrogate is no character: U+FFFD.
+      {std::u16string(1, char16_t(0xD83D)) + u"a", "\\U+FFFDa", "\xef\xbf\xbd" "a"},
+      {std::u16string(1, char16_t(0xDE00)), "\\U+FFFD", "\xef\xbf\xbd"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Written([&](auto& w) { w.TextLine(c.in); }, false), c.sjis + "\r\n");

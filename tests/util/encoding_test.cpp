@@ -117,6 +117,27 @@ TEST(StrToCp932, EveryDecodableCharacterRoundTrips) {
   EXPECT_GT(checked, 7000);
 }
 
+// The code of one unit is what StrToCp932 writes for it, 0 where that is
+// the "?" of a character without a code.
+TEST(Cp932Code, AgreesWithTheEncoderOnEveryUnit) {
+  for (uint32_t u = 1; u <= 0xFFFF; ++u) {
+    const char16_t c = static_cast<char16_t>(u);
+    const uint16_t code = Cp932Code(c);
+    const std::string enc = StrToCp932(std::u16string(1, c));
+    std::string want;
+    if (code >= 0x100) want.push_back(static_cast<char>(code >> 8));
+    if (code != 0) want.push_back(static_cast<char>(code & 0xFF));
+    if (code == 0) want = "?";
+    ASSERT_EQ(enc, want) << Hex(std::u16string(1, c));
+  }
+  EXPECT_EQ(Cp932Code(u'?'), 0x3F);
+  EXPECT_EQ(Cp932Code(u'\u58C1'), 0x95C7);
+  EXPECT_EQ(Cp932Code(u'\uF8F0'), 0xA0);
+  EXPECT_EQ(Cp932Code(u'\u301C'), 0);
+  EXPECT_EQ(Cp932Code(u'\xD83D'), 0);
+  EXPECT_EQ(Cp932Code(u'\0'), 0);
+}
+
 TEST(Utf8, RoundTripsAndReplacesBrokenInput) {
   const std::u16string text = u"a\u00E9\u3042\U0001F600";
   const std::string utf8 = "a\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80";
