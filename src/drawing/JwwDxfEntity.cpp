@@ -2,7 +2,10 @@
 // drawing's list, the block definitions and their contents, and the
 // layer-group viewports of the paper-space layout.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <utility>
@@ -10,6 +13,7 @@
 
 #include "attributes/UnitGraAtt.h"
 #include "drawing/JwDxfCommon.h"
+#include "drawing/JwwBlockScales.h"
 #include "drawing/JwwDxf.h"
 #include "drawing/JwwEntityVisit.h"
 #include "drawing/JwwSettingText.h"
@@ -78,6 +82,24 @@ class TEntityConv {
   int32_t bidx_ = -1;
   bool InBlock() const { return bidx_ >= 0; }
 
+  // Paper space: each used definition is written once per scale it is
+  // placed at, and its contents are drawn at that scale.
+  struct TVariant {
+    double sc;      // NaN: placed by nothing, contents at their own scale
+    int32_t bidx;   // model index, -1 when it could not be added
+  };
+  bool paper_ = OptSpace == 1;
+  std::unique_ptr<TJwwBlockScales> placed_;
+  std::vector<std::vector<TVariant>> variants_;  // per EntBlockDef index
+  // The variant being filled: its definition and scale.
+  int32_t variantDef_ = -1;
+  double variantSc_ = std::numeric_limits<double>::quiet_NaN();
+  void AddBlockVariants();
+  void BlockVariantContents();
+  int32_t VariantOf(int32_t def, double sc) const;
+  int32_t PaperInsertTarget(const TEntJwwBlock& e) const;
+  void ConvertContents(const TEntJwwBlockDef& def);
+
   // Placement of the entity being converted.
   int32_t layer_ = 0;  // its own DXF layer
   int32_t spc_ = 0;
@@ -132,6 +154,12 @@ bool TEntityConv::Begin(const TEntJwwAttr& a) {
   sc_ = g.sc;
   dx_ = InBlock() ? 0.0 : g.dx;
   dy_ = InBlock() ? 0.0 : g.dy;
+  if (paper_ && InBlock()) {
+    // A definition's contents are drawn wherever its copies are: never
+    // flagged for paper space, and at the scale of the copies.
+    spc_ = 0;
+    if (!std::isnan(variantSc_)) sc_ = variantSc_;
+  }
   return true;
 }
 
@@ -423,7 +451,8 @@ void TEntityConv::ConvSolidArc(const TEntJwwSolid& e, int32_t lay, int32_t col) 
 
 void TEntityConv::ConvBlock(const TEntJwwBlock& e) {
   if (!Begin(e.att)) return;
-  const int32_t bln = m_.GetBlockIdx(static_cast<int64_t>(e.nNumber));
+  const int32_t bln =
+      paper_ ? PaperInsertTarget(e) : m_.GetBlockIdx(static_cast<int64_t>(e.nNumber));
   if (bln < 0) return;  // its definition is not used or does not exist
   const TPt p = Paper(e.DPKijunTen_x, e.DPKijunTen_y);
   const TPt o = Out(p);
@@ -468,15 +497,25 @@ int32_t DefCount(const TJwwBaseData& d) {
   return std::min<int32_t>(d.EntBlockDefN, static_cast<int32_t>(d.EntBlockDef.size()));
 }
 
-void TEntityConv::AddBlockDefs() {
+// The name a definition is written under: without Jw_cad's marker of
+// symbols taken from its library, and what follows the marker.
+std::u16string BlockName(const TEntJwwBlockDef& def) {
   static const std::u16string kSfigMark = u"@@SfigorgFlag@@";
+  std::u16string name = def.strName;
+  const int at = IndexOfStr(kSfigMark, name);
+  if (at >= 0) name = MidStr(name, 0, at);
+  return name;
+}
+
+void TEntityConv::AddBlockDefs() {
+  if (paper_) {
+    AddBlockVariants();
+    return;
+  }
   for (int32_t i = 0; i < DefCount(d_); ++i) {
     const TEntJwwBlockDef& def = d_.EntBlockDef[i];
     if (!def.ref_flag) continue;
-    std::u16string name = def.strName;
-    const int at = IndexOfStr(kSfigMark, name);
-    if (at >= 0) name = MidStr(name, 0, at);
-    m_.AddBlockDef(name, static_cast<int64_t>(def.nNumber));
+    m_.AddBlockDef(BlockName(def), static_cast<int64_t>(def.nNumber));
   }
 }
 
@@ -487,16 +526,80 @@ void TEntityConv::DrawingList() {
 }
 
 void TEntityConv::BlockContents() {
+  if (paper_) {
+    BlockVariantContents();
+    return;
+  }
   for (int32_t i = 0; i < DefCount(d_); ++i) {
     const TEntJwwBlockDef& def = d_.EntBlockDef[i];
     if (!def.ref_flag) continue;
     bidx_ = m_.GetBlockIdx(static_cast<int64_t>(def.nNumber));
     if (bidx_ < 0) continue;
-    const size_t n = std::min(def.mNo.size(), static_cast<size_t>(std::max(def.N, 0)));
-    const TJwwLists lists = JwwListsOf(def);
-    for (size_t k = 0; k < n; ++k) Convert(lists, def.mNo[k].EntType, def.mNo[k].EntNo, false);
+    ConvertContents(def);
   }
   bidx_ = -1;
+}
+
+void TEntityConv::ConvertContents(const TEntJwwBlockDef& def) {
+  const size_t n = std::min(def.mNo.size(), static_cast<size_t>(std::max(def.N, 0)));
+  const TJwwLists lists = JwwListsOf(def);
+  for (size_t k = 0; k < n; ++k) Convert(lists, def.mNo[k].EntType, def.mNo[k].EntNo, false);
+}
+
+// ---- Paper space: one definition per scale ------------------------------------------
+
+void TEntityConv::AddBlockVariants() {
+  std::array<double, kGroups> groupScale;
+  for (int g = 0; g < kGroups; ++g) groupScale[g] = m_.deLgp[g].sc;
+  placed_ = std::make_unique<TJwwBlockScales>(d_, groupScale);
+  variants_.assign(static_cast<size_t>(std::max(DefCount(d_), 0)), {});
+  for (int32_t i = 0; i < DefCount(d_); ++i) {
+    const TEntJwwBlockDef& def = d_.EntBlockDef[i];
+    if (!def.ref_flag) continue;
+    std::vector<double> scales = placed_->Scales(i);
+    if (scales.empty()) scales.push_back(std::numeric_limits<double>::quiet_NaN());
+    // Repeated names are made unique by the model ("A", "A_1", ...).
+    for (double sc : scales)
+      variants_[static_cast<size_t>(i)].push_back(
+          {sc, m_.AddBlockDef(BlockName(def), static_cast<int64_t>(def.nNumber))});
+  }
+}
+
+void TEntityConv::BlockVariantContents() {
+  for (int32_t i = 0; i < DefCount(d_); ++i) {
+    const TEntJwwBlockDef& def = d_.EntBlockDef[i];
+    if (!def.ref_flag) continue;
+    // Contents go into the first definition of their number.
+    const int32_t into = placed_->Find(def.nNumber);
+    if (into < 0) continue;
+    for (const TVariant& v : variants_[static_cast<size_t>(into)]) {
+      if (v.bidx < 0) continue;
+      bidx_ = v.bidx;
+      variantDef_ = into;
+      variantSc_ = v.sc;
+      ConvertContents(def);
+    }
+  }
+  bidx_ = -1;
+  variantDef_ = -1;
+  variantSc_ = std::numeric_limits<double>::quiet_NaN();
+}
+
+int32_t TEntityConv::VariantOf(int32_t def, double sc) const {
+  if (def < 0 || static_cast<size_t>(def) >= variants_.size()) return -1;
+  for (const TVariant& v : variants_[static_cast<size_t>(def)])
+    if (v.sc == sc) return v.bidx;
+  return -1;
+}
+
+// The variant an insert refers to: the one of its own group's scale on
+// the drawing's list, the one of the enclosing copy's scale inside a
+// definition.  An insert that closes a loop of definitions is dropped.
+int32_t TEntityConv::PaperInsertTarget(const TEntJwwBlock& e) const {
+  const int32_t to = placed_ ? placed_->Find(e.nNumber) : -1;
+  if (to < 0) return -1;
+  if (InBlock() && placed_->Cyclic(variantDef_, to)) return -1;
+  return VariantOf(to, sc_);
 }
 
 }  // namespace

@@ -5,5 +5,6 @@ target_sources(tessa_convert PRIVATE
   JwDxfCommon.cpp
   JwwDxf.cpp
   JwwDxfEntity.cpp
+  JwwBlockScales.cpp
   JwcDxf.cpp
 )

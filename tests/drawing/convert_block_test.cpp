@@ -211,17 +211,137 @@ TEST_F(PaperSpaceTest, SamplePointsOfArcsTextsAndFills) {
   EXPECT_NEAR(v2.y2, 15, 1e-9);
 }
 
-TEST_F(PaperSpaceTest, BlockContentsOfTheBaseGroupAreOnPaper) {
+// Placed on paper (the base group), a definition's contents are drawn at
+// full size whatever their own groups, and carry no paper-space flag: the
+// insert places them.
+TEST_F(PaperSpaceTest, BlockPlacedOnPaperIsDrawnAtFullSize) {
   TEntJwwBlockDef& def = AddBlockDef(drawing, 1, u"b");
   AddLine(def, Line(0, 0, 10, 0, Attr(15, 0)));
   AddLine(def, Line(0, 0, 10, 0, Attr(2, 0)));
   AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(15, 0)));
   TDXFmodel& m = Convert();
+  ASSERT_EQ(m.deBlockDefN(), 1);
   const TDXF_BlockDef& b = m.deBlockDef[0];
-  EXPECT_EQ(b.dmLine[0].spc, 1);
+  EXPECT_EQ(b.dmLine[0].spc, 0);
   EXPECT_EQ(b.dmLine[0].x2, 10);
   EXPECT_EQ(b.dmLine[1].spc, 0);
-  EXPECT_EQ(b.dmLine[1].x2, 500);  // scaled, not offset into its band
+  EXPECT_EQ(b.dmLine[1].x2, 10);  // not its own group's 50, nor offset into a band
+  EXPECT_EQ(m.deBlock[0].spc, 1);
+}
+
+// A symbol placed on paper and from groups of scales 100 and 50, holding a
+// nested symbol from a group of yet another scale; the nested one is also
+// placed directly.  Each is written once per scale that places it, its
+// contents drawn at that scale.
+class NestedPaperBlocksTest : public PaperSpaceTest {
+ protected:
+  void SetUp() override {
+    PaperSpaceTest::SetUp();
+    TEntJwwBlockDef& inner = AddBlockDef(drawing, 2, u"inner");
+    AddLine(inner, Line(0, 0, 10, 0, Attr(3, 0)));  // group of scale 1
+    TEntJwwBlockDef& outer = AddBlockDef(drawing, 1, u"outer");
+    AddLine(outer, Line(0, 0, 4, 0, Attr(0, 0)));   // group of scale 100
+    AddBlock(outer, Insert(2, 5, 0, 0, 1, 1, Attr(7, 0)));
+    AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(15, 0)));  // on paper
+    AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(0, 0)));   // scale 100
+    AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(2, 0)));   // scale 50
+    AddBlock(drawing, Insert(2, 0, 0, 0, 1, 1, Attr(1, 0)));   // scale 100
+  }
+};
+
+TEST_F(NestedPaperBlocksTest, EachScaleThatPlacesADefinitionGetsItsOwnCopy) {
+  TDXFmodel& m = Convert();
+  struct Variant {
+    const char16_t* name;
+    double sc;
+  };
+  // In list order, scales ascending; the model makes the names unique.
+  const Variant want[] = {{u"inner", 1},   {u"inner_1", 50},  {u"inner_2", 100},
+                          {u"outer", 1},   {u"outer_1", 50},  {u"outer_2", 100}};
+  ASSERT_EQ(m.deBlockDefN(), 6);
+  for (int i = 0; i < 6; ++i) {
+    const TDXF_BlockDef& b = m.deBlockDef[i];
+    const double sc = want[i].sc;
+    SCOPED_TRACE(i);
+    EXPECT_EQ(b.nam, want[i].name);
+    ASSERT_EQ(b.dmLineN(), 1);
+    EXPECT_EQ(b.dmLine[0].x2, (i < 3 ? 10 : 4) * sc);
+    EXPECT_EQ(b.dmLine[0].spc, 0);
+    if (i < 3) continue;
+    // The nested copy is the inner definition of the same scale.
+    ASSERT_EQ(b.dmBlockN(), 1);
+    EXPECT_EQ(b.dmBlock[0].bln, i - 3);
+    EXPECT_EQ(b.dmBlock[0].x, 5 * sc);
+    EXPECT_EQ(b.dmBlock[0].bx, 1);
+    EXPECT_EQ(b.dmBlock[0].spc, 0);
+  }
+  // Each insert of the drawing names the copy of its own group's scale and
+  // keeps its place and space.
+  ASSERT_EQ(m.deBlockN(), 4);
+  EXPECT_EQ(m.deBlock[0].bln, 3);
+  EXPECT_EQ(m.deBlock[0].spc, 1);
+  EXPECT_EQ(m.deBlock[0].x, 210);
+  EXPECT_EQ(m.deBlock[1].bln, 5);
+  EXPECT_EQ(m.deBlock[1].x, 21000);
+  EXPECT_EQ(m.deBlock[2].bln, 4);
+  EXPECT_EQ(m.deBlock[2].x, 210 * 50 + 84000);
+  EXPECT_EQ(m.deBlock[3].bln, 2);
+  EXPECT_EQ(m.deBlock[3].spc, 0);
+}
+
+TEST_F(NestedPaperBlocksTest, ModelSpaceKeepsOneDefinitionEach) {
+  OptSpace = 0;
+  TDXFmodel& m = Convert();
+  ASSERT_EQ(m.deBlockDefN(), 2);
+  // Every group takes the base group's scale, 1.
+  EXPECT_EQ(m.deBlockDef[0].dmLine[0].x2, 10);
+  EXPECT_EQ(m.deBlockDef[1].dmLine[0].x2, 4);
+  EXPECT_EQ(m.deBlockDef[1].dmBlock[0].bln, 0);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(m.deBlock[i].bln, i < 3 ? 1 : 0);
+}
+
+// Definitions that place each other (or themselves) would nest without
+// end: such inserts place nothing, and a definition reached only through
+// them is written once with its contents at their own scale.
+TEST_F(PaperSpaceTest, InsertsClosingALoopPlaceNothing) {
+  TEntJwwBlockDef& a = AddBlockDef(drawing, 1, u"a");
+  AddLine(a, Line(0, 0, 1, 0, Attr(3, 0)));
+  AddBlock(a, Insert(2, 0, 0));
+  TEntJwwBlockDef& b = AddBlockDef(drawing, 2, u"b");
+  AddLine(b, Line(0, 0, 1, 0, Attr(2, 0)));
+  AddBlock(b, Insert(1, 0, 0));
+  AddBlock(b, Insert(2, 0, 0));
+  AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(0, 0)));
+  TDXFmodel& m = Convert();
+  ASSERT_EQ(m.deBlockDefN(), 2);
+  EXPECT_EQ(m.deBlockDef[0].nam, u"a");
+  EXPECT_EQ(Kinds(m.deBlockDef[0]), K{DXF_KIND_LINE});
+  EXPECT_EQ(m.deBlockDef[0].dmLine[0].x2, 100);
+  EXPECT_EQ(m.deBlockDef[1].nam, u"b");
+  EXPECT_EQ(Kinds(m.deBlockDef[1]), K{DXF_KIND_LINE});
+  EXPECT_EQ(m.deBlockDef[1].dmLine[0].x2, 50);  // its line's own group
+  EXPECT_EQ(m.deBlock[0].bln, 0);
+}
+
+// An insert on a layer that does not exist is not converted and places
+// nothing; the definition it alone uses is written once, at its contents'
+// own scale.
+TEST_F(PaperSpaceTest, InsertsOnMissingLayersPlaceNothing) {
+  TEntJwwBlockDef& p = AddBlockDef(drawing, 1, u"p");
+  AddBlock(p, Insert(2, 0, 0, 0, 1, 1, Attr(3, 16)));
+  AddLine(AddBlockDef(drawing, 2, u"q"), Line(0, 0, 10, 0, Attr(2, 0)));
+  AddLine(AddBlockDef(drawing, 3, u"r"), Line(0, 0, 10, 0, Attr(2, 0)));
+  AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(0, 0)));
+  AddBlock(drawing, Insert(3, 0, 0, 0, 1, 1, Attr(16, 0)));
+  TDXFmodel& m = Convert();
+  ASSERT_EQ(m.deBlockDefN(), 3);
+  EXPECT_EQ(m.deBlockDef[0].dmBlockN(), 0);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(m.deBlockDef[i].dmLine[0].x2, 500) << i;
+    EXPECT_EQ(m.deBlockDef[i].dmLine[0].spc, 0) << i;
+  }
+  ASSERT_EQ(m.deBlockN(), 1);
+  EXPECT_EQ(m.deBlock[0].bln, 0);
 }
 
 TEST_F(ConvertTest, ModelSpaceHasNoViewports) {
