@@ -1,6 +1,8 @@
 // Start-up, settings file, command line and choice of format.
 #include "driver/Unit1.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <iterator>
 #include <string_view>
@@ -108,6 +110,19 @@ bool LoadByFormat(TForm1& f, int format, const std::string& src) {
   }
 }
 
+// Both paths name one existing file (links followed, hard links included).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// An output path the run must not touch: a drawing of one of the four
+// formats (arguments swapped by mistake) or the input itself.
+bool OutputIsADrawing(const std::string& src, const std::string& dst) {
+  return FormatOfPath(dst) != fmtNone || SameFile(src, dst);
+}
+
 }  // namespace
 
 int FormatOfPath(const std::string& path) {
@@ -179,8 +194,9 @@ void TForm1::FormCreate(const std::vector<std::string>& args, const std::string&
 }
 
 void TForm1::FormShow() {
-  // Args[0] is the program; exactly four arguments follow it.
-  if (Args.size() == 5) {
+  // Args[0] is the program; exactly four arguments follow it.  An output
+  // path naming a drawing is left alone: nothing is deleted or written.
+  if (Args.size() == 5 && !OutputIsADrawing(Args[3], Args[4])) {
     const std::string& src = Args[3];
     const std::string& dst = Args[4];
     const bool allowed = IsFile(src) && !IsFile(dst);

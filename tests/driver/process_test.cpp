@@ -137,6 +137,41 @@ TEST_F(ProcessTest, PresentOutputIsDeletedAndNotRewritten) {
   EXPECT_EQ(ReadAll(in), Example());
 }
 
+// Arguments swapped by mistake, the same path twice, or a link to the
+// drawing as output: the run deletes nothing and writes nothing.
+TEST_F(ProcessTest, DrawingsAreNeverDeletedOrWrittenOver) {
+  const std::string plan = Write("plan.jww", Example());
+  const std::string dxf = Write("plan.dxf", "earlier output");
+  const std::string other = Write("other.JWC", "another drawing");
+  const std::string link = dir_ + "/link.dxf";
+  ASSERT_EQ(symlink(plan.c_str(), link.c_str()), 0);
+  const std::string hard = dir_ + "/hard.dxf";
+  ASSERT_EQ(::link(plan.c_str(), hard.c_str()), 0);
+  struct Case {
+    const char* what;
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {"swapped", dxf, plan},
+      {"same path", plan, plan},
+      {"output of another drawing format, any case", plan, other},
+      {"absent output with a drawing extension", plan, dir_ + "/new.Jwk"},
+      {"symbolic link to the input", plan, link},
+      {"hard link to the input", plan, hard},
+  };
+  for (const Case& c : cases) {
+    ExpectQuietSuccess(Run({"a", "b", c.in, c.out}));
+    EXPECT_EQ(ReadAll(plan), Example()) << c.what;
+    EXPECT_EQ(ReadAll(dxf), "earlier output") << c.what;
+    EXPECT_EQ(ReadAll(other), "another drawing") << c.what;
+    EXPECT_TRUE(IsFile(link) && IsFile(hard)) << c.what;
+  }
+  EXPECT_FALSE(IsFile(dir_ + "/new.Jwk"));
+  // An ordinary output is still replaced by the parent's rule.
+  ExpectQuietSuccess(Run({"a", "b", plan, dxf}));
+  EXPECT_FALSE(IsFile(dxf));
+}
+
 TEST_F(ProcessTest, DrawingIsConvertedWithDefaultSettings) {
   ASSERT_FALSE(Example().empty());
   const std::string out = dir_ + "/out.dxf";
