@@ -150,11 +150,16 @@ void AddJwcMoji(const TEntJwcMoji2& e, const TPlace& p,
   double x1 = mx + L * std::cos(t + kPi), y1 = my + L * std::sin(t + kPi);
   double x2 = mx + L * std::cos(t), y2 = my + L * std::sin(t);
   if (p.collect) {
+    // The viewport takes the box of the text as if it ran horizontally,
+    // whichever way it is written.
+    const double lh = MojiWidth(e.s, w, d) / 2;
+    const double hx1 = mx + lh * std::cos(t + kPi), hy1 = my + lh * std::sin(t + kPi);
+    const double hx2 = mx + lh * std::cos(t), hy2 = my + lh * std::sin(t);
     const double ux = h / 2 * std::cos(t + kPi / 2), uy = h / 2 * std::sin(t + kPi / 2);
-    p.Widen(x1, y1);
-    p.Widen(x2, y2);
-    p.Widen(x1 + ux, y1 + uy);
-    p.Widen(x2 + ux, y2 + uy);
+    p.Widen(hx1, hy1);
+    p.Widen(hx2, hy2);
+    p.Widen(hx1 + ux, hy1 + uy);
+    p.Widen(hx2 + ux, hy2 + uy);
   }
   if (tate) {
     const double vx = H / 2 * std::cos(t + kPi / 2), vy = H / 2 * std::sin(t + kPi / 2);

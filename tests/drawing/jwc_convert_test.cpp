@@ -166,9 +166,10 @@ TEST_F(JwcConvertTest, PaperPointsWidenTheGroupsViewport) {
 TEST_F(JwcConvertTest, TextsAndVirtualPointsWidenTheViewportToo) {
   struct Case { bool vertical; double x1, y1, x2, y2; };
   // Horizontal: the centred line and the same raised by half the height.
-  // Vertical: the centred line before its sideways move, and the same
-  // moved by half the (unswapped) height.
-  for (const Case& c : {Case{false, 4, 0, 6, 1}, Case{true, -2, 0.75, 0, 9.25}}) {
+  // Vertical: the line the same text would take written horizontally (3.5
+  // long with half-width letters, not the 8.5 of its vertical length),
+  // and the same moved by half the (unswapped) height.
+  for (const Case& c : {Case{false, 4, 0, 6, 1}, Case{true, -2, 3.25, 0, 6.75}}) {
     TJwcData jw;
     Shape(jw);
     jw.EntLgrp[1].scale = 100;

@@ -41,6 +41,7 @@ struct TReport {
   std::vector<std::string> texts;
   std::string audit;
   std::vector<double> headerBox, modelBox;  // x1 y1 x2 y2
+  std::vector<std::vector<double>> viewports;  // centre x, y, width, height
 };
 
 // Runs the check script over the files; false when ezdxf is missing.
@@ -71,6 +72,11 @@ bool RunEzdxf(const std::vector<std::string>& files, std::map<std::string, TRepo
     else if (key == "LOADERROR") cur->loadError = rest;
     else if (key == "AUDIT") cur->audit += rest + "; ";
     else if (key == "TEXT") cur->texts.push_back(rest);
+    else if (key == "VIEWPORT") {
+      std::vector<double> v;
+      for (double x; ls >> x;) v.push_back(x);
+      cur->viewports.push_back(v);
+    }
     else if (key == "HEADERBOX" || key == "MODELBOX") {
       std::vector<double>& box = key == "HEADERBOX" ? cur->headerBox : cur->modelBox;
       for (double v; ls >> v;) box.push_back(v);
@@ -306,6 +312,46 @@ TEST_F(JwcDxfE2eTest, HeaderExtentsAreTheBoxOfTheModelSpaceEntities) {
     }
     const double tol = 1e-6 * std::max(want[2] - want[0], want[3] - want[1]);
     for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(r.headerBox[i], want[i], tol) << i;
+  }
+}
+
+// A vertical text of a group shown through a viewport: the viewport holds
+// the box the text would take written horizontally, 3 characters of 2 mm
+// (not its vertical run of 3 times 6 mm), moved half its height (3 mm)
+// to the left of the text's direction, plus the 5 mm margin.
+TEST_F(JwcDxfE2eTest, VerticalTextGivesItsViewportTheHorizontalBox) {
+  JwcFixture f;
+  f.psize = 3;
+  f.drawWidth = 420;  // one stored unit = 1 mm
+  f.groupScale[1] = 50;
+  f.mjWidth[2] = 20;
+  f.mjHeight[2] = 60;
+  f.mjDist[2] = 0;
+  f.texts.push_back({100, 100, 100, 200, Sjis(u"縦書き"), 2, 16, 32, 0, {}});
+  const std::string jwc = fixture::FixturePath("tate.jwc");
+  ASSERT_TRUE(fixture::WriteFile(jwc, f.Build()));
+  OptSpace = 1;
+  OptScaleGroup = 0;
+  std::vector<std::string> files;
+  for (int ver : {0, 1, 2}) {
+    files.push_back(fixture::FixturePath("tate" + std::to_string(ver) + ".dxf"));
+    std::remove(files.back().c_str());
+    ASSERT_TRUE(ConvertJwc(jwc, files.back(), ver));
+  }
+  std::map<std::string, TReport> reports;
+  if (!RunEzdxf(files, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
+  // x from 97 to 100, y from 147 to 153, widened by 5 on every side.
+  const std::vector<double> want = {98.5, 150, 13, 16};
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    const TReport& r = reports[file];
+    EXPECT_EQ(r.errors, 0) << r.audit;
+    EXPECT_NE(std::find(r.texts.begin(), r.texts.end(), "縦書き"), r.texts.end());
+    // The paper's own viewport, the one of group 1 (scale 50), then the
+    // empty one of the other groups (scale 1).
+    ASSERT_EQ(r.viewports.size(), 3u);
+    ASSERT_EQ(r.viewports[1].size(), 4u);
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(r.viewports[1][i], want[i], 1e-9) << i;
   }
 }
 

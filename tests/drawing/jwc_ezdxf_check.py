@@ -3,7 +3,7 @@ reports, per file, the version, the audit errors, the entity counts of
 model and paper space, and the text values, one fact per line:
 
 FILE <path> / VERSION <AC....> / ERRORS <n> / COUNT <type> <n> / TEXT <value> /
-HEADERBOX <$EXTMIN x y> <$EXTMAX x y> / MODELBOX <x1 y1 x2 y2 of the model
+VIEWPORT <centre x y, width, height on paper> / HEADERBOX <$EXTMIN x y> <$EXTMAX x y> / MODELBOX <x1 y1 x2 y2 of the model
 space entities, when there are any>
 
 Exit code 3 when ezdxf is not available."""
@@ -35,6 +35,9 @@ def report(path):
             counts[t] = counts.get(t, 0) + 1
             if t == "TEXT":
                 print("TEXT", e.dxf.text)
+            elif t == "VIEWPORT":
+                c = e.dxf.center
+                print("VIEWPORT", c[0], c[1], e.dxf.width, e.dxf.height)
     for t in sorted(counts):
         print("COUNT", t, counts[t])
     emin, emax = doc.header["$EXTMIN"], doc.header["$EXTMAX"]
