@@ -18,7 +18,12 @@ Each output is read back with ezdxf, an independent DXF reader, and must
    The expectation is worked out here from the reader's dump of the drawing
    (jw_dump), not from the converter;
  - carry every text of the drawing unchanged (exactly in R2007, which is
-   UTF-8; in the Shift_JIS versions wherever the text has a Shift_JIS form);
+   UTF-8; in the Shift_JIS versions, with "\\U+XXXX" escapes read back,
+   wherever Python's and Windows' code page 932 agree on the text);
+ - in paper space, hold each used block definition once per scale of the
+   groups that place it (through the definitions that place it too), and
+   draw every symbol the drawing places at its own group's scale: its size
+   is the model-space size times that scale over the base group's;
  - contain none of Jw_cad's own setting texts ("Name = value" at (0, -1000)),
    and have header extents that cover the drawing's lines without reaching
    far beyond what is drawn.
@@ -39,6 +44,7 @@ import tempfile
 try:
     import ezdxf
     from ezdxf import bbox as ezbbox
+    from ezdxf.lldxf.encoding import decode_dxf_unicode
 except ImportError:  # pragma: no cover - the test needs an independent reader
     print("python3-ezdxf is not installed", file=sys.stderr)
     sys.exit(77)
@@ -185,6 +191,75 @@ def viewport_count(scales, base):
     return n
 
 
+def block_variants(dump, base, defs):
+    """Paper space: the scales each used definition is written at.  A copy is
+    drawn at the scale of the group whose insert places it (1 for the base
+    group), a nested insert places its target at the scale of the copy it is
+    in; inserts between definitions that place each other place nothing.
+    Returns, per index of defs, the sorted scales ([None]: placed by nothing),
+    the index of the first used definition of each number, and the test for
+    inserts closing a loop."""
+    scales = [1.0 if g == base else s for g, s in enumerate(dump["scales"])]
+    first = {}
+    for i, b in enumerate(defs):
+        first.setdefault(b["no"], i)
+    places = collections.defaultdict(set)
+    for b in defs:
+        for e in b["content"]:
+            if e["k"] == "insert" and exists(e) and e["no"] in first:
+                places[first[b["no"]]].add(first[e["no"]])
+
+    def reaches(a, b):
+        seen, todo = set(), [a]
+        while todo:
+            v = todo.pop()
+            if v == b:
+                return True
+            if v not in seen:
+                seen.add(v)
+                todo.extend(places[v])
+        return False
+
+    def cyclic(a, b):
+        return reaches(b, a)
+
+    got = collections.defaultdict(set)
+    for e in dump["entities"]:
+        if e["k"] == "insert" and exists(e) and e["no"] in first:
+            got[first[e["no"]]].add(scales[e["g"]])
+    changed = True
+    while changed:
+        changed = False
+        for a in list(got):
+            for b in places[a]:
+                if not cyclic(a, b) and not got[a] <= got[b]:
+                    got[b] |= got[a]
+                    changed = True
+    variants = [sorted(got[i]) if got[i] else [None] for i in range(len(defs))]
+    return variants, first, cyclic, scales
+
+
+def paper_block_contents(dump, ver, tentyp, base, defs):
+    """Block counts in paper space: each definition's contents once per copy;
+    a nested insert only where its target has a copy of the same scale."""
+    variants, first, cyclic, scales = block_variants(dump, base, defs)
+    blocks = Expect(ver, tentyp, set())
+    for b in defs:
+        into = first[b["no"]]
+        for sc in variants[into]:
+            for e in b["content"]:
+                if e["k"] != "insert":
+                    blocks.entity(e, False)
+                    continue
+                if not exists(e) or e["no"] not in first:
+                    continue
+                to = first[e["no"]]
+                want = scales[e["g"]] if sc is None else sc
+                if not cyclic(into, to) and want in variants[to]:
+                    blocks.add("INSERT")
+    return blocks, sum(len(v) for v in variants)
+
+
 def expectation(dump, ver, space, tentyp, base):
     defs = [b for b in dump["blocks"] if b["used"]]
     used = {b["no"] for b in defs}
@@ -197,10 +272,13 @@ def expectation(dump, ver, space, tentyp, base):
     for b in defs:
         for e in b["content"]:
             blocks.entity(e, False)
+    ndefs = len(defs)
+    if space == 1:
+        blocks, ndefs = paper_block_contents(dump, ver, tentyp, base, defs)
     has_points = any(e["k"] == "point" for e in dump["entities"]) or any(
         e["k"] == "point" for b in defs for e in b["content"])
     marker = marker_block(tentyp) if has_points else {}
-    return model, blocks, len(defs), marker
+    return model, blocks, ndefs, marker
 
 
 # ---- Runs --------------------------------------------------------------------------------
@@ -270,22 +348,29 @@ def plain(c):
 
 
 def shift_jis_safe(s):
-    try:
-        s.encode("cp932")
-    except UnicodeEncodeError:
-        return False
-    # Characters whose code page 932 form differs between tables.
+    """Texts that read back through Python's code page 932 as they were:
+    not those with characters whose code differs between Windows' table
+    and Python's, nor the single bytes Windows alone maps.  (Characters
+    without any code are written as "\\U+XXXX" escapes and read back.)"""
     return not any(c in "\u00a5\u203e\u2014\u301c\u2016\u2212\u00a2\u00a3\u00ac\uff5e\u2225\uff0d"
-                   for c in s)
+                   "\u0080\uf8f0\uf8f1\uf8f2\uf8f3" for c in s)
+
+
+def text_value(t, ver):
+    s = t.dxf.text
+    if ver != 2:
+        # Escapes of UTF-16 units, a character beyond U+FFFF as its surrogates.
+        s = decode_dxf_unicode(s).encode("utf-16", "surrogatepass").decode("utf-16", "replace")
+    return s.replace("^ ", "^")
 
 
 def check_texts(doc, expect, ver):
     got = []
     for layout in doc.layouts:
-        got += [t.dxf.text.replace("^ ", "^") for t in layout.query("TEXT")]
+        got += [text_value(t, ver) for t in layout.query("TEXT")]
     for blk in doc.blocks:
         if not (blk.name.startswith("*") or blk.name.startswith("$")):
-            got += [t.dxf.text.replace("^ ", "^") for t in blk.query("TEXT")]
+            got += [text_value(t, ver) for t in blk.query("TEXT")]
     want = expect
     if ver != 2:
         keep = [shift_jis_safe(s) for s in want]
@@ -368,6 +453,54 @@ def check_one(job):
     if layers < 260:
         problems.append(f"{layers} layers")
     return label, problems, {"settings": len(settings_seen), "entities": sum(got.values())}
+
+
+def drawing_inserts(doc):
+    """The drawing's inserts (not point markers) of model space and of the
+    first paper layout, each in file order."""
+    def of(layout):
+        return [e for e in layout.query("INSERT") if e.dxf.name.upper() != "_TRANS_TEN"]
+    paper = [lay for lay in doc.layouts if not lay.is_modelspace]
+    return of(doc.modelspace()), of(paper[0]) if paper else []
+
+
+def check_insert_sizes(job):
+    """Runs in a worker: every symbol the drawing places is drawn, in paper
+    space, at the scale of its own layer group (full size on paper for the
+    base group), where model space draws all at the base group's scale: the
+    size of each copy in the two outputs differs by that ratio alone."""
+    model_out, paper_out, dump, ver, base = job
+    label = f"{dump['path']} [ver {ver}, both spaces, base {base}]"
+    try:
+        model_doc, paper_doc = ezdxf.readfile(model_out), ezdxf.readfile(paper_out)
+    except Exception:  # noqa: BLE001 - reported by the checks of each output
+        return label, []
+    used = {b["no"] for b in dump["blocks"] if b["used"]}
+    groups = [e["g"] for e in dump["entities"]
+              if e["k"] == "insert" and exists(e) and e["no"] in used]
+    in_model, _ = drawing_inserts(model_doc)
+    paper_model, paper_paper = drawing_inserts(paper_doc)
+    on_paper = [g == base for g in groups]
+    if len(in_model) != len(groups) or len(paper_paper) != sum(on_paper) or \
+            len(paper_model) != len(groups) - sum(on_paper):
+        return label, ["the inserts of the two spaces do not pair up"]
+    scales = dump["scales"]
+    problems, it_model, it_paper = [], iter(paper_model), iter(paper_paper)
+    for k, g in enumerate(groups[:200]):
+        m = in_model[k]
+        p = next(it_paper) if on_paper[k] else next(it_model)
+        bm, bp = ezbbox.extents([m], fast=True), ezbbox.extents([p], fast=True)
+        if not bm.has_data or not bp.has_data or scales[base] == 0:
+            continue
+        ratio = (1.0 if g == base else scales[g]) / scales[base]
+        for want, got in ((bm.size.x * ratio, bp.size.x), (bm.size.y * ratio, bp.size.y)):
+            if abs(got - want) > 1e-6 * max(abs(want), abs(got)) + 1e-9:
+                problems.append(f"insert {k} of '{p.dxf.name}' (group {g}) is {got:g} in paper "
+                                f"space, {want:g} expected from model space")
+                break
+        if len(problems) >= 3:
+            break
+    return label, problems
 
 
 def dump_drawing(dump_exe, path):
@@ -455,6 +588,10 @@ def main():
                 failures.append(f"{p}: a DXF was written for a drawing that does not load")
                 os.remove(out)
 
+        # The same drawing and version in both spaces: the sizes of its symbols.
+        outputs = {(d["path"], o): out for out, d, o in jobs}
+        pairs = [(out, outputs[(d["path"], (o[0], 1) + o[2:])], d, o[0], o[3])
+                 for out, d, o in jobs if o[1] == 0]
         settings_total, drawings_with_settings = 0, 0
         with concurrent.futures.ProcessPoolExecutor(max_workers=a.jobs) as pool:
             for label, problems, info in pool.map(check_one, jobs, chunksize=4):
@@ -462,6 +599,8 @@ def main():
                 if info.get("settings"):
                     settings_total += info["settings"]
                     drawings_with_settings += 1
+            for label, problems in pool.map(check_insert_sizes, pairs, chunksize=4):
+                failures += [f"{label}: {p}" for p in problems]
         # The samples must exercise the setting texts, or that check proves nothing.
         if drawings_with_settings == 0:
             failures.append("no sample carries Jw_cad's setting texts")
