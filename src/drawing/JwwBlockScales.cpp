@@ -1,6 +1,7 @@
 #include "drawing/JwwBlockScales.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "drawing/JwwEntityVisit.h"
 
@@ -10,11 +11,18 @@ namespace {
 
 const std::vector<double> kNoScales;
 
+// A damaged drawing may hold a group scale that is not a number; it is
+// still one scale, so that a definition never gets more copies than there
+// are groups.
 bool AddScale(std::vector<double>& set, double s) {
-  if (std::find(set.begin(), set.end(), s) != set.end()) return false;
+  for (double t : set)
+    if (TJwwBlockScales::SameScale(s, t)) return false;
   set.push_back(s);
   return true;
 }
+
+// Ascending, a scale that is not a number last.
+bool ScaleBefore(double a, double b) { return std::isnan(b) ? !std::isnan(a) : a < b; }
 
 // The inserts an order list names, in its order.
 template <class F>
@@ -55,7 +63,7 @@ TJwwBlockScales::TJwwBlockScales(const TJwwBaseData& d, const std::array<double,
     if (to >= 0) AddScale(scales_[static_cast<size_t>(to)], groupScale[e.att.nGLayer]);
   });
   Spread();
-  for (std::vector<double>& s : scales_) std::sort(s.begin(), s.end());
+  for (std::vector<double>& s : scales_) std::sort(s.begin(), s.end(), ScaleBefore);
 }
 
 int32_t TJwwBlockScales::Find(uint32_t number) const {

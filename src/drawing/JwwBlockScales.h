@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -28,8 +29,9 @@ class TJwwBlockScales {
   // -1 when there is none.
   int32_t Find(uint32_t number) const;
 
-  // The distinct scales definition `def` is placed at, ascending; empty for
-  // a definition nothing places (or one out of range).
+  // The distinct scales definition `def` is placed at, ascending (exact
+  // values; at most one per layer group); empty for a definition nothing
+  // places (or one out of range).
   const std::vector<double>& Scales(int32_t def) const;
 
   // True when an insert inside definition `from` placing `to` closes a
@@ -39,6 +41,10 @@ class TJwwBlockScales {
 
   // An insert on a layer that exists: the only ones converted.
   static bool Valid(const TEntJwwBlock& e) { return e.att.nGLayer < 16 && e.att.nLayer < 16; }
+
+  // Equal scales, a scale that is not a number (a damaged drawing) equal
+  // to itself.
+  static bool SameScale(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
  private:
   void FindLoops();

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -85,15 +84,16 @@ class TEntityConv {
   // Paper space: each used definition is written once per scale it is
   // placed at, and its contents are drawn at that scale.
   struct TVariant {
-    double sc;      // NaN: placed by nothing, contents at their own scale
+    bool placed;    // false: placed by nothing, contents at their own scale
+    double sc;      // the scale of the copies it draws (placed only)
     int32_t bidx;   // model index, -1 when it could not be added
   };
   bool paper_ = OptSpace == 1;
   std::unique_ptr<TJwwBlockScales> placed_;
   std::vector<std::vector<TVariant>> variants_;  // per EntBlockDef index
-  // The variant being filled: its definition and scale.
+  // The variant being filled (variantDef_ >= 0).
   int32_t variantDef_ = -1;
-  double variantSc_ = std::numeric_limits<double>::quiet_NaN();
+  const TVariant* variant_ = nullptr;
   void AddBlockVariants();
   void BlockVariantContents();
   int32_t VariantOf(int32_t def, double sc) const;
@@ -158,7 +158,7 @@ bool TEntityConv::Begin(const TEntJwwAttr& a) {
     // A definition's contents are drawn wherever its copies are: never
     // flagged for paper space, and at the scale of the copies.
     spc_ = 0;
-    if (!std::isnan(variantSc_)) sc_ = variantSc_;
+    if (variant_ && variant_->placed) sc_ = variant_->sc;
   }
   return true;
 }
@@ -497,8 +497,8 @@ int32_t DefCount(const TJwwBaseData& d) {
   return std::min<int32_t>(d.EntBlockDefN, static_cast<int32_t>(d.EntBlockDef.size()));
 }
 
-// The name a definition is written under: without Jw_cad's marker of
-// symbols taken from its library, and what follows the marker.
+// The name a definition is written under: what comes before Jw_cad's
+// "@@SfigorgFlag@@" marker, when the stored name has one.
 std::u16string BlockName(const TEntJwwBlockDef& def) {
   static const std::u16string kSfigMark = u"@@SfigorgFlag@@";
   std::u16string name = def.strName;
@@ -556,12 +556,11 @@ void TEntityConv::AddBlockVariants() {
   for (int32_t i = 0; i < DefCount(d_); ++i) {
     const TEntJwwBlockDef& def = d_.EntBlockDef[i];
     if (!def.ref_flag) continue;
-    std::vector<double> scales = placed_->Scales(i);
-    if (scales.empty()) scales.push_back(std::numeric_limits<double>::quiet_NaN());
+    std::vector<TVariant>& out = variants_[static_cast<size_t>(i)];
     // Repeated names are made unique by the model ("A", "A_1", ...).
-    for (double sc : scales)
-      variants_[static_cast<size_t>(i)].push_back(
-          {sc, m_.AddBlockDef(BlockName(def), static_cast<int64_t>(def.nNumber))});
+    const auto add = [&] { return m_.AddBlockDef(BlockName(def), static_cast<int64_t>(def.nNumber)); };
+    for (double sc : placed_->Scales(i)) out.push_back({true, sc, add()});
+    if (out.empty()) out.push_back({false, 0.0, add()});
   }
 }
 
@@ -576,25 +575,27 @@ void TEntityConv::BlockVariantContents() {
       if (v.bidx < 0) continue;
       bidx_ = v.bidx;
       variantDef_ = into;
-      variantSc_ = v.sc;
+      variant_ = &v;
       ConvertContents(def);
     }
   }
   bidx_ = -1;
   variantDef_ = -1;
-  variantSc_ = std::numeric_limits<double>::quiet_NaN();
+  variant_ = nullptr;
 }
 
 int32_t TEntityConv::VariantOf(int32_t def, double sc) const {
   if (def < 0 || static_cast<size_t>(def) >= variants_.size()) return -1;
   for (const TVariant& v : variants_[static_cast<size_t>(def)])
-    if (v.sc == sc) return v.bidx;
+    if (v.placed && TJwwBlockScales::SameScale(v.sc, sc)) return v.bidx;
   return -1;
 }
 
 // The variant an insert refers to: the one of its own group's scale on
 // the drawing's list, the one of the enclosing copy's scale inside a
-// definition.  An insert that closes a loop of definitions is dropped.
+// definition (its own group's again in a definition nothing places).  An
+// insert that closes a loop of definitions is dropped, and so is one whose
+// target has no copy of that scale.
 int32_t TEntityConv::PaperInsertTarget(const TEntJwwBlock& e) const {
   const int32_t to = placed_ ? placed_->Find(e.nNumber) : -1;
   if (to < 0) return -1;

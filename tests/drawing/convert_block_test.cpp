@@ -2,6 +2,9 @@
 // paper-space layout of layer groups with viewports.
 #include "convert_test_util.h"
 
+#include <cmath>
+#include <limits>
+
 namespace tessa::test {
 namespace {
 
@@ -321,6 +324,21 @@ TEST_F(PaperSpaceTest, InsertsClosingALoopPlaceNothing) {
   EXPECT_EQ(Kinds(m.deBlockDef[1]), K{DXF_KIND_LINE});
   EXPECT_EQ(m.deBlockDef[1].dmLine[0].x2, 50);  // its line's own group
   EXPECT_EQ(m.deBlock[0].bln, 0);
+}
+
+// A damaged drawing's group scale that is not a number is still one
+// scale: the definition gets one copy for it however many inserts use it.
+TEST_F(PaperSpaceTest, ScaleThatIsNotANumberIsOneScale) {
+  drawing.EntLgrp[1].adScale = std::numeric_limits<double>::quiet_NaN();
+  AddLine(AddBlockDef(drawing, 1, u"b"), Line(0, 0, 1, 0, Attr(1, 0)));
+  for (int i = 0; i < 5; ++i) AddBlock(drawing, Insert(1, i, 0, 0, 1, 1, Attr(1, 0)));
+  AddBlock(drawing, Insert(1, 0, 0, 0, 1, 1, Attr(15, 0)));
+  TDXFmodel& m = Convert();
+  ASSERT_EQ(m.deBlockDefN(), 2);
+  EXPECT_EQ(m.deBlockDef[0].dmLine[0].x2, 1);  // scale 1 first, the other last
+  EXPECT_TRUE(std::isnan(m.deBlockDef[1].dmLine[0].x2));
+  ASSERT_EQ(m.deBlockN(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(m.deBlock[i].bln, i < 5 ? 1 : 0) << i;
 }
 
 // An insert on a layer that does not exist is not converted and places
