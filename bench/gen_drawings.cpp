@@ -66,7 +66,7 @@ constexpr std::array<TShare, 8> kOwnMix = {{{jwEntLine, 8799},
                                             {kEllipse, 29},
                                             {jwEntTen, 69},
                                             {jwEntMoji, 395},
-                                            {jwEntSolid, 194},  // all with their own colour
+                                            {jwEntSolid, 194},  // all with their own colour, one for all
                                             {jwEntBlock, 7}}};
 // Contents of the block definitions of the JWS symbols (their own inserts
 // are the nesting, generated apart).
@@ -86,6 +86,9 @@ constexpr std::array<TLenShare, 5> kTextLen = {
 // on 1/100, 15 on 1/50); a drawing draws on one group and 1 to 11 layers.
 constexpr std::array<std::pair<double, int>, 3> kScaleShare = {{{200, 549}, {100, 447}, {50, 4}}};
 constexpr int kLayersUsed = 11;
+// Own colours of solids (0x00BBGGRR): the samples' 79 filled solids all
+// share one.
+constexpr std::array<uint32_t, 3> kFillColours = {0xC0C0C0, 0x80FFFF, 0xFFC080};
 // Blocks: a used definition has 1 copy at the median, 3 at p90, 9 at most;
 // 46 entities at the median, 169 at p90; nesting reaches depth 3 (JWS).
 
@@ -184,8 +187,9 @@ void AddKind(D& d, TRand& r, int kind, double x, double y, double span, TEntJwwA
     case jwEntSolid: {
       const double w = r.Real(1, span / 30), h = r.Real(1, span / 30);
       TEntJwwSolid s = Solid(x, y, x + w, y, x + w, y + h, x, y + h, a);
+      // Real drawings use one or a few colours for their fills.
       s.att.nPenColor = 10;
-      s.Color = r.Next() & 0xFFFFFF;
+      s.Color = kFillColours[static_cast<size_t>(r.Int(10) < 8 ? 0 : 1 + r.Int(2))];
       AddSolid(d, s);
       break;
     }

@@ -37,7 +37,8 @@ struct Mix {
   std::array<long, kKinds> inDef{};  // inside block definitions
   std::vector<size_t> textLen;       // UTF-16 units of each text (own list + definitions)
   std::vector<size_t> dimTextLen;
-  long verticalTexts = 0, colouredSolids = 0, fontNamed = 0;
+  long verticalTexts = 0, colouredSolids = 0;
+  std::map<uint32_t, long> solidColours;  // own colours of solids
   std::map<std::u16string, long> fonts;
   long defs = 0, usedDefs = 0, copies = 0, nestedCopies = 0;
   int maxDepth = 0;
@@ -82,7 +83,10 @@ void Count(const std::vector<TEntJwwNo>& no, const TJwwLists& lists, Mix& m,
                        },
                        [&](const TEntJwwSolid& e) {
                          ++counts[kSolid];
-                         if (e.att.nPenColor == 10) ++m.colouredSolids;
+                         if (e.att.nPenColor == 10) {
+                           ++m.colouredSolids;
+                           ++m.solidColours[e.Color];
+                         }
                        },
                        [&](const TEntJwwBlock&) { ++counts[kInsert]; },
                    });
@@ -195,8 +199,8 @@ void Report(const char* title, const Mix& m) {
   std::printf("  total    %8ld          %8ld\n", top, in);
   Lengths("text", m.textLen);
   Lengths("dimension text", m.dimTextLen);
-  std::printf("  vertical texts %ld, solids with own colour %ld, fonts:", m.verticalTexts,
-              m.colouredSolids);
+  std::printf("  vertical texts %ld, solids with own colour %ld (%zu distinct colours), fonts:",
+              m.verticalTexts, m.colouredSolids, m.solidColours.size());
   for (const auto& [f, c] : m.fonts) std::printf(" %s=%ld", StrToUtf8(f).c_str(), c);
   std::printf("\n  block definitions %ld (used %ld), copies %ld (nested %ld), max nesting depth %d\n",
               m.defs, m.usedDefs, m.copies, m.nestedCopies, m.maxDepth);
