@@ -13,7 +13,9 @@
 # 1 million entities), DRAWINGS (default "real:100000 real:1000000
 # lines:100000 lines:1000000": FAMILY:COUNT, "real" the mix measured in
 # real drawings by bench/jw_mix, "lines" lines only), JWC (default 100000,
-# 0 for none), VERSIONS (default "R12,R2000,R2007").  Generated drawings
+# 0 for none), VERSIONS (default "R12,R2000,R2007"), SAMPLES (default
+# <source>/../shared/samples: the largest JWW drawing there is timed as the
+# small real drawing; none when the folder is missing).  Generated drawings
 # stay in BUILD_DIR/bench-data and are reused by later runs.
 set -euo pipefail
 SRC="$(cd "$(dirname "$0")/.." && pwd)"
@@ -23,6 +25,7 @@ REPEAT_LARGE="${REPEAT_LARGE:-3}"
 DRAWINGS="${DRAWINGS:-real:100000 real:1000000 lines:100000 lines:1000000}"
 JWC="${JWC:-100000}"
 VERSIONS="${VERSIONS:-R12,R2000,R2007}"
+SAMPLES="${SAMPLES:-$SRC/../shared/samples}"
 
 if [[ -f "$BUILD/CMakeCache.txt" ]]; then
   cmake -B "$BUILD" -DTESSA_BENCH=ON >/dev/null
@@ -61,12 +64,17 @@ if (( JWC > 0 )); then
   args+=("jwc_$(label "$JWC")=$JWC=$f")
 fi
 gen jww 20 "$DATA/tiny.jww"
+small=()
+if [[ -d "$SAMPLES" ]]; then
+  f="$(find "$SAMPLES" -type f -iname '*.jww' -printf '%s\t%p\n' | sort -n | tail -1 | cut -f2-)"
+  [[ -n "$f" ]] && small=(--small "$f")
+fi
 
 echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores," \
   "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')," \
   "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
   --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
-  --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${args[@]}"
+  --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${small[@]}" "${args[@]}"
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" \
   "(other processes on the machine lengthen wall times; cpu is user + system)"
