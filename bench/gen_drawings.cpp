@@ -83,7 +83,8 @@ struct TLenShare {
 constexpr std::array<TLenShare, 5> kTextLen = {
     {{2, 4, 24}, {4, 8, 24}, {8, 16, 44}, {16, 32, 7}, {32, 48, 1}}};
 // Layer-group scales of the entities' groups (JWW: 2241 on 1/200, 1825
-// on 1/100, 15 on 1/50); a drawing draws on one group and 1 to 11 layers.
+// on 1/100, 15 on 1/50).  A real drawing draws on one group and 1 to 11
+// layers; here three groups carry those scales, so that each occurs.
 constexpr std::array<std::pair<double, int>, 3> kScaleShare = {{{200, 549}, {100, 447}, {50, 4}}};
 constexpr int kLayersUsed = 11;
 // Own colours of solids (0x00BBGGRR): the samples' 79 filled solids all
