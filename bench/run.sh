@@ -1,26 +1,38 @@
 #!/bin/bash
 # Benchmark of tessaconv: builds the converter and the drawing generator
-# (optimised, in a build folder of its own), generates the drawings once,
-# then times every conversion next to the floor of its own I/O.
+# (optimised, in a build folder of its own unless one is given), generates
+# the drawings once, then times every conversion next to the floor of its
+# own I/O.
 #
 #   bench/run.sh [BUILD_DIR]        default: <source>/build-bench
 #
-# Environment: REPEAT (default 5), REPEAT_LARGE (default 3, for the drawing
-# of 1 million entities), SIZES (default "10000 100000 1000000": JWW
-# drawings), JWC (default 100000, 0 for none), VERSIONS (default
-# "R12,R2000,R2007").  Generated drawings stay in BUILD_DIR/bench-data and
-# are reused by later runs.
+# An existing build folder keeps its configuration (build type, tests);
+# a new one is configured as BUILD_TYPE (default Release).
+#
+# Environment: REPEAT (default 5), REPEAT_LARGE (default 3, for drawings of
+# 1 million entities), DRAWINGS (default "real:100000 real:1000000
+# lines:100000 lines:1000000": FAMILY:COUNT, "real" the mix measured in
+# real drawings by bench/jw_mix, "lines" lines only), JWC (default 100000,
+# 0 for none), VERSIONS (default "R12,R2000,R2007"), SAMPLES (default
+# <source>/../shared/samples: the largest JWW drawing there is timed as the
+# small real drawing; none when the folder is missing).  Generated drawings
+# stay in BUILD_DIR/bench-data and are reused by later runs.
 set -euo pipefail
 SRC="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$SRC/build-bench}"
 REPEAT="${REPEAT:-5}"
 REPEAT_LARGE="${REPEAT_LARGE:-3}"
-SIZES="${SIZES:-10000 100000 1000000}"
+DRAWINGS="${DRAWINGS:-real:100000 real:1000000 lines:100000 lines:1000000}"
 JWC="${JWC:-100000}"
 VERSIONS="${VERSIONS:-R12,R2000,R2007}"
+SAMPLES="${SAMPLES:-$SRC/../shared/samples}"
 
-cmake -S "$SRC" -B "$BUILD" -DTESSA_BENCH=ON -DBUILD_TESTING=OFF \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [[ -f "$BUILD/CMakeCache.txt" ]]; then
+  cmake -B "$BUILD" -DTESSA_BENCH=ON >/dev/null
+else
+  cmake -S "$SRC" -B "$BUILD" -DTESSA_BENCH=ON -DBUILD_TESTING=OFF \
+    -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" >/dev/null
+fi
 cmake --build "$BUILD" -j2 --target tessaconv gen_drawings >/dev/null
 
 DATA="$BUILD/bench-data"
@@ -35,10 +47,16 @@ gen() {  # kind count path: generated once, then reused
   [[ -s "$3" ]] || "$BUILD/bench/gen_drawings" "$1" "$2" "$3"
 }
 args=()
-for n in $SIZES; do
-  f="$DATA/jww_$(label "$n").jww"
-  gen jww "$n" "$f"
-  args+=("jww_$(label "$n")=$n=$f")
+for d in $DRAWINGS; do
+  fam="${d%%:*}" n="${d##*:}"
+  case "$fam" in
+    real) kind=jww ;;
+    lines) kind=lines ;;
+    *) echo "unknown drawing family: $fam" >&2; exit 2 ;;
+  esac
+  f="$DATA/${fam}_$(label "$n").jww"
+  gen "$kind" "$n" "$f"
+  args+=("${fam}_$(label "$n")=$n=$f")
 done
 if (( JWC > 0 )); then
   f="$DATA/jwc_$(label "$JWC").jwc"
@@ -46,12 +64,17 @@ if (( JWC > 0 )); then
   args+=("jwc_$(label "$JWC")=$JWC=$f")
 fi
 gen jww 20 "$DATA/tiny.jww"
+small=()
+if [[ -d "$SAMPLES" ]]; then
+  f="$(find "$SAMPLES" -type f -iname '*.jww' -printf '%s\t%p\n' | sort -n | tail -1 | cut -f2-)"
+  [[ -n "$f" ]] && small=(--small "$f")
+fi
 
 echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores," \
   "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')," \
   "load average $(cut -d' ' -f1-3 /proc/loadavg)"
 python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
   --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
-  --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${args[@]}"
+  --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${small[@]}" "${args[@]}"
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" \
   "(other processes on the machine lengthen wall times; cpu is user + system)"
