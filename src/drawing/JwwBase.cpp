@@ -286,8 +286,12 @@ bool TJwSignature::FoundIn(const std::string& FName) const {
   std::vector<uint8_t> head(versionOffset + 4);
   size_t k = std::fread(head.data(), 1, head.size(), f);
   std::fclose(f);
-  if (k != head.size()) return false;
-  TByteReader r(head);
+  return FoundInMem(head.data(), k);
+}
+
+bool TJwSignature::FoundInMem(const uint8_t* data, size_t size) const {
+  if (!data || size < versionOffset + 4) return false;
+  TByteReader r(data, versionOffset + 4);
   std::u16string jwID;
   int32_t jwVer = 0;
   try {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/JwDrawing.h"
 #include "drawing/jwwtype.h"
 
 namespace tessa {
@@ -40,9 +41,10 @@ struct TJwSignature {
   void Read(TByteReader& in, std::u16string& jwID, int32_t& jwVer) const;
   // True when the file starts with this signature; reads only its head.
   bool FoundIn(const std::string& FName) const;
+  bool FoundInMem(const uint8_t* data, size_t size) const;
 };
 
-class TJwwBaseData {
+class TJwwBaseData : public TJwDrawing {
  public:
   std::vector<TEntJwwLayerGroup> EntLgrp;  // 16 groups after a read
   std::vector<TEntJwwNo> EntNo;
@@ -107,7 +109,9 @@ class TJwwBaseData {
 
  protected:
   TJwwBaseData() = default;
-  ~TJwwBaseData();
+  TJwwBaseData(const TJwwBaseData&) = default;
+  TJwwBaseData& operator=(const TJwwBaseData&) = default;
+  ~TJwwBaseData() override;
 
   // Empties arrays, counts and the image list; keeps folder and flags.
   void EntInit();
