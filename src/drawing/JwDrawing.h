@@ -29,17 +29,21 @@ class TJwDrawing {
   virtual ~TJwDrawing() = default;
 
   virtual TJwFormat Format() const = 0;
+  // The state before any read.
+  virtual void DataInit() = 0;
   // Empties the container.
   virtual void DataFree() = 0;
 
-  // True when the file (or the bytes) starts like a drawing of the format;
-  // changes nothing.
-  virtual bool FileCheck(const std::string& FName) const = 0;
+  // True when the bytes start like a drawing of the format; changes nothing.
   virtual bool FileCheckMem(const uint8_t* data, size_t size) const = 0;
-  // Reads the whole drawing; false when the reading ended early (what was
-  // read stays).
-  virtual bool FileIn(const std::string& FName) = 0;
+  // The same for the first bytes of a file.
+  bool FileCheck(const std::string& FName) const;
+  // Reads the whole drawing from bytes in memory; false when the reading
+  // ended early (what was read stays).
   virtual bool FileInMem(const uint8_t* data, size_t size) = 0;
+  // The same from a file; a file that cannot be read leaves the container
+  // as DataInit does.
+  bool FileIn(const std::string& FName);
 
   // Extents of what was read, in the drawing's own coordinates; the start
   // box when nothing counts.

@@ -9,14 +9,6 @@
 
 namespace tessa {
 
-bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
-                 const std::function<bool(TByteReader&)>& header,
-                 const std::function<void(TByteReader&)>& body) {
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
-  return JwcReadMem(data.data(), data.size(), para, header, body);
-}
-
 bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
                 const std::function<bool(TByteReader&)>& header,
                 const std::function<void(TByteReader&)>& body) {
@@ -35,15 +27,6 @@ bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& p
     return false;
   }
   return true;
-}
-
-bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident) {
-  FILE* f = std::fopen(fn.c_str(), "rb");
-  if (!f) return false;
-  uint8_t buf[20];
-  size_t k = std::fread(buf, 1, sizeof buf, f);
-  std::fclose(f);
-  return JwcBytesStartWith(buf, k, ident);
 }
 
 bool JwcBytesStartWith(const uint8_t* data, size_t size, std::u16string_view ident) {

@@ -16,21 +16,14 @@
 
 namespace tessa {
 
-// Reads the whole file FName with the container's header and body steps.
-// False when the file cannot be read, the header is refused or either step
-// throws; the header's work list para is emptied in every case once the
-// header step has run.
-bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
-                 const std::function<bool(TByteReader&)>& header,
-                 const std::function<void(TByteReader&)>& body);
-// The same over bytes already in memory.
+// Reads a whole file's bytes with the container's header and body steps.
+// False when the header is refused or either step throws; the header's work
+// list para is emptied in every case once the header step has run.
 bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
                 const std::function<bool(TByteReader&)>& header,
                 const std::function<void(TByteReader&)>& body);
 
-// True when the first 20 bytes of the file (or of the bytes) decode to
-// ident.  Never throws.
-bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident);
+// True when the first 20 bytes decode to ident.  Never throws.
 bool JwcBytesStartWith(const uint8_t* data, size_t size, std::u16string_view ident);
 
 // Splits a header block into count fields; missing fields read as "0",

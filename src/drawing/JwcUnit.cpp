@@ -92,10 +92,6 @@ void TJwcData::DataInit() {
 
 void TJwcData::DataFree() { DataInit(); }
 
-bool TJwcData::FileCheck(const std::string& FName) const {
-  return JwcFileStartsWith(FName, kJwcIdent);
-}
-
 bool TJwcData::FileCheckMem(const uint8_t* data, size_t size) const {
   return JwcBytesStartWith(data, size, kJwcIdent);
 }
@@ -176,12 +172,6 @@ void TJwcData::ReadBody(TByteReader& st) {
     std::vector<uint8_t> b = JwcReadRecord(st, 16);
     g.name = JwcCleanText(b.data(), b.size());
   }
-}
-
-bool TJwcData::FileIn(const std::string& FName) {
-  DataInit();
-  return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                     [this](TByteReader& st) { ReadBody(st); });
 }
 
 bool TJwcData::FileInMem(const uint8_t* data, size_t size) {

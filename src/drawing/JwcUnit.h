@@ -143,14 +143,12 @@ class TJwcData : public TJwcEntities {
   // EntMjtp: 12; 0..10 from the file.
 
   TJwFormat Format() const override { return fmtJwc; }
-  void DataInit();
+  void DataInit() override;
   void DataFree() override;
   // True when the file starts with the JWC identification.
-  bool FileCheck(const std::string& FName) const override;
   bool FileCheckMem(const uint8_t* data, size_t size) const override;
   // Reads the whole drawing; false on any failure (the container then
   // holds what was read before it).
-  bool FileIn(const std::string& FName) override;
   bool FileInMem(const uint8_t* data, size_t size) override;
   void SetGAttLayer(TgraAttribute& attrs) const;
   // The start box when the drawing has no point at all.

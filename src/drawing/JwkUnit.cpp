@@ -38,10 +38,6 @@ void TJwkData::DataFree() {
   EntMjtp.clear();
 }
 
-bool TJwkData::FileCheck(const std::string& FName) const {
-  return JwcFileStartsWith(FName, kJwkIdent);
-}
-
 bool TJwkData::FileCheckMem(const uint8_t* data, size_t size) const {
   return JwcBytesStartWith(data, size, kJwkIdent);
 }
@@ -82,12 +78,6 @@ void TJwkData::ReadBody(TByteReader& st) {
   JwcReadRecords(st, Enthd.mojiCount, 24, EntMoji, mojiN,
                  [](TByteReader& r) { return JwcReadMoji(r, 1.0f, false); });
   JwcReadStrings(st, Enthd.strSpace, 0, EntMoji, mojiN);
-}
-
-bool TJwkData::FileIn(const std::string& FName) {
-  DataInit();
-  return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                     [this](TByteReader& st) { ReadBody(st); });
 }
 
 bool TJwkData::FileInMem(const uint8_t* data, size_t size) {

@@ -30,12 +30,10 @@ class TJwkData : public TJwcEntities {
   // EntMjtp: 12; 1..10 from JwcMojiTypeDef.
 
   TJwFormat Format() const override { return fmtJwk; }
-  void DataInit();
+  void DataInit() override;
   // DataInit, then the text types are released too.
   void DataFree() override;
-  bool FileCheck(const std::string& FName) const override;
   bool FileCheckMem(const uint8_t* data, size_t size) const override;
-  bool FileIn(const std::string& FName) override;
   bool FileInMem(const uint8_t* data, size_t size) override;
   void SetGAttLayer(TgraAttribute& attrs) const;
   // The origin is always inside.

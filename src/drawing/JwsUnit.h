@@ -22,13 +22,11 @@ class TJwsData : public TJwwBaseData {
   TJwsData& operator=(const TJwsData&) = default;
 
   TJwFormat Format() const override { return fmtJws; }
-  void DataInit();
+  void DataInit() override;
   void DataFree() override;
 
   // Signature "JwsData" and, 200 bytes in, a version in 230..700.
-  bool FileCheck(const std::string& FName) const override;
   bool FileCheckMem(const uint8_t* data, size_t size) const override;
-  bool FileIn(const std::string& FName) override;
   bool FileInMem(const uint8_t* data, size_t size) override;
 
   bool SetGAttLayer(TgraAttribute& attrs) const;

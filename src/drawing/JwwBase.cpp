@@ -280,15 +280,6 @@ void TJwSignature::Read(TByteReader& in, std::u16string& jwID,
   if (jwVer < minVer || jwVer > maxVer) throw TReadError(versionError);
 }
 
-bool TJwSignature::FoundIn(const std::string& FName) const {
-  FILE* f = std::fopen(FName.c_str(), "rb");
-  if (!f) return false;
-  std::vector<uint8_t> head(versionOffset + 4);
-  size_t k = std::fread(head.data(), 1, head.size(), f);
-  std::fclose(f);
-  return FoundInMem(head.data(), k);
-}
-
 bool TJwSignature::FoundInMem(const uint8_t* data, size_t size) const {
   if (!data || size < versionOffset + 4) return false;
   TByteReader r(data, versionOffset + 4);

@@ -39,8 +39,7 @@ struct TJwSignature {
   // Reads identifier and version from the start of `in`; throws TReadError
   // unless both are those of the format.
   void Read(TByteReader& in, std::u16string& jwID, int32_t& jwVer) const;
-  // True when the file starts with this signature; reads only its head.
-  bool FoundIn(const std::string& FName) const;
+  // True when the bytes start with this signature.
   bool FoundInMem(const uint8_t* data, size_t size) const;
 };
 

@@ -32,15 +32,13 @@ class TJwwData : public TJwwBaseData {
   TJwwData& operator=(const TJwwData&) = default;
 
   TJwFormat Format() const override { return fmtJww; }
-  void DataInit();
+  void DataInit() override;
   void DataFree() override;
 
   // Signature "JwwData." and a version in 220..700; changes nothing.
-  bool FileCheck(const std::string& FName) const override;
   bool FileCheckMem(const uint8_t* data, size_t size) const override;
   // Reads the whole drawing; false when the reading ended early (what was
   // read stays).  The block tree is built unless the header failed.
-  bool FileIn(const std::string& FName) override;
   // The same reading from bytes already in memory.
   bool FileInMem(const uint8_t* data, size_t size) override;
 
