@@ -21,6 +21,15 @@ namespace {
 // Pen widths are stored in hundredths of a millimetre.
 double PenWidthMm(int32_t w) { return w / 100.0; }
 
+// Colour, width and point radius of one pen, from its screen or its printer
+// values (plain and extended pens alike).
+template <class T>
+void SetPen(TgraAttribute& att, int32_t no, const T& c, bool screen) {
+  const uint32_t col = static_cast<uint32_t>(screen ? c.aPenColor : c.aPrtPenColor);
+  att.SetAttrCol(no, WinColorToColor(col), PenWidthMm(screen ? c.anPenWidth : c.anPrtPenWidth),
+                 c.adPrtTenHankei);
+}
+
 // ---- Line types from a JWW drawing --------------------------------------
 // The table is kept for completeness only; a bit pattern becomes its runs
 // of set bits (dashes) and clear bits (gaps), one bit being one pitch.
@@ -81,15 +90,9 @@ void JwwSteps(TConvContext& ctx, TJwDrawing& d) {
   jw.SetGAttLayer(ctx.GraAtt);
 }
 
-void JwsSteps(TConvContext& ctx, TJwDrawing& d) {
-  JwDefaultColorSet(ctx);
-  JwDefaultLtypeSet(ctx);
-  As<TJwsData>(d).SetGAttLayer(ctx.GraAtt);
-}
-
-// JWK symbols take the steps of JWC drawings.
+// JWS, JWC and JWK drawings carry no pens or line types of their own.
 template <class T>
-void JwcKindSteps(TConvContext& ctx, TJwDrawing& d) {
+void DefaultSteps(TConvContext& ctx, TJwDrawing& d) {
   JwDefaultColorSet(ctx);
   JwDefaultLtypeSet(ctx);
   As<T>(d).SetGAttLayer(ctx.GraAtt);
@@ -110,9 +113,9 @@ std::unique_ptr<TJwDrawing> Make() {
 
 constexpr TJwFormatEntry kFormats[] = {
     {".jww", fmtJww, &MakeJww, &JwwSteps},
-    {".jws", fmtJws, &Make<TJwsData>, &JwsSteps},
-    {".jwc", fmtJwc, &Make<TJwcData>, &JwcKindSteps<TJwcData>},
-    {".jwk", fmtJwk, &Make<TJwkData>, &JwcKindSteps<TJwkData>},
+    {".jws", fmtJws, &Make<TJwsData>, &DefaultSteps<TJwsData>},
+    {".jwc", fmtJwc, &Make<TJwcData>, &DefaultSteps<TJwcData>},
+    {".jwk", fmtJwk, &Make<TJwkData>, &DefaultSteps<TJwkData>},
 };
 
 bool LoadAfterRead(TConvContext& ctx, TJwDrawing& jw, const std::string& name) {
@@ -169,20 +172,15 @@ void JwwFileColorSet(TConvContext& ctx, const TJwwData& JW) {
   const int32_t src = ctx.Opt.ColorSource;
   if (src == 1 || src == 2) {
     const bool screen = src == 1;
-    for (int32_t j = 1; j <= 8 && j < static_cast<int32_t>(JW.EntCol.size()); ++j) {
-      const TEntJwwColorNo& c = JW.EntCol[j];
-      att.SetAttrCol(j, WinColorToColor(static_cast<uint32_t>(screen ? c.aPenColor : c.aPrtPenColor)),
-                     PenWidthMm(screen ? c.anPenWidth : c.anPrtPenWidth), c.adPrtTenHankei);
-    }
-    for (int32_t i = 1; i <= 256 && i < static_cast<int32_t>(JW.EntColS.size()); ++i) {
-      const TEntJwwColorExNo& c = JW.EntColS[i];
-      att.SetAttrCol(100 + i, WinColorToColor(static_cast<uint32_t>(screen ? c.aPenColor : c.aPrtPenColor)),
-                     PenWidthMm(screen ? c.anPenWidth : c.anPrtPenWidth), c.adPrtTenHankei);
-    }
+    for (int32_t j = 1; j <= 8 && j < static_cast<int32_t>(JW.EntCol.size()); ++j)
+      SetPen(att, j, JW.EntCol[j], screen);
+    for (int32_t i = 1; i <= 256 && i < static_cast<int32_t>(JW.EntColS.size()); ++i)
+      SetPen(att, 100 + i, JW.EntColS[i], screen);
   }
   if (src <= 0) return;
   // The background decides between a dark and a light drawing.
-  const uint32_t bg = static_cast<uint32_t>(src == 1 ? JW.EntCol[0].aPenColor : JW.EntCol[0].aPrtPenColor);
+  const TEntJwwColorNo& back = JW.EntCol[0];
+  const uint32_t bg = static_cast<uint32_t>(src == 1 ? back.aPenColor : back.aPrtPenColor);
   const uint32_t r = bg & 0xFFu, g = (bg >> 8) & 0xFFu, b = (bg >> 16) & 0xFFu;
   if (r <= 20 && g <= 20 && b <= 20) {
     ctx.BackColorNo = 1;

@@ -180,7 +180,8 @@ bool TJwDxfConv::TenExists() const {
                        [](const TEntJwwNo& n) { return n.EntType == jwEntTen; });
   };
   if (hasPoint(d_.EntNo)) return true;
-  const int32_t defs = std::min<int32_t>(d_.EntBlockDefN, static_cast<int32_t>(d_.EntBlockDef.size()));
+  const int32_t defs =
+      std::min<int32_t>(d_.EntBlockDefN, static_cast<int32_t>(d_.EntBlockDef.size()));
   for (int32_t i = 0; i < defs; ++i)
     if (d_.EntBlockDef[i].ref_flag && hasPoint(d_.EntBlockDef[i].mNo)) return true;
   return false;
