@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "attributes/UnitGraAtt.h"
 #include "drawing/JwcUnit.h"
 
 namespace tessa::fuzz {
@@ -15,17 +16,14 @@ namespace tessa::fuzz {
 template <class TData>
 int FuzzJwcKind(const std::string& path, const uint8_t* data, size_t size) {
   WriteInput(path, data, size);
-  EnsureGraAtt();
-  ResetExtents();
-  static const bool once = (JwcUnitInit(), true);
-  (void)once;
 
   TData d;
   d.FileCheck(path);
   if (d.FileIn(path)) {
     CheckWalkable(d);
-    d.SetGAttLayer();
-    d.GetMinMaxZahyo();
+    TgraAttribute att;
+    d.SetGAttLayer(att);
+    (void)d.GetMinMaxZahyo();
   }
   CheckWalkable(d);
   return 0;

@@ -155,23 +155,4 @@ void CheckWalkable(const TJwcData& d) {
 
 void CheckWalkable(const TJwkData& d) { CheckJwcLists(d); }
 
-void EnsureGraAtt() {
-  if (GraAtt) return;
-  GraAtt = new TgraAttribute();
-  GraAtt->SetDisplayMode(true);
-  GraAtt->SetBackColor(0);
-  GraAtt->SetDefaultColor();
-  GraAtt->SetDefaultLayer();
-  GraAtt->SetDefaultWidth();
-  GraAtt->SetDefaultTenR();
-  GraAtt->SetDefaultLtype();
-}
-
-void ResetExtents() {
-  ExtMinX = 0.0;
-  ExtMinY = 0.0;
-  ExtMaxX = 400.0;
-  ExtMaxY = 400.0;
-}
-
 }  // namespace tessa::fuzz

@@ -48,10 +48,4 @@ void CheckWalkable(const TJwwBaseData& d);
 void CheckWalkable(const TJwcData& d);
 void CheckWalkable(const TJwkData& d);
 
-// Creates the attribute tables the layer step writes into (once).
-void EnsureGraAtt();
-
-// Resets the extents globals to their start values.
-void ResetExtents();
-
 }  // namespace tessa::fuzz

@@ -4,18 +4,18 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
+#include "attributes/UnitGraAtt.h"
 #include "drawing/JwsUnit.h"
 
 using namespace tessa;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::EnsureGraAtt();
-  fuzz::ResetExtents();
   TJwsData d;
   if (d.FileInMem(data, size)) {
     fuzz::CheckWalkable(d);
-    d.SetGAttLayer();
-    d.GetMinMaxZahyo();
+    TgraAttribute att;
+    d.SetGAttLayer(att);
+    (void)d.GetMinMaxZahyo();
   }
   fuzz::CheckWalkable(d);
   // Symbols never carry images.

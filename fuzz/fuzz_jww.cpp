@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
+#include "attributes/UnitGraAtt.h"
 #include "drawing/JwwUnit.h"
 
 using namespace tessa;
@@ -12,8 +13,6 @@ using namespace tessa;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string root = fuzz::ScratchDir();
   const std::string images = root + "TEMP/";
-  fuzz::EnsureGraAtt();
-  fuzz::ResetExtents();
 
   TJwwData d;
   d.BindImageFolder = images;
@@ -22,8 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (d.FileInMem(data, size)) {
     fuzz::CheckWalkable(d);
     d.BindImageExplode();
-    d.SetGAttLayer();
-    d.GetMinMaxZahyo();
+    TgraAttribute att;
+    d.SetGAttLayer(att);
+    (void)d.GetMinMaxZahyo();
   }
   fuzz::CheckWalkable(d);
 

@@ -1,6 +1,6 @@
 // Attribute tables of the converter: the pen table (colour and point radius
 // of every Jw_cad pen colour number), a layer table and a line-type table.
-// One instance lives in the global GraAtt from JwInit to JwFine.
+// Each conversion context holds one (drawing/JwConvContext.h).
 #pragma once
 
 #include <array>

@@ -1,4 +1,4 @@
-// SetGAttLayer of the drawing containers: the layer table of GraAtt from
+// SetGAttLayer of the drawing containers: the layer table of the attributes from
 // the drawing's layer groups and layers.  Nothing in the conversion reads
 // that table, but it is kept consistent with the drawing that was loaded.
 #include "attributes/UnitGraAtt.h"
@@ -6,7 +6,6 @@
 #include "drawing/JwkUnit.h"
 #include "drawing/JwsUnit.h"
 #include "drawing/JwwUnit.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
 
@@ -31,47 +30,43 @@ int32_t JwwLayerState(const TEntJwwLayerGroup& g, const TEntJwwLayer& l) {
 
 }  // namespace
 
-bool TJwwData::SetGAttLayer() {
-  if (!GraAtt) return false;
-  GraAtt->SetDefaultLayer();
+bool TJwwData::SetGAttLayer(TgraAttribute& attrs) const {
+  attrs.SetDefaultLayer();
   // A container that lacks its tables keeps the default layers.
   if (EntLgrp.size() < kGroups || EntLay.size() < kLayers) return true;
   for (int i = 0; i < kLayers; ++i) {
     const TEntJwwLayerGroup& g = EntLgrp[i / 16];
     const TEntJwwLayer& l = EntLay[i];
-    GraAtt->SetAttrLayer(i, JwwLayerState(g, l), 1.0 / g.adScale,
+    attrs.SetAttrLayer(i, JwwLayerState(g, l), 1.0 / g.adScale,
                          g.aStrGLayName, l.aStrLayName);
   }
   return true;
 }
 
-bool TJwsData::SetGAttLayer() {
-  if (!GraAtt) return false;
-  GraAtt->SetDefaultLayer();
+bool TJwsData::SetGAttLayer(TgraAttribute& attrs) const {
+  attrs.SetDefaultLayer();
   if (EntLgrp.size() < kGroups) return true;
   for (int i = 0; i < kLayers; ++i)
-    GraAtt->SetAttrLayer(i, 1, 1.0 / EntLgrp[i / 16].adScale);
+    attrs.SetAttrLayer(i, 1, 1.0 / EntLgrp[i / 16].adScale);
   return true;
 }
 
-void TJwcData::SetGAttLayer() {
-  if (!GraAtt) return;
-  GraAtt->SetDefaultLayer();
+void TJwcData::SetGAttLayer(TgraAttribute& attrs) const {
+  attrs.SetDefaultLayer();
   // A container that lacks its tables keeps the default layers.
   if (EntLgrp.size() < kGroups || EntLay.size() < kLayers) return;
   for (int i = 0; i < kLayers; ++i) {
     const TEntJwcLayerGroup& g = EntLgrp[i / 16];
     const TEntJwcLayer& l = EntLay[i];
-    GraAtt->SetAttrLayer(i, JwcLayerState(g, l), 1.0 / g.scale, g.name,
+    attrs.SetAttrLayer(i, JwcLayerState(g, l), 1.0 / g.scale, g.name,
                          l.name);
   }
 }
 
-void TJwkData::SetGAttLayer() {
-  if (!GraAtt) return;
-  GraAtt->SetDefaultLayer();
+void TJwkData::SetGAttLayer(TgraAttribute& attrs) const {
+  attrs.SetDefaultLayer();
   const double sc = 1.0 / Enthd.scale;
-  for (int i = 0; i < kLayers; ++i) GraAtt->SetAttrLayer(i, 1, sc);
+  for (int i = 0; i < kLayers; ++i) attrs.SetAttrLayer(i, 1, sc);
 }
 
 }  // namespace tessa

@@ -9,12 +9,10 @@
 
 namespace tessa {
 
-bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
-                 const std::function<bool(TByteReader&)>& header,
-                 const std::function<void(TByteReader&)>& body) {
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
-  TByteReader st(data);
+bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
+                const std::function<bool(TByteReader&)>& header,
+                const std::function<void(TByteReader&)>& body) {
+  TByteReader st(data, size);
   try {
     const bool ok = header(st);
     para.clear();
@@ -31,13 +29,9 @@ bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
   return true;
 }
 
-bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident) {
-  FILE* f = std::fopen(fn.c_str(), "rb");
-  if (!f) return false;
-  uint8_t buf[20];
-  size_t k = std::fread(buf, 1, sizeof buf, f);
-  std::fclose(f);
-  return BytesToStr(buf, k) == ident;
+bool JwcBytesStartWith(const uint8_t* data, size_t size, std::u16string_view ident) {
+  if (!data) return false;
+  return BytesToStr(data, size < 20 ? size : 20) == ident;
 }
 
 void JwcSplitPara(std::u16string_view text, int count,
@@ -199,13 +193,13 @@ double Wrap(double v) { return v >= 0 ? v : v + 360; }
 
 }  // namespace
 
-void JwcArcMinMax(const TEntJwcArc2& a, double s) {
+void JwcArcMinMax(TJwExtents& ext, const TEntJwcArc2& a, double s) {
   const double pi = std::numbers::pi;
   const double x = a.x, y = a.y, r = a.r, h = a.h;
   const double tilt = static_cast<double>(a.tt) * pi / 180;
   auto add = [&](double th) {
     double px = r * std::cos(th), py = r * h * std::sin(th);
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY,
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY,
               x + KaitenX(px, py, 0, 0, tilt), y + KaitenY(px, py, 0, 0, tilt), s);
   };
   // Into [0, 360) without snapping (tolerance 0).
@@ -226,18 +220,18 @@ void JwcArcMinMax(const TEntJwcArc2& a, double s) {
   if (g >= Wrap(270 - e)) add(3 * pi / 2);
 }
 
-void JwcEntitiesMinMax(const TJwcEntities& d, double s) {
+void JwcEntitiesMinMax(TJwExtents& ext, const TJwcEntities& d, double s) {
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) {
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntLine[i].x1, d.EntLine[i].y1, s);
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntLine[i].x2, d.EntLine[i].y2, s);
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, d.EntLine[i].x1, d.EntLine[i].y1, s);
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, d.EntLine[i].x2, d.EntLine[i].y2, s);
   }
-  for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) JwcArcMinMax(d.EntArc[i], s);
+  for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) JwcArcMinMax(ext, d.EntArc[i], s);
   for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) {
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntMoji[i].x1, d.EntMoji[i].y1, s);
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntMoji[i].x2, d.EntMoji[i].y2, s);
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, d.EntMoji[i].x1, d.EntMoji[i].y1, s);
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, d.EntMoji[i].x2, d.EntMoji[i].y2, s);
   }
   for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i)
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, d.EntTen[i].x, d.EntTen[i].y, s);
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, d.EntTen[i].x, d.EntTen[i].y, s);
 }
 
 }  // namespace tessa

@@ -16,16 +16,15 @@
 
 namespace tessa {
 
-// Reads the whole file FName with the container's header and body steps.
-// False when the file cannot be read, the header is refused or either step
-// throws; the header's work list para is emptied in every case once the
-// header step has run.
-bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
-                 const std::function<bool(TByteReader&)>& header,
-                 const std::function<void(TByteReader&)>& body);
+// Reads a whole file's bytes with the container's header and body steps.
+// False when the header is refused or either step throws; the header's work
+// list para is emptied in every case once the header step has run.
+bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
+                const std::function<bool(TByteReader&)>& header,
+                const std::function<void(TByteReader&)>& body);
 
-// True when the first 20 bytes of the file decode to ident.  Never throws.
-bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident);
+// True when the first 20 bytes decode to ident.  Never throws.
+bool JwcBytesStartWith(const uint8_t* data, size_t size, std::u16string_view ident);
 
 // Splits a header block into count fields; missing fields read as "0",
 // surplus fields are ignored.
@@ -79,9 +78,9 @@ void JwcReadRecords(TByteReader& st, int32_t count, size_t recSize,
 void JwcReadStrings(TByteReader& st, int64_t n, int64_t base,
                     std::vector<TEntJwcMoji2>& texts, int32_t count);
 
-// Widens the extents globals by the characteristic points of an arc, with
-// every point divided by s.
-void JwcArcMinMax(const TEntJwcArc2& a, double s);
+// Widens the extents by the characteristic points of an arc, with every
+// point divided by s.
+void JwcArcMinMax(TJwExtents& ext, const TEntJwcArc2& a, double s);
 
 // How many entries of v were read: the count, bounded by the array.
 template <class T>
@@ -89,9 +88,9 @@ size_t JwcUsable(const std::vector<T>& v, int32_t n) {
   return n <= 0 ? 0 : (static_cast<size_t>(n) < v.size() ? static_cast<size_t>(n) : v.size());
 }
 
-// Widens the extents globals by every line, arc, text and point of a JWC or
-// JWK container, each point divided by s.
-void JwcEntitiesMinMax(const TJwcEntities& d, double s);
+// Widens the extents by every line, arc, text and point of a JWC or JWK
+// container, each point divided by s.
+void JwcEntitiesMinMax(TJwExtents& ext, const TJwcEntities& d, double s);
 
 // Millimetre multiple of a stored single, rounded once to single.
 inline float JwcScaled(float v, float unit) {

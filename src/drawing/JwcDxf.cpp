@@ -17,7 +17,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa {
 
@@ -34,10 +34,11 @@ struct TPlace {
   double sc = 1, dx = 0, dy = 0;
   int32_t vp = 0;       // viewport widened by the paper points
   bool collect = false; // paper-space mode: widen the viewport
+  TDXFmodel* m = nullptr;  // the model whose viewport is widened
   double X(double x) const { return x * sc + dx; }
   double Y(double y) const { return y * sc + dy; }
   void Widen(double x, double y) const {
-    if (collect) DxfModel->SetVPortMinMax(vp, x, y);
+    if (collect) m->SetVPortMinMax(vp, x, y);
   }
 };
 
@@ -61,7 +62,7 @@ size_t MojiType(const std::vector<TEntJwcMojiType>& mjtp, uint8_t no) {
 // ---- Layer step ----------------------------------------------------------------
 
 template <class Name, class Shown>
-void AddJwcLayers(const TJwcEntities& d, Name name, Shown shown) {
+void AddJwcLayers(TDXFmodel& dm, const TJwcEntities& d, Name name, Shown shown) {
   TJwLayerCount cnt;
   cnt.JWC_Init();
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) {
@@ -79,17 +80,17 @@ void AddJwcLayers(const TJwcEntities& d, Name name, Shown shown) {
   for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i)
     cnt.JWC_CountUp(d.EntTen[i].lay, d.EntTen[i].col, -1);
   cnt.CaluMax();
-  AddDefaultLayers();
+  AddDefaultLayers(dm);
   for (int32_t m = 0; m < 256; ++m)
-    DxfModel->AddLayer(name(m), cnt.LayerColor(m), cnt.LayerLtype(m), 0, shown(m), true);
+    dm.AddLayer(name(m), cnt.LayerColor(m), cnt.LayerLtype(m), 0, shown(m), true);
 }
 
 // ---- Style step ----------------------------------------------------------------
 
-void AddJwcStyles(const std::vector<TEntJwcMojiType>& mjtp) {
+void AddJwcStyles(TDXFmodel& m, const std::vector<TEntJwcMojiType>& mjtp) {
   for (size_t k = 1; k <= 10; ++k) {
     const double h = mjtp[k].height * 0.1;
-    AddMojiStylePair(u"MOJI" + IntToText(static_cast<int32_t>(k)),
+    AddMojiStylePair(m, u"MOJI" + IntToText(static_cast<int32_t>(k)),
                      MojiWidthFactor(mjtp[k].width * 0.1, h), h);
   }
 }
@@ -101,7 +102,7 @@ int32_t LineLayer(uint8_t lay, uint8_t typ) { return typ == kAuxType ? kHojoLaye
 void AddJwcLine(const TEntJwcLine& e, const TPlace& p) {
   p.Widen(e.x1, e.y1);
   p.Widen(e.x2, e.y2);
-  DxfModel->AddLine(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
+  p.m->AddLine(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
                     JwcLtypeToDXFLtype(e.typ), 0, p.X(e.x1), p.Y(e.y1), p.X(e.x2), p.Y(e.y2));
 }
 
@@ -119,7 +120,7 @@ void AddJwcArc(const TEntJwcArc2& e, const TPlace& p) {
       p.Widen(x, y);
     }
   }
-  DxfModel->AddArc(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
+  p.m->AddArc(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
                    JwcLtypeToDXFLtype(e.typ), 0, p.X(e.x), p.Y(e.y), e.r * p.sc, ph, ps, pd, pk);
 }
 
@@ -166,7 +167,7 @@ void AddJwcMoji(const TEntJwcMoji2& e, const TPlace& p,
     x1 += vx; y1 += vy;
     x2 += vx; y2 += vy;
   }
-  DxfModel->AddMoji(p.sp, e.lay + 4, JwcColorToDXFColor(mjtp[k].penNo), style, 2, fl,
+  p.m->AddMoji(p.sp, e.lay + 4, JwcColorToDXFColor(mjtp[k].penNo), style, 2, fl,
                     p.X(x1), p.Y(y1), p.X(x2), p.Y(y2), W * p.sc, H * p.sc, d * p.sc, angle,
                     kMojiFont, e.s);
 }
@@ -175,7 +176,7 @@ void AddJwcMoji(const TEntJwcMoji2& e, const TPlace& p,
 // for JWK).
 void AddJwcTen(const TEntJwcTen& e, const TPlace& p, double tenScale) {
   p.Widen(e.x, e.y);
-  DxfModel->AddTen(p.sp, e.lay + 4, JwcColorToDXFColor(e.col), 0, 0, p.X(e.x), p.Y(e.y), 0,
+  p.m->AddTen(p.sp, e.lay + 4, JwcColorToDXFColor(e.col), 0, 0, p.X(e.x), p.Y(e.y), 0,
                    tenScale);
 }
 
@@ -198,46 +199,50 @@ void AddJwcEntities(const TJwcEntities& d, const Placer& place, double sizeScale
 // Steps 1 to 6 of both conversions: model, options and line types.  The
 // entities are written where they are stored, so the extents go to the
 // header as they are.
-void StartModel(int Ver, int32_t sp, double scale) {
-  StartDxfModel(Ver, sp, ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, RoundKeta(6, 2, scale));
+TDXFmodel& StartModel(TConvContext& ctx, int Ver, int32_t sp, double scale) {
+  const TJwPlacement& pl = ctx.Place;
+  StartDxfModel(ctx, Ver, sp, pl.ExtMinX, pl.ExtMinY, pl.ExtMaxX, pl.ExtMaxY,
+                RoundKeta(6, 2, scale));
+  return *ctx.DxfModel;
 }
 
-void AddStylesAndMarker(const std::vector<TEntJwcMojiType>& mjtp, bool points) {
-  AddDefaultStyles();
-  AddJwcStyles(mjtp);
-  if (points) AddTenBlock();
+void AddStylesAndMarker(TDXFmodel& m, const std::vector<TEntJwcMojiType>& mjtp, bool points) {
+  AddDefaultStyles(m);
+  AddJwcStyles(m, mjtp);
+  if (points) AddTenBlock(m);
 }
 
 }  // namespace
 
-bool JwcDXFModelBuild(const TJwcData& jw, int Ver) {
+bool JwcDXFModelBuild(TConvContext& ctx, const TJwcData& jw, int Ver) {
   // Nothing is loaded: the tables exist only after a read.
   if (jw.EntLgrp.size() < 16 || jw.EntLay.size() < 256 || jw.EntMjtp.size() < 12 ||
       jw.EntVten.size() < 101)
     return false;
-  const bool paper = OptSpace == 1;
-  StartModel(Ver, paper ? 1 : 0, jw.EntLgrp[static_cast<size_t>(ConvScaleGroup())].scale);
+  const bool paper = ctx.Opt.Space == 1;
+  const int32_t base = ConvScaleGroup(ctx.Opt);
+  TDXFmodel& dm = StartModel(ctx, Ver, paper ? 1 : 0, jw.EntLgrp[static_cast<size_t>(base)].scale);
   AddJwcLayers(
-      jw,
-      [&jw](int32_t m) {
+      dm, jw,
+      [&jw, &dm](int32_t m) {
         const size_t g = static_cast<size_t>(m / 16);
-        std::u16string name = DxfModel->DefautLayerName(m, jw.EntLgrp[g].name,
-                                                        jw.EntLay[static_cast<size_t>(m)].name);
-        return DxfModel->AdjustLayerName(m / 16, m % 16, name);
+        std::u16string name = dm.DefautLayerName(m, jw.EntLgrp[g].name,
+                                                 jw.EntLay[static_cast<size_t>(m)].name);
+        return dm.AdjustLayerName(m / 16, m % 16, name);
       },
       [&jw](int32_t m) {
         return (jw.EntLgrp[static_cast<size_t>(m / 16)].dispF & 1) != 0 &&
                (jw.EntLay[static_cast<size_t>(m)].dispF & 1) != 0;
       });
-  AddStylesAndMarker(jw.EntMjtp, jw.tenN > 0);
+  AddStylesAndMarker(dm, jw.EntMjtp, jw.tenN > 0);
 
   // Group transforms: each group's scale, then offsets and viewports.
-  for (size_t g = 0; g < 16; ++g) DxfModel->deLgp[g].sc = RoundKeta(6, 2, jw.EntLgrp[g].scale);
-  DxfModel->SetLgp(ConvScaleGroup());
+  for (size_t g = 0; g < 16; ++g) dm.deLgp[g].sc = RoundKeta(6, 2, jw.EntLgrp[g].scale);
+  dm.SetLgp(base);
   TJwcPlacer place;
   for (int g = 0; g < 16; ++g) {
-    const TDXF_LGroup& lg = DxfModel->deLgp[static_cast<size_t>(g)];
-    place.groups[g] = TPlace{paper && g == ConvScaleGroup() ? 1 : 0, lg.sc, lg.dx, lg.dy, lg.n, paper};
+    const TDXF_LGroup& lg = dm.deLgp[static_cast<size_t>(g)];
+    place.groups[g] = TPlace{paper && g == base ? 1 : 0, lg.sc, lg.dx, lg.dy, lg.n, paper, &dm};
   }
   AddJwcEntities(jw, place, 1.0, [](const TPlace& p) { return p.sc; });
   // Virtual points: small circles on the auxiliary layer.
@@ -246,33 +251,34 @@ bool JwcDXFModelBuild(const TJwcData& jw, int Ver) {
     const TEntJwcVten& v = jw.EntVten[i];
     const TPlace& p = place(v.lay);
     p.Widen(v.x, v.y);
-    DxfModel->AddArc(p.sp, kHojoLayer, 0, 0, 0, p.X(v.x), p.Y(v.y), OptTenSize * p.sc, 1.0, 0,
-                     0, 0);
+    dm.AddArc(p.sp, kHojoLayer, 0, 0, 0, p.X(v.x), p.Y(v.y), ctx.Opt.TenSize * p.sc, 1.0, 0,
+              0, 0);
   }
-  if (paper) DxfModel->SetVPortArea();
+  if (paper) dm.SetVPortArea();
   return true;
 }
 
-bool JwkDXFModelBuild(const TJwkData& jw, int Ver) {
+bool JwkDXFModelBuild(TConvContext& ctx, const TJwkData& jw, int Ver) {
   if (jw.EntMjtp.size() < 12) return false;  // released by DataFree
   // A symbol is always drawn in model space.
-  StartModel(Ver, 0, jw.Enthd.scale);
+  TDXFmodel& dm = StartModel(ctx, Ver, 0, jw.Enthd.scale);
   AddJwcLayers(
-      jw, [](int32_t m) { return DxfModel->AdjustLayerName(m / 16, m % 16, u""); },
+      dm, jw, [&dm](int32_t m) { return dm.AdjustLayerName(m / 16, m % 16, u""); },
       [](int32_t) { return true; });
-  AddStylesAndMarker(jw.EntMjtp, jw.tenN > 0);
+  AddStylesAndMarker(dm, jw.EntMjtp, jw.tenN > 0);
   const double sc = RoundKeta(6, 2, jw.Enthd.scale);
   TJwkPlacer place;  // scale 1, no offset: coordinates as stored
+  place.place.m = &dm;
   AddJwcEntities(jw, place, sc, [sc](const TPlace&) { return sc; });
   return true;
 }
 
-bool TJwcData::FileOutDXF(const std::string& FName, int Ver) {
-  return WriteBuiltDxf(FName, [&] { return JwcDXFModelBuild(*this, Ver); });
+bool TJwcData::BuildDxfModel(TConvContext& ctx) const {
+  return JwcDXFModelBuild(ctx, *this, ctx.Opt.DxfVer);
 }
 
-bool TJwkData::FileOutDXF(const std::string& FName, int Ver) {
-  return WriteBuiltDxf(FName, [&] { return JwkDXFModelBuild(*this, Ver); });
+bool TJwkData::BuildDxfModel(TConvContext& ctx) const {
+  return JwkDXFModelBuild(ctx, *this, ctx.Opt.DxfVer);
 }
 
 }  // namespace tessa

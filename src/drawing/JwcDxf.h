@@ -6,11 +6,12 @@ namespace tessa {
 
 class TJwcData;
 class TJwkData;
+struct TConvContext;
 
-// Create DxfModel and fill it from the drawing (everything FileOutDXF does
-// before SaveDXF).  False, with no model created, when the container holds
-// no loaded drawing.
-bool JwcDXFModelBuild(const TJwcData& jw, int Ver);
-bool JwkDXFModelBuild(const TJwkData& jw, int Ver);
+// Create ctx.DxfModel and fill it from the drawing (everything FileOutDXF
+// does before SaveDXF).  False, with no model created, when the container
+// holds no loaded drawing.
+bool JwcDXFModelBuild(TConvContext& ctx, const TJwcData& jw, int Ver);
+bool JwkDXFModelBuild(TConvContext& ctx, const TJwkData& jw, int Ver);
 
 }  // namespace tessa

@@ -10,18 +10,6 @@
 
 namespace tessa {
 
-std::array<TJwcMojiTypeDef, 11> JwcMojiTypeDef{};
-
-void JwcUnitInit() {
-  static const TJwcMojiTypeDef defs[10] = {
-      {1, 2.0, 2.0, 0.0}, {1, 2.5, 2.5, 0.5}, {2, 3.0, 3.0, 0.5},
-      {2, 4.0, 4.0, 0.5}, {3, 5.0, 5.0, 1.0}, {3, 6.0, 6.0, 1.0},
-      {4, 7.0, 7.0, 1.0}, {4, 8.0, 8.0, 1.0}, {5, 9.0, 9.0, 1.0},
-      {5, 10.0, 10.0, 1.0}};
-  JwcMojiTypeDef[0] = TJwcMojiTypeDef{};
-  for (int k = 1; k <= 10; ++k) JwcMojiTypeDef[static_cast<size_t>(k)] = defs[k - 1];
-}
-
 namespace {
 
 const char16_t kJwcIdent[] = u"jw_cad(c)data.......";
@@ -104,8 +92,12 @@ void TJwcData::DataInit() {
 
 void TJwcData::DataFree() { DataInit(); }
 
-bool TJwcData::FileCheck(const std::string& FName) {
-  return JwcFileStartsWith(FName, kJwcIdent);
+bool TJwcData::FileCheckMem(const uint8_t* data, size_t size) const {
+  return JwcBytesStartWith(data, size, kJwcIdent);
+}
+
+TJwPlacement TJwcData::PaperPlacement(const TJwExtents& ext) const {
+  return PlacementOnPaperCode(ext, Enthd.psize);
 }
 
 void TJwcData::SplitPara(const std::u16string& text, int count) {
@@ -182,13 +174,14 @@ void TJwcData::ReadBody(TByteReader& st) {
   }
 }
 
-bool TJwcData::FileIn(const std::string& FName) {
+bool TJwcData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
-  return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                     [this](TByteReader& st) { ReadBody(st); });
+  return JwcReadMem(data, size, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
+                    [this](TByteReader& st) { ReadBody(st); });
 }
 
-void TJwcData::GetMinMaxZahyo() {
+TJwExtents TJwcData::GetMinMaxZahyo() const {
+  TJwExtents ext;
   // The first point of the first kind present starts the box; a drawing
   // with none keeps the extents it had.
   size_t nv = 0;
@@ -200,11 +193,12 @@ void TJwcData::GetMinMaxZahyo() {
   else if (JwcUsable(EntMoji, mojiN)) x = EntMoji[0].x1, y = EntMoji[0].y1;
   else if (JwcUsable(EntTen, tenN)) x = EntTen[0].x, y = EntTen[0].y;
   else if (nv > 0) x = EntVten[1].x, y = EntVten[1].y;
-  else return;
-  MinMaxInit(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, x, y, 1);
-  JwcEntitiesMinMax(*this, 1);
+  else return ext;
+  MinMaxInit(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, x, y, 1);
+  JwcEntitiesMinMax(ext, *this, 1);
   for (size_t i = 1; i <= nv; ++i)
-    MinMaxAdd(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, EntVten[i].x, EntVten[i].y, 1);
+    MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, EntVten[i].x, EntVten[i].y, 1);
+  return ext;
 }
 
 }  // namespace tessa

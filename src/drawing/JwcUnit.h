@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "drawing/JwDrawing.h"
+
 namespace tessa {
 
 class TByteReader;
+class TgraAttribute;
 
 // ---- Records shared by JWC and JWK -----------------------------------------
 struct TEntJwcLine {
@@ -94,18 +97,22 @@ struct TEntJwcHeader {
   float dataUnit = 1.0f;             // millimetres per stored unit
 };
 
-// Default text types 1..10 (entry 0 unused), in millimetres; filled by
-// JwcUnitInit.  JWK symbols carry no text types and take these.
+// Default text types 1..10 (entry 0 unused), in millimetres.  JWK
+// symbols carry no text types and take these.
 struct TJwcMojiTypeDef {
   int32_t pen = 0;
   double width = 0, height = 0, dist = 0;
 };
-extern std::array<TJwcMojiTypeDef, 11> JwcMojiTypeDef;
-void JwcUnitInit();
+inline constexpr std::array<TJwcMojiTypeDef, 11> JwcMojiTypeDef{{
+    {0, 0.0, 0.0, 0.0},
+    {1, 2.0, 2.0, 0.0}, {1, 2.5, 2.5, 0.5}, {2, 3.0, 3.0, 0.5},
+    {2, 4.0, 4.0, 0.5}, {3, 5.0, 5.0, 1.0}, {3, 6.0, 6.0, 1.0},
+    {4, 7.0, 7.0, 1.0}, {4, 8.0, 8.0, 1.0}, {5, 9.0, 9.0, 1.0},
+    {5, 10.0, 10.0, 1.0}}};
 
 // The entity lists JWC drawings and JWK symbols share, with how many
 // entries of each were read.
-class TJwcEntities {
+class TJwcEntities : public TJwDrawing {
  public:
   TJwcEntities() = default;
   TJwcEntities(const TJwcEntities&) = delete;
@@ -119,7 +126,7 @@ class TJwcEntities {
   std::vector<TEntJwcTen> EntTen;
 
  protected:
-  ~TJwcEntities() = default;
+  ~TJwcEntities() override = default;
   // Empties the lists (text types too) and their counts.
   void ClearEntities();
 };
@@ -127,7 +134,7 @@ class TJwcEntities {
 class TJwcData : public TJwcEntities {
  public:
   TJwcData();
-  ~TJwcData();
+  ~TJwcData() override;
 
   TEntJwcHeader Enthd;
   std::vector<TEntJwcVten> EntVten;        // 101; 1..vtenCount are virtual points
@@ -135,19 +142,21 @@ class TJwcData : public TJwcEntities {
   std::vector<TEntJwcLayer> EntLay;        // 256, group * 16 + layer
   // EntMjtp: 12; 0..10 from the file.
 
-  void DataInit();
-  void DataFree();
+  TJwFormat Format() const override { return fmtJwc; }
+  void DataInit() override;
+  void DataFree() override;
   // True when the file starts with the JWC identification.
-  bool FileCheck(const std::string& FName);
+  bool FileCheckMem(const uint8_t* data, size_t size) const override;
   // Reads the whole drawing; false on any failure (the container then
   // holds what was read before it).
-  bool FileIn(const std::string& FName);
-  void SetGAttLayer();
-  // Writes the extents globals (ExtMinX...); leaves them when empty.
-  void GetMinMaxZahyo();
-  // Converts the loaded drawing; false when nothing is loaded or the
-  // file cannot be written.
-  bool FileOutDXF(const std::string& FName, int Ver);
+  bool FileInMem(const uint8_t* data, size_t size) override;
+  void SetGAttLayer(TgraAttribute& attrs) const;
+  // The start box when the drawing has no point at all.
+  [[nodiscard]] TJwExtents GetMinMaxZahyo() const override;
+  // Paper from the paper code psize.
+  TJwPlacement PaperPlacement(const TJwExtents& ext) const override;
+  // False when nothing is loaded.
+  bool BuildDxfModel(TConvContext& ctx) const override;
 
  private:
   bool ReadHeader(TByteReader& st);

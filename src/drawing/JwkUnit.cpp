@@ -5,7 +5,6 @@
 #include "drawing/ByteReader.h"
 #include "drawing/JwcCommon.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
 
@@ -39,8 +38,12 @@ void TJwkData::DataFree() {
   EntMjtp.clear();
 }
 
-bool TJwkData::FileCheck(const std::string& FName) {
-  return JwcFileStartsWith(FName, kJwkIdent);
+bool TJwkData::FileCheckMem(const uint8_t* data, size_t size) const {
+  return JwcBytesStartWith(data, size, kJwkIdent);
+}
+
+TJwPlacement TJwkData::PaperPlacement(const TJwExtents& ext) const {
+  return PlacementOnExtents(ext);
 }
 
 void TJwkData::SplitPara(const std::u16string& text, int count) {
@@ -77,18 +80,20 @@ void TJwkData::ReadBody(TByteReader& st) {
   JwcReadStrings(st, Enthd.strSpace, 0, EntMoji, mojiN);
 }
 
-bool TJwkData::FileIn(const std::string& FName) {
+bool TJwkData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
-  return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                     [this](TByteReader& st) { ReadBody(st); });
+  return JwcReadMem(data, size, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
+                    [this](TByteReader& st) { ReadBody(st); });
 }
 
-void TJwkData::GetMinMaxZahyo() {
+TJwExtents TJwkData::GetMinMaxZahyo() const {
   // Model coordinates: divided by the drawing scale, and the origin is
   // always inside.
   const double s = Enthd.scale;
-  MinMaxInit(ExtMinX, ExtMinY, ExtMaxX, ExtMaxY, 0, 0, s);
-  JwcEntitiesMinMax(*this, s);
+  TJwExtents ext;
+  MinMaxInit(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY, 0, 0, s);
+  JwcEntitiesMinMax(ext, *this, s);
+  return ext;
 }
 
 }  // namespace tessa

@@ -24,19 +24,23 @@ struct TEntJwkHeader {
 class TJwkData : public TJwcEntities {
  public:
   TJwkData();
-  ~TJwkData();
+  ~TJwkData() override;
 
   TEntJwkHeader Enthd;
   // EntMjtp: 12; 1..10 from JwcMojiTypeDef.
 
-  void DataInit();
+  TJwFormat Format() const override { return fmtJwk; }
+  void DataInit() override;
   // DataInit, then the text types are released too.
-  void DataFree();
-  bool FileCheck(const std::string& FName);
-  bool FileIn(const std::string& FName);
-  void SetGAttLayer();
-  void GetMinMaxZahyo();
-  bool FileOutDXF(const std::string& FName, int Ver);
+  void DataFree() override;
+  bool FileCheckMem(const uint8_t* data, size_t size) const override;
+  bool FileInMem(const uint8_t* data, size_t size) override;
+  void SetGAttLayer(TgraAttribute& attrs) const;
+  // The origin is always inside.
+  [[nodiscard]] TJwExtents GetMinMaxZahyo() const override;
+  // A symbol's paper is its extent.
+  TJwPlacement PaperPlacement(const TJwExtents& ext) const override;
+  bool BuildDxfModel(TConvContext& ctx) const override;
 
  private:
   bool ReadHeader(TByteReader& st);

@@ -27,15 +27,12 @@ void TJwsData::DataInit() {
 
 void TJwsData::DataFree() { DataInit(); }
 
-bool TJwsData::FileCheck(const std::string& FName) {
-  return kJwsSignature.FoundIn(FName);
+bool TJwsData::FileCheckMem(const uint8_t* data, size_t size) const {
+  return kJwsSignature.FoundInMem(data, size);
 }
 
-bool TJwsData::FileIn(const std::string& FName) {
-  DataInit();
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
-  return FileInMem(data.data(), data.size());
+TJwPlacement TJwsData::PaperPlacement(const TJwExtents& ext) const {
+  return PlacementOnExtents(ext);
 }
 
 bool TJwsData::FileInMem(const uint8_t* data, size_t size) {

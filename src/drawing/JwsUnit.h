@@ -10,34 +10,33 @@
 
 namespace tessa {
 
+class TgraAttribute;
+
 class TJwsData : public TJwwBaseData {
  public:
   TEntJwsHeader Enthd;
 
   TJwsData();
-  ~TJwsData();
+  ~TJwsData() override;
+  TJwsData(const TJwsData&) = default;
+  TJwsData& operator=(const TJwsData&) = default;
 
-  void DataInit();
-  void DataFree();
+  TJwFormat Format() const override { return fmtJws; }
+  void DataInit() override;
+  void DataFree() override;
 
   // Signature "JwsData" and, 200 bytes in, a version in 230..700.
-  bool FileCheck(const std::string& FName);
-  bool FileIn(const std::string& FName);
-  bool FileInMem(const uint8_t* data, size_t size);
+  bool FileCheckMem(const uint8_t* data, size_t size) const override;
+  bool FileInMem(const uint8_t* data, size_t size) override;
 
-  bool SetGAttLayer();
-  void GetMinMaxZahyo();
-  bool FileOutDXF(const std::string& FName, int Ver);
+  bool SetGAttLayer(TgraAttribute& attrs) const;
+  [[nodiscard]] TJwExtents GetMinMaxZahyo() const override;
+  // A symbol's paper is its extent.
+  TJwPlacement PaperPlacement(const TJwExtents& ext) const override;
+  bool BuildDxfModel(TConvContext& ctx) const override;
 
  private:
   bool ReadHeader(TJwArchive& ar);
-
-  // Steps of FileOutDXF.
-  void DXFLtypeSet();
-  void DXFLayerSet();
-  void DXFStyleSet();
-  bool TenExists();
-  void DXFEntitySet();
 };
 
 }  // namespace tessa

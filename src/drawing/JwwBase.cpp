@@ -280,14 +280,9 @@ void TJwSignature::Read(TByteReader& in, std::u16string& jwID,
   if (jwVer < minVer || jwVer > maxVer) throw TReadError(versionError);
 }
 
-bool TJwSignature::FoundIn(const std::string& FName) const {
-  FILE* f = std::fopen(FName.c_str(), "rb");
-  if (!f) return false;
-  std::vector<uint8_t> head(versionOffset + 4);
-  size_t k = std::fread(head.data(), 1, head.size(), f);
-  std::fclose(f);
-  if (k != head.size()) return false;
-  TByteReader r(head);
+bool TJwSignature::FoundInMem(const uint8_t* data, size_t size) const {
+  if (!data || size < versionOffset + 4) return false;
+  TByteReader r(data, versionOffset + 4);
   std::u16string jwID;
   int32_t jwVer = 0;
   try {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/JwDrawing.h"
 #include "drawing/jwwtype.h"
 
 namespace tessa {
@@ -38,11 +39,11 @@ struct TJwSignature {
   // Reads identifier and version from the start of `in`; throws TReadError
   // unless both are those of the format.
   void Read(TByteReader& in, std::u16string& jwID, int32_t& jwVer) const;
-  // True when the file starts with this signature; reads only its head.
-  bool FoundIn(const std::string& FName) const;
+  // True when the bytes start with this signature.
+  bool FoundInMem(const uint8_t* data, size_t size) const;
 };
 
-class TJwwBaseData {
+class TJwwBaseData : public TJwDrawing {
  public:
   std::vector<TEntJwwLayerGroup> EntLgrp;  // 16 groups after a read
   std::vector<TEntJwwNo> EntNo;
@@ -107,7 +108,9 @@ class TJwwBaseData {
 
  protected:
   TJwwBaseData() = default;
-  ~TJwwBaseData();
+  TJwwBaseData(const TJwwBaseData&) = default;
+  TJwwBaseData& operator=(const TJwwBaseData&) = default;
+  ~TJwwBaseData() override;
 
   // Empties arrays, counts and the image list; keeps folder and flags.
   void EntInit();

@@ -16,7 +16,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa {
 
@@ -28,7 +28,9 @@ constexpr int kTextTypes = 10;
 constexpr int kFirstUserLtype = 17;
 constexpr int kLastUserLtype = 32;
 
-uint32_t PenColor(const TEntJwwAttr& a) { return GraAtt->GetAttrColcol(a.nPenColor); }
+uint32_t PenColor(const TgraAttribute& att, const TEntJwwAttr& a) {
+  return att.GetAttrColcol(a.nPenColor);
+}
 
 }  // namespace
 
@@ -46,31 +48,33 @@ bool TJwDxfConv::Loaded() const {
 bool TJwDxfConv::BuildModel(int Ver) {
   // A drawing that did not load has no layer groups to take the scale from;
   // converting it would misplace everything, so nothing is made.
-  if (!Loaded() || !GraAtt) return false;
+  if (!Loaded()) return false;
   // The extents are measured from the paper's centre, the entities from its
   // lower left corner (where the limits start too): the header's extents
   // must cover the entities, so they are handed over in that position.
-  StartDxfModel(Ver, OptSpace, PaperX / 2 + ExtMinX, PaperY / 2 + ExtMinY,
-                PaperX / 2 + ExtMaxX, PaperY / 2 + ExtMaxY,
-                d_.EntLgrp[ConvScaleGroup()].adScale);
-  AddSxfLtypes();
+  const TJwPlacement& pl = ctx_.Place;
+  StartDxfModel(ctx_, Ver, ctx_.Opt.Space, pl.PaperX / 2 + pl.ExtMinX,
+                pl.PaperY / 2 + pl.ExtMinY, pl.PaperX / 2 + pl.ExtMaxX,
+                pl.PaperY / 2 + pl.ExtMaxY, d_.EntLgrp[ConvScaleGroup(ctx_.Opt)].adScale);
+  TDXFmodel& m = *ctx_.DxfModel;
+  AddSxfLtypes(m);
   DXFLtypeSet();
   DXFLayerSet();
-  AddDefaultStyles();
+  AddDefaultStyles(m);
   DXFStyleSet();
-  if (TenExists()) AddTenBlock();
+  if (TenExists()) AddTenBlock(m);
   DXFEntitySet();
   return true;
 }
 
 bool TJwDxfConv::FileOutDXF(const std::string& FName, int Ver) {
-  return WriteBuiltDxf(FName, [&] { return BuildModel(Ver); });
+  return WriteBuiltDxf(ctx_, FName, [&] { return BuildModel(Ver); });
 }
 
 // ---- Line types -------------------------------------------------------------------
 
 void TJwDxfConv::DXFLtypeSet() {
-  TDXFmodel& m = *DxfModel;
+  TDXFmodel& m = *ctx_.DxfModel;
   for (int i = kFirstUserLtype; i <= kLastUserLtype; ++i) {
     const std::u16string num = IntToText(i);
     const std::u16string desc = num + u" SXF-Extended";
@@ -99,13 +103,14 @@ void TJwDxfConv::DXFLtypeSet() {
 // ---- Layers -----------------------------------------------------------------------
 
 void TJwDxfConv::DXFLayerSet() {
-  TDXFmodel& m = *DxfModel;
+  TDXFmodel& m = *ctx_.DxfModel;
+  const TgraAttribute& att = ctx_.GraAtt;
   TJwLayerCount cnt;
   cnt.JWW_Init();
 
   auto countLine = [&](const TEntJwwAttr& a) {
     if (a.nPenColor != 9 && a.nPenStyle != 9)
-      cnt.JWW_CountUp(a.nGLayer, a.nLayer, PenColor(a), a.nPenStyle);
+      cnt.JWW_CountUp(a.nGLayer, a.nLayer, PenColor(att, a), a.nPenStyle);
   };
   auto countColour = [&](const TEntJwwAttr& a, uint32_t colour) {
     if (a.nPenColor != 9) cnt.JWW_CountUp(a.nGLayer, a.nLayer, colour, -1);
@@ -115,23 +120,23 @@ void TJwDxfConv::DXFLayerSet() {
   const auto count = TJwwVisitor{
       [&](const TEntJwwLine& e) { countLine(e.att); },
       [&](const TEntJwwEnko& e) { countLine(e.att); },
-      [&](const TEntJwwTen& e) { countColour(e.att, PenColor(e.att)); },
+      [&](const TEntJwwTen& e) { countColour(e.att, PenColor(att, e.att)); },
       [&](const TEntJwwMoji& e) {
         // Jw_cad's own setting texts are not drawing content.
-        if (!IsJwSettingText(e)) countColour(e.att, PenColor(e.att));
+        if (!IsJwSettingText(e)) countColour(e.att, PenColor(att, e.att));
       },
       [&](const TEntJwwSunpo& e) {
         countLine(e.Sen.att);
-        countColour(e.Moji.att, PenColor(e.Moji.att));
+        countColour(e.Moji.att, PenColor(att, e.Moji.att));
       },
       [&](const TEntJwwSolid& e) {
-        countColour(e.att, e.att.nPenColor == 10 ? WinColorToColor(e.Color) : PenColor(e.att));
+        countColour(e.att, e.att.nPenColor == 10 ? WinColorToColor(e.Color) : PenColor(att, e.att));
       },
       [](const TEntJwwBlock&) {}};
   for (const TEntJwwNo& no : d_.EntNo) VisitJwwEntity(lists, no.EntType, no.EntNo, count);
 
   cnt.CaluMax();
-  AddDefaultLayers();
+  AddDefaultLayers(m);
   for (int i = 0; i < kLayers; ++i) {
     const int g = i / 16, l = i % 16;
     std::u16string name;
@@ -154,7 +159,8 @@ void TJwDxfConv::DXFLayerSet() {
 void TJwDxfConv::DXFStyleSet() {
   static constexpr double kSymbolHeights[kTextTypes] = {2.0, 2.5, 3.0, 4.0, 5.0,
                                                         6.0, 7.0, 8.0, 9.0, 10.0};
-  AddMojiStylePair(u"MOJI0", 1.0, 2.0);
+  TDXFmodel& m = *ctx_.DxfModel;
+  AddMojiStylePair(m, u"MOJI0", 1.0, 2.0);
   for (int k = 1; k <= kTextTypes; ++k) {
     double width = 1.0, height = kSymbolHeights[k - 1];
     if (jww_) {
@@ -162,7 +168,7 @@ void TJwDxfConv::DXFStyleSet() {
       height = t.adMojiY;
       width = MojiWidthFactor(t.adMojiX, t.adMojiY);
     }
-    AddMojiStylePair(u"MOJI" + IntToText(k), width, height);
+    AddMojiStylePair(m, u"MOJI" + IntToText(k), width, height);
   }
 }
 
@@ -174,7 +180,8 @@ bool TJwDxfConv::TenExists() const {
                        [](const TEntJwwNo& n) { return n.EntType == jwEntTen; });
   };
   if (hasPoint(d_.EntNo)) return true;
-  const int32_t defs = std::min<int32_t>(d_.EntBlockDefN, static_cast<int32_t>(d_.EntBlockDef.size()));
+  const int32_t defs =
+      std::min<int32_t>(d_.EntBlockDefN, static_cast<int32_t>(d_.EntBlockDef.size()));
   for (int32_t i = 0; i < defs; ++i)
     if (d_.EntBlockDef[i].ref_flag && hasPoint(d_.EntBlockDef[i].mNo)) return true;
   return false;
@@ -182,22 +189,12 @@ bool TJwDxfConv::TenExists() const {
 
 // ---- The two containers -----------------------------------------------------------
 
-bool TJwwData::FileOutDXF(const std::string& FName, int Ver) {
-  return TJwDxfConv(*this, this).FileOutDXF(FName, Ver);
+bool TJwwData::BuildDxfModel(TConvContext& ctx) const {
+  return TJwDxfConv(ctx, *this, this).BuildModel(ctx.Opt.DxfVer);
 }
-void TJwwData::DXFLtypeSet() { TJwDxfConv(*this, this).DXFLtypeSet(); }
-void TJwwData::DXFLayerSet() { TJwDxfConv(*this, this).DXFLayerSet(); }
-void TJwwData::DXFStyleSet() { TJwDxfConv(*this, this).DXFStyleSet(); }
-bool TJwwData::TenExists() { return TJwDxfConv(*this, this).TenExists(); }
-void TJwwData::DXFEntitySet() { TJwDxfConv(*this, this).DXFEntitySet(); }
 
-bool TJwsData::FileOutDXF(const std::string& FName, int Ver) {
-  return TJwDxfConv(*this, nullptr).FileOutDXF(FName, Ver);
+bool TJwsData::BuildDxfModel(TConvContext& ctx) const {
+  return TJwDxfConv(ctx, *this, nullptr).BuildModel(ctx.Opt.DxfVer);
 }
-void TJwsData::DXFLtypeSet() { TJwDxfConv(*this, nullptr).DXFLtypeSet(); }
-void TJwsData::DXFLayerSet() { TJwDxfConv(*this, nullptr).DXFLayerSet(); }
-void TJwsData::DXFStyleSet() { TJwDxfConv(*this, nullptr).DXFStyleSet(); }
-bool TJwsData::TenExists() { return TJwDxfConv(*this, nullptr).TenExists(); }
-void TJwsData::DXFEntitySet() { TJwDxfConv(*this, nullptr).DXFEntitySet(); }
 
 }  // namespace tessa

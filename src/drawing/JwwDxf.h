@@ -8,7 +8,7 @@
 //
 // Coordinates: a drawing point (x, y) lies in millimetres from the centre
 // of the paper.  In the drawing's own list it becomes the paper point
-// (PaperX / 2 + x, PaperY / 2 + y) and then the model point
+// (PaperX / 2 + x, PaperY / 2 + y) of the context's placement and then the model point
 // (paper * sc + dx) of its layer group's transform (deLgp).  Inside block
 // definitions a point is only scaled (x * sc): the insert carries the
 // placement.
@@ -23,23 +23,26 @@
 namespace tessa {
 
 class TJwwData;
+struct TConvContext;
 
 class TJwDxfConv {
  public:
   // `jww` is the same container as `d` for a drawing and null for a symbol.
-  TJwDxfConv(const TJwwBaseData& d, const TJwwData* jww) : d_(d), jww_(jww) {}
+  // Everything else a conversion reads or builds is in ctx.
+  TJwDxfConv(TConvContext& ctx, const TJwwBaseData& d, const TJwwData* jww)
+      : ctx_(ctx), d_(d), jww_(jww) {}
 
   // True when the container holds a drawing that can be converted: the
   // tables the conversion reads all have their entries.
   bool Loaded() const;
 
-  // Steps 1 to 14 of FileOutDXF: a fresh DxfModel filled from the drawing.
+  // Steps 1 to 14 of FileOutDXF: a fresh ctx.DxfModel filled from the drawing.
   // False (and no model) when the drawing is not loaded.
   bool BuildModel(int Ver);
   // BuildModel, SaveDXF and DXFModelFree; the result of SaveDXF.
   bool FileOutDXF(const std::string& FName, int Ver);
 
-  // The individual steps; each works on DxfModel.
+  // The individual steps; each works on ctx.DxfModel.
   void DXFLtypeSet();
   void DXFLayerSet();
   void DXFStyleSet();
@@ -47,6 +50,7 @@ class TJwDxfConv {
   void DXFEntitySet();
 
  private:
+  TConvContext& ctx_;
   const TJwwBaseData& d_;
   const TJwwData* jww_;
 };

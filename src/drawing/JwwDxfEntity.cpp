@@ -19,7 +19,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa {
 
@@ -66,7 +66,8 @@ struct TPt {
 // section (the drawing's own list) or into one block definition.
 class TEntityConv {
  public:
-  TEntityConv(TDXFmodel& m, const TJwwBaseData& d) : m_(m), d_(d) {}
+  TEntityConv(const TConvContext& ctx, TDXFmodel& m, const TJwwBaseData& d)
+      : ctx_(ctx), opt_(ctx.Opt), m_(m), d_(d) {}
 
   void SetLayerGroups();
   void AddBlockDefs();
@@ -74,6 +75,8 @@ class TEntityConv {
   void BlockContents();
 
  private:
+  const TConvContext& ctx_;
+  const TConvOptions& opt_;
   TDXFmodel& m_;
   const TJwwBaseData& d_;
 
@@ -88,7 +91,7 @@ class TEntityConv {
     double sc;      // the scale of the copies it draws (placed only)
     int32_t bidx;   // model index, -1 when it could not be added
   };
-  bool paper_ = OptSpace == 1;
+  bool paper_ = opt_.Space == 1;
   std::unique_ptr<TJwwBlockScales> placed_;
   std::vector<std::vector<TVariant>> variants_;  // per EntBlockDef index
   // The variant being filled (variantDef_ >= 0).
@@ -119,7 +122,7 @@ class TEntityConv {
   TPt Out(TPt p) const;
   double Len(double v) const { return v * sc_; }
   void Sample(TPt p);
-  bool Sampling() const { return !InBlock() && OptSpace == 1; }
+  bool Sampling() const { return !InBlock() && opt_.Space == 1; }
   void ArcSamples(TPt c, double r, double he, double ka, double sa, double da);
   TPt ArcPoint(TPt c, double r, double he, double ka, double t) const;
 
@@ -149,7 +152,7 @@ bool TEntityConv::Begin(const TEntJwwAttr& a) {
   if (a.nGLayer >= kGroups || a.nLayer >= 16) return false;
   const TDXF_LGroup& g = m_.deLgp[a.nGLayer];
   layer_ = kFirstDrawingLayer + a.nGLayer * 16 + a.nLayer;
-  spc_ = (OptSpace == 1 && a.nGLayer == ConvScaleGroup()) ? 1 : 0;
+  spc_ = (opt_.Space == 1 && a.nGLayer == ConvScaleGroup(opt_)) ? 1 : 0;
   vport_ = g.n;
   sc_ = g.sc;
   dx_ = InBlock() ? 0.0 : g.dx;
@@ -169,7 +172,7 @@ int32_t TEntityConv::Layer(const TEntJwwAttr& a, bool styleCounts) const {
 }
 
 int32_t TEntityConv::Colour(const TEntJwwAttr& a) {
-  return dxfColour_(GraAtt->GetAttrColcol(a.nPenColor));
+  return dxfColour_(ctx_.GraAtt.GetAttrColcol(a.nPenColor));
 }
 
 int32_t TEntityConv::Ltype(const TEntJwwAttr& a) const {
@@ -180,7 +183,7 @@ int32_t TEntityConv::Ltype(const TEntJwwAttr& a) const {
 
 TPt TEntityConv::Paper(double x, double y) const {
   if (InBlock()) return {x, y};
-  return {PaperX / 2 + x, PaperY / 2 + y};
+  return {ctx_.Place.PaperX / 2 + x, ctx_.Place.PaperY / 2 + y};
 }
 
 TPt TEntityConv::Out(TPt p) const { return {p.x * sc_ + dx_, p.y * sc_ + dy_}; }
@@ -265,7 +268,7 @@ void TEntityConv::ConvTen(const TEntJwwTen& e) {
   if (e.bKariten == 1) {
     // A temporary point is a construction aid: a small circle on "HOJO"
     // that takes colour and line type from that layer.
-    PutArc(kLayerHojo, 0, 0, wid, p, Len(OptTenSize), 1.0, 0, 0, 0);
+    PutArc(kLayerHojo, 0, 0, wid, p, Len(opt_.TenSize), 1.0, 0, 0, 0);
   } else {
     int32_t cod = 0;
     double a = 0, b = 1.0;
@@ -276,7 +279,7 @@ void TEntityConv::ConvTen(const TEntJwwTen& e) {
     }
     if (cod == 0) {
       // A plain point is drawn as a dot of its pen's radius.
-      b = GraAtt->GetAttrColten(e.att.nPenColor) + e.att.nPenWidth * 0.5;
+      b = ctx_.GraAtt.GetAttrColten(e.att.nPenColor) + e.att.nPenWidth * 0.5;
       wid = 5;
     }
     const TPt o = Out(p);
@@ -490,7 +493,7 @@ void TEntityConv::Convert(const TJwwLists& lists, int32_t type, int32_t i, bool 
 
 void TEntityConv::SetLayerGroups() {
   for (int g = 0; g < kGroups; ++g) m_.deLgp[g].sc = d_.EntLgrp[g].adScale;
-  m_.SetLgp(ConvScaleGroup());
+  m_.SetLgp(ConvScaleGroup(opt_));
 }
 
 int32_t DefCount(const TJwwBaseData& d) {
@@ -606,16 +609,17 @@ int32_t TEntityConv::PaperInsertTarget(const TEntJwwBlock& e) const {
 }  // namespace
 
 void TJwDxfConv::DXFEntitySet() {
-  TEntityConv conv(*DxfModel, d_);
+  TDXFmodel& m = *ctx_.DxfModel;
+  TEntityConv conv(ctx_, m, d_);
   conv.SetLayerGroups();
   conv.AddBlockDefs();
   // A dimension gives up to three lines, two points and a text.
   const size_t dims = d_.EntSunpo.size();
-  DxfModel->ReserveEntities(d_.EntNo.size() + 5 * dims, d_.EntLine.size() + 3 * dims,
+  m.ReserveEntities(d_.EntNo.size() + 5 * dims, d_.EntLine.size() + 3 * dims,
                             d_.EntMoji.size() + dims);
   conv.DrawingList();
   conv.BlockContents();
-  if (OptSpace == 1) DxfModel->SetVPortArea();
+  if (ctx_.Opt.Space == 1) m.SetVPortArea();
 }
 
 }  // namespace tessa

@@ -13,7 +13,6 @@
 #include "drawing/JwwSettingText.h"
 #include "drawing/JwwUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
 
@@ -39,7 +38,7 @@ double Wrap360(double deg) {
 // the definition's own coordinates and mapped for every copy.  A point
 // with a non-finite coordinate adds nothing: it would poison every later
 // comparison.  The box starts at the first point that counts and goes to
-// the extents globals with Commit.
+// the extents with Commit.
 class TExtentsBox {
  public:
   // While a list is given, points are kept there unmapped instead of added.
@@ -79,12 +78,12 @@ class TExtentsBox {
   }
 
   // The extents become the box; nothing changes when no point counted.
-  void Commit() const {
+  void Commit(TJwExtents& ext) const {
     if (!started_) return;
-    ExtMinX = minx_;
-    ExtMinY = miny_;
-    ExtMaxX = maxx_;
-    ExtMaxY = maxy_;
+    ext.ExtMinX = minx_;
+    ext.ExtMinY = miny_;
+    ext.ExtMaxX = maxx_;
+    ext.ExtMaxY = maxy_;
   }
 
  private:
@@ -309,22 +308,26 @@ bool FirstPoint(const TJwwBaseData& d, double& x, double& y) {
 
 }  // namespace
 
-// A drawing without entities leaves the extents as they were.
-void TJwwData::GetMinMaxZahyo() {
+// A drawing without entities keeps the start box.
+TJwExtents TJwwData::GetMinMaxZahyo() const {
+  TJwExtents ext;
   double x = 0, y = 0;
-  if (!FirstPoint(*this, x, y)) return;
+  if (!FirstPoint(*this, x, y)) return ext;
   TExtentsBox box;
   box.Add(x, y);
   AddDrawing(box, *this);
-  box.Commit();
+  box.Commit(ext);
+  return ext;
 }
 
 // A symbol's box always holds its base point.
-void TJwsData::GetMinMaxZahyo() {
+TJwExtents TJwsData::GetMinMaxZahyo() const {
+  TJwExtents ext;
   TExtentsBox box;
   box.Add(Enthd.BasePoint_x, Enthd.BasePoint_y);
   AddDrawing(box, *this);
-  box.Commit();
+  box.Commit(ext);
+  return ext;
 }
 
 }  // namespace tessa

@@ -37,15 +37,12 @@ void TJwwData::DataInit() {
 
 void TJwwData::DataFree() { DataInit(); }
 
-bool TJwwData::FileCheck(const std::string& FName) {
-  return kJwwSignature.FoundIn(FName);
+bool TJwwData::FileCheckMem(const uint8_t* data, size_t size) const {
+  return kJwwSignature.FoundInMem(data, size);
 }
 
-bool TJwwData::FileIn(const std::string& FName) {
-  DataInit();
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
-  return FileInMem(data.data(), data.size());
+TJwPlacement TJwwData::PaperPlacement(const TJwExtents& ext) const {
+  return PlacementOnPaperCode(ext, Enthd.nZumen);
 }
 
 bool TJwwData::FileInMem(const uint8_t* data, size_t size) {

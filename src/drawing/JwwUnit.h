@@ -11,6 +11,8 @@
 
 namespace tessa {
 
+class TgraAttribute;
+
 class TJwwData : public TJwwBaseData {
  public:
   TEntJwwHeader Enthd;
@@ -25,34 +27,32 @@ class TJwwData : public TJwwBaseData {
   int32_t FileOutOpt = 0;
 
   TJwwData();
-  ~TJwwData();
+  ~TJwwData() override;
+  TJwwData(const TJwwData&) = default;
+  TJwwData& operator=(const TJwwData&) = default;
 
-  void DataInit();
-  void DataFree();
+  TJwFormat Format() const override { return fmtJww; }
+  void DataInit() override;
+  void DataFree() override;
 
   // Signature "JwwData." and a version in 220..700; changes nothing.
-  bool FileCheck(const std::string& FName);
+  bool FileCheckMem(const uint8_t* data, size_t size) const override;
   // Reads the whole drawing; false when the reading ended early (what was
   // read stays).  The block tree is built unless the header failed.
-  bool FileIn(const std::string& FName);
   // The same reading from bytes already in memory.
-  bool FileInMem(const uint8_t* data, size_t size);
+  bool FileInMem(const uint8_t* data, size_t size) override;
 
-  bool SetGAttLayer();
-  void GetMinMaxZahyo();
-  bool FileOutDXF(const std::string& FName, int Ver);
+  // The layer table of attrs from the drawing's groups and layers.
+  bool SetGAttLayer(TgraAttribute& attrs) const;
+  [[nodiscard]] TJwExtents GetMinMaxZahyo() const override;
+  // Paper from the paper code nZumen.
+  TJwPlacement PaperPlacement(const TJwExtents& ext) const override;
+  bool BuildDxfModel(TConvContext& ctx) const override;
 
  private:
   bool ReadHeader(TJwArchive& ar);
   void ReadHeaderBody(TJwArchive& ar);
   void SizeTables();
-
-  // Steps of FileOutDXF.
-  void DXFLtypeSet();
-  void DXFLayerSet();
-  void DXFStyleSet();
-  bool TenExists();
-  void DXFEntitySet();
 };
 
 }  // namespace tessa

@@ -10,7 +10,7 @@
 
 #include "dxf/SaveSetup.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwLoad.h"
 
 namespace tessa {
 
@@ -99,17 +99,6 @@ void AssignSetting(int32_t& field, const std::u16string& line) { field = TextToI
 void AssignSetting(bool& field, const std::u16string& line) { field = TextToBool(line); }
 void AssignSetting(std::u16string& field, const std::u16string& line) { field = line; }
 
-// The load pipeline of a format (proc2..proc5); false for no known format.
-bool LoadByFormat(TForm1& f, int format, const std::string& src) {
-  switch (format) {
-    case fmtJww: return f.proc2(src);
-    case fmtJws: return f.proc3(src);
-    case fmtJwc: return f.proc4(src);
-    case fmtJwk: return f.proc5(src);
-    default: return false;
-  }
-}
-
 // Both paths name one existing file (links followed, hard links included).
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
@@ -126,12 +115,8 @@ bool OutputIsADrawing(const std::string& src, const std::string& dst) {
 }  // namespace
 
 int FormatOfPath(const std::string& path) {
-  const std::string ext = FileExtLower(path);
-  if (ext == ".jww") return fmtJww;
-  if (ext == ".jws") return fmtJws;
-  if (ext == ".jwc") return fmtJwc;
-  if (ext == ".jwk") return fmtJwk;
-  return fmtNone;
+  const TJwFormatEntry* f = JwFormatOfPath(path);
+  return f ? f->format : fmtNone;
 }
 
 void TForm1::ReadSettings(const std::string& path) {
@@ -172,25 +157,25 @@ void TForm1::ReadSettings(const std::string& path) {
 
 void TForm1::FormCreate(const std::vector<std::string>& args, const std::string& exePath) {
   Args = args;
-  AppTitle = kAppTitleText;
+  Ctx.AppTitle = kAppTitleText;
   AppDir = FolderOf(exePath);
   ReadSettings(AppDir + kSettingsName + kSettingsExt);
   Memo1 = Args;
   JwInit();
-  ExtentsAndPaperReset();
-  OptLayerNameType = cb4;
-  CurFileName.clear();
+  Ctx.Place = TJwPlacement{};
+  Ctx.Opt.LayerNameType = cb4;
+  Ctx.CurFileName.clear();
   if (cb5 < 0 || cb5 > 1) cb5 = 0;
   if (cb6 < 0 || cb6 > 15) cb6 = 15;
   if (cb7 < 0 || cb7 > 6) cb7 = 0;
-  OptSpace = cb5;
-  OptScaleGroup = cb6;
-  OptTenType = cb7;
+  Ctx.Opt.Space = cb5;
+  Ctx.Opt.ScaleGroup = cb6;
+  Ctx.Opt.TenType = cb7;
   double size = TextToFloat(ed2);
   if (size < 0.001) size = 0.001;
   if (size > 1000.0) size = 1000.0;
-  OptTenSize = size;
-  DxfModel = nullptr;
+  Ctx.Opt.TenSize = size;
+  DXFModelFree(Ctx.DxfModel);
 }
 
 void TForm1::FormShow() {
@@ -211,16 +196,17 @@ void TForm1::FormShow() {
 void TForm1::FormClose() {
   if (Closed) return;
   Closed = true;
-  DXFModelFree();
+  DXFModelFree(Ctx.DxfModel);
   JwFine();
 }
 
 void TForm1::Proc(const std::string& src, const std::string& dst) {
   if (!IsFile(src)) return;
-  const int format = FormatOfPath(src);
+  const TJwFormatEntry* f = JwFormatOfPath(src);
+  if (!f) return;
   // A drawing that did not load completely has no extents or paper size
   // yet; converting it would misplace its geometry, so nothing is written.
-  if (LoadByFormat(*this, format, src)) ConvertLoaded(format, dst);
+  if (LoadPipeline(f->format, src)) ConvertLoaded(f->format, dst);
 }
 
 void RunConverter(const std::vector<std::string>& args, const std::string& exePath) {

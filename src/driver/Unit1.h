@@ -2,7 +2,8 @@
 // events of the original design (create, show, close) run in order as one
 // plain process.  FormCreate reads the settings file beside the executable,
 // FormShow checks the command line and runs at most one conversion,
-// FormClose releases everything.
+// FormClose releases everything.  What the conversion needs lives in the
+// form's one conversion context Ctx, filled from the settings file.
 #pragma once
 
 #include <cstdint>
@@ -10,21 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "drawing/JwConvContext.h"
+#include "drawing/JwDrawing.h"
+
 namespace tessa {
 
 class TJwwData;
 class TJwsData;
 class TJwcData;
 class TJwkData;
-
-// Drawing formats, numbered like their load pipelines proc2..proc5.
-enum TJwFormat : int {
-  fmtNone = 0,
-  fmtJww = 2,
-  fmtJws = 3,
-  fmtJwc = 4,
-  fmtJwk = 5,
-};
 
 // The format an input path is read as, by its lower-cased extension.
 int FormatOfPath(const std::string& path);
@@ -53,12 +48,17 @@ class TForm1 {
   // ---- Containers, attribute tables and load pipelines (Unit1Load.cpp) -----
   void JwInit();
   void JwFine();
+  // The load pipeline of a format: check, empty every container, read,
+  // then the format's own steps, the extents and the paper into Ctx.
+  bool LoadPipeline(int format, const std::string& fn);
   bool proc2(const std::string& fn);  // JWW
   bool proc3(const std::string& fn);  // JWS
   bool proc4(const std::string& fn);  // JWC
   bool proc5(const std::string& fn);  // JWK
   // FileOutDXF of the container of format (fmtJww..fmtJwk) with cb2.
   bool ConvertLoaded(int format, const std::string& dst);
+  // The container of a format; null for none.
+  TJwDrawing* Container(int format) const;
   void JwwDataFree(TJwwData& JW);
   void JwwFileColorSet(TJwwData& JW);
   void JwsFileColorSet();
@@ -84,6 +84,8 @@ class TForm1 {
   std::u16string ed2;  // size of written points
 
   // ---- Run state -----------------------------------------------------------
+  std::string AppDir;              // executable's folder, trailing separator
+  TConvContext Ctx;                // the options, tables and model of the run
   std::vector<std::string> Args;   // command line as passed to FormCreate
   std::vector<std::string> Memo1;  // the window's text list: the arguments
   bool Closed = false;

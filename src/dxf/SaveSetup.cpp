@@ -10,11 +10,8 @@
 #include <string_view>
 
 #include "dxf/SaveUnit.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
-
-uint32_t DXFColorTable[256];
 
 namespace {
 
@@ -90,7 +87,7 @@ constexpr Rgb kAci[256] = {
     {91, 91, 91}, {137, 137, 137}, {183, 183, 183}, {179, 179, 179},
 };
 
-uint32_t Opaque(const Rgb& c) {
+constexpr uint32_t Opaque(const Rgb& c) {
   return 0xFF000000u | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) |
          uint32_t{c.b};
 }
@@ -139,11 +136,10 @@ const LtypeDef kSxfLtypes[] = {
     {u"SXF_三点二短鎖線", u"15 double-dashed triplicate-dotted -- -- . . . -- --", {6, -1.5, 6, -1.5, 0.25, -1.5, 0.25, -1.5, 0.25, -1.5}},  // 32
 };
 
-void AddLtypes(const LtypeDef* defs, size_t count) {
-  if (!DxfModel) return;
+void AddLtypes(TDXFmodel& m, const LtypeDef* defs, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     const LtypeDef& d = defs[i];
-    DxfModel->AddLtype(d.name, d.desc, static_cast<int32_t>(d.pattern.size()),
+    m.AddLtype(d.name, d.desc, static_cast<int32_t>(d.pattern.size()),
                        d.pattern);
   }
 }
@@ -178,13 +174,18 @@ void InitSlots(std::vector<TJwLayerCount_Work>& cn, int32_t coln,
   }
 }
 
+constexpr std::array<uint32_t, 256> OpaquePalette() {
+  std::array<uint32_t, 256> t{};
+  for (size_t i = 0; i < t.size(); ++i) t[i] = Opaque(kAci[i]);
+  return t;
+}
+
 }  // namespace
 
 // ---- Palette and mappings -------------------------------------------------
 
-void InitDXFColorTable() {
-  for (int i = 0; i < 256; ++i) DXFColorTable[i] = Opaque(kAci[i]);
-}
+// Built once, at compile time: every conversion reads it, none writes it.
+constexpr std::array<uint32_t, 256> DXFColorTable = OpaquePalette();
 
 int32_t ColorToDXFColor(uint32_t c) {
   // The palette is opaque, so an exact entry is the first at distance 0
@@ -296,45 +297,38 @@ int32_t TJwLayerCount::LayerLtype(int32_t slot) const {
 
 // ---- Model life -------------------------------------------------------------
 
-void DXFModelCreate() {
-  InitDXFColorTable();
-  DXFModelFree();
-  DxfModel = new TDXFmodel();
+void DXFModelCreate(std::unique_ptr<TDXFmodel>& m) {
+  DXFModelFree(m);
+  m = std::make_unique<TDXFmodel>();
 }
 
-void DXFModelFree() {
-  if (!DxfModel) return;
-  delete DxfModel;
-  DxfModel = nullptr;
-}
+void DXFModelFree(std::unique_ptr<TDXFmodel>& m) { m.reset(); }
 
 // ---- Standard content ---------------------------------------------------------
 
-void AddDefaultLtypes() {
-  AddLtypes(kDefaultLtypes, std::size(kDefaultLtypes));
+void AddDefaultLtypes(TDXFmodel& m) {
+  AddLtypes(m, kDefaultLtypes, std::size(kDefaultLtypes));
 }
 
-void AddSxfLtypes() { AddLtypes(kSxfLtypes, std::size(kSxfLtypes)); }
+void AddSxfLtypes(TDXFmodel& m) { AddLtypes(m, kSxfLtypes, std::size(kSxfLtypes)); }
 
-void AddDefaultLayers() {
-  if (!DxfModel) return;
-  DxfModel->AddLayer(u"0", 7, 1, 0, true, true);
-  DxfModel->AddLayer(u"DEFPOINTS", 7, 1, 0, true, false);
-  DxfModel->AddLayer(u"HOJO", 6, 9, 0, true, false);
-  DxfModel->AddLayer(u"VP", 7, 1, 0, false, false);
+void AddDefaultLayers(TDXFmodel& m) {
+  m.AddLayer(u"0", 7, 1, 0, true, true);
+  m.AddLayer(u"DEFPOINTS", 7, 1, 0, true, false);
+  m.AddLayer(u"HOJO", 6, 9, 0, true, false);
+  m.AddLayer(u"VP", 7, 1, 0, false, false);
 }
 
-void AddDefaultStyles() {
-  if (!DxfModel) return;
-  DxfModel->AddStyle(u"Standard", u"txt", u"extfont2.shx", 0, 1.0, 0, 2.5,
+void AddDefaultStyles(TDXFmodel& m) {
+  m.AddStyle(u"Standard", u"txt", u"extfont2.shx", 0, 1.0, 0, 2.5,
                      false);
-  DxfModel->AddStyle(u"Annotative", u"txt.shx", u"extfont2.shx", 0, 1.0, 0,
+  m.AddStyle(u"Annotative", u"txt.shx", u"extfont2.shx", 0, 1.0, 0,
                      2.5, false);
 }
 
-void AddTenBlock() {
-  TDXFmodel* m = DxfModel;
-  if (!m || m->tentyp < 2 || m->tentyp > 6) return;
+void AddTenBlock(TDXFmodel& model) {
+  TDXFmodel* m = &model;
+  if (m->tentyp < 2 || m->tentyp > 6) return;
   m->tenidx = m->AddBlockDef(u"_TRANS_TEN", -1);
   const int32_t bn = m->tenidx;
   if (bn < 0) return;

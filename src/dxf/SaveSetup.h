@@ -2,17 +2,20 @@
 // mappings of Jw_cad colours, line types and pen widths, the per-layer
 // tally of colours and line types, and the standard content of a fresh
 // DXF model (line types, fixed layers, text styles, point-marker block).
-// The content procedures work on the global DxfModel (util/UnitVal.h).
+// The content procedures work on the model they are handed.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tessa {
 
+class TDXFmodel;
+
 // AutoCAD Color Index 0..255 as opaque colours 0xAARRGGBB (alpha 255).
-extern uint32_t DXFColorTable[256];
-void InitDXFColorTable();
+extern const std::array<uint32_t, 256> DXFColorTable;
 
 // DXF colour number 1..255 of an opaque colour (exact entry first, else the
 // nearest by squared channels; 0 becomes 7).
@@ -84,18 +87,18 @@ class TJwLayerCount {
   TDxfColourMemo colour_;
 };
 
-// Model life: DXFModelCreate frees any model left and creates a fresh one
-// in DxfModel; DXFModelFree frees it (nothing when there is none).
-void DXFModelCreate();
-void DXFModelFree();
+// Model life: DXFModelCreate frees any model left in m and creates a fresh
+// one; DXFModelFree frees it (nothing when there is none).
+void DXFModelCreate(std::unique_ptr<TDXFmodel>& m);
+void DXFModelFree(std::unique_ptr<TDXFmodel>& m);
 
-// Standard content of DxfModel.  The line-type order matters: 1..18 from
+// Standard content of a model.  The line-type order matters: 1..18 from
 // AddDefaultLtypes ("Continuous" first), 19..32 from AddSxfLtypes.
-void AddDefaultLtypes();
-void AddSxfLtypes();
-void AddDefaultLayers();  // "0", "DEFPOINTS", "HOJO", "VP"
-void AddDefaultStyles();  // "Standard", "Annotative"
+void AddDefaultLtypes(TDXFmodel& m);
+void AddSxfLtypes(TDXFmodel& m);
+void AddDefaultLayers(TDXFmodel& m);  // "0", "DEFPOINTS", "HOJO", "VP"
+void AddDefaultStyles(TDXFmodel& m);  // "Standard", "Annotative"
 // The marker block "_TRANS_TEN" for point types 2..6; sets tenidx.
-void AddTenBlock();
+void AddTenBlock(TDXFmodel& m);
 
 }  // namespace tessa

@@ -43,8 +43,8 @@ TEST_F(ConvertTest, UnusedDefinitionsAndUnknownInsertsAreLeftOut) {
 }
 
 TEST_F(ConvertTest, InsertKeepsRotationAndScalesAsStored) {
-  PaperX = 420;
-  PaperY = 297;
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
   drawing.EntLgrp[0].adScale = 100;
   AddLine(AddBlockDef(drawing, 5, u"b"), Line(0, 0, 1, 0));
   AddBlock(drawing, Insert(5, 10, 20, -kPi / 2, 2, 3, AttrW(1, 2, 103, 33, 30)));
@@ -66,8 +66,8 @@ TEST_F(ConvertTest, InsertKeepsRotationAndScalesAsStored) {
 // Contents are relative to the block's base point: scaled by their own
 // group's scale, never shifted onto the paper.
 TEST_F(ConvertTest, BlockContentsAreScaledNotShifted) {
-  PaperX = 420;
-  PaperY = 297;
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
   drawing.EntLgrp[0].adScale = 20;
   TEntJwwBlockDef& def = AddBlockDef(drawing, 1, u"b");
   AddLine(def, Line(0, 0, 10, 0, Attr(3, 0)));
@@ -116,7 +116,7 @@ TEST_F(ConvertTest, NestedInsertsPointAtTheirDefinitions) {
 // The converter's own marker block must never be taken for a drawing's
 // block, not even one numbered 0xFFFFFFFF.
 TEST_F(ConvertTest, BlockNumberAllOnesIsTheDrawingsOwn) {
-  OptTenType = 2;
+  ctx.Opt.TenType = 2;
   AddTen(drawing, Point(0, 0));
   AddLine(AddBlockDef(drawing, 0xFFFFFFFFu, u"last"), Line(0, 0, 1, 0));
   AddBlock(drawing, Insert(0xFFFFFFFFu, 0, 0));
@@ -134,10 +134,10 @@ class PaperSpaceTest : public ConvertTest {
  protected:
   void SetUp() override {
     ConvertTest::SetUp();
-    OptSpace = 1;
-    OptScaleGroup = 15;
-    PaperX = 420;
-    PaperY = 297;
+    ctx.Opt.Space = 1;
+    ctx.Opt.ScaleGroup = 15;
+    ctx.Place.PaperX = 420;
+    ctx.Place.PaperY = 297;
     for (auto& g : drawing.EntLgrp) g.adScale = 1;
     drawing.EntLgrp[0].adScale = 100;
     drawing.EntLgrp[1].adScale = 100;
@@ -171,8 +171,8 @@ TEST_F(PaperSpaceTest, EachScaleGetsABandAndAViewport) {
 }
 
 TEST_F(PaperSpaceTest, ViewportShowsTheBoxOfItsEntities) {
-  PaperX = 0;
-  PaperY = 0;
+  ctx.Place.PaperX = 0;
+  ctx.Place.PaperY = 0;
   AddLine(drawing, Line(10, 10, 110, 60, Attr(0, 0)));
   AddLine(drawing, Line(-500, -500, 500, 500, Attr(15, 0)));  // on paper: no viewport of its own
   TEntJwwBlockDef& def = AddBlockDef(drawing, 1, u"far");
@@ -192,8 +192,8 @@ TEST_F(PaperSpaceTest, ViewportShowsTheBoxOfItsEntities) {
 }
 
 TEST_F(PaperSpaceTest, SamplePointsOfArcsTextsAndFills) {
-  PaperX = 0;
-  PaperY = 0;
+  ctx.Place.PaperX = 0;
+  ctx.Place.PaperY = 0;
   AddEnko(drawing, Circle(100, 100, 10, Attr(0, 0)));
   AddMoji(drawing, Text(0, 0, u"abc", 5, Attr(1, 0)));  // 15 long, 5 high
   TEntJwwSolid fan = Solid(0, 0, 10, 1, 0, 0, kPi / 2, 0, Attr(2, 0, 1, 101));
@@ -293,7 +293,7 @@ TEST_F(NestedPaperBlocksTest, EachScaleThatPlacesADefinitionGetsItsOwnCopy) {
 }
 
 TEST_F(NestedPaperBlocksTest, ModelSpaceKeepsOneDefinitionEach) {
-  OptSpace = 0;
+  ctx.Opt.Space = 0;
   TDXFmodel& m = Convert();
   ASSERT_EQ(m.deBlockDefN(), 2);
   // Every group takes the base group's scale, 1.

@@ -15,8 +15,8 @@ int32_t Eff(int32_t v, int32_t layerValue) { return v == 0 ? layerValue : v; }
 // ---- Placement and scale ---------------------------------------------------------------
 
 TEST_F(ConvertTest, DrawingPointsGoFromPaperCentreToLowerLeftAtDrawingScale) {
-  PaperX = 420;
-  PaperY = 297;
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
   drawing.EntLgrp[0].adScale = 100;  // the base group gives every group its scale
   drawing.EntLgrp[5].adScale = 1;
   AddLine(drawing, Line(-210, -148.5, 0, 0, Attr(5, 0)));
@@ -37,7 +37,7 @@ TEST_F(ConvertTest, DrawingPointsGoFromPaperCentreToLowerLeftAtDrawingScale) {
 }
 
 TEST_F(ConvertTest, BaseGroupOptionChoosesTheScale) {
-  OptScaleGroup = 15;
+  ctx.Opt.ScaleGroup = 15;
   drawing.EntLgrp[0].adScale = 100;
   drawing.EntLgrp[15].adScale = 20;
   AddLine(drawing, Line(0, 0, 10, 0, Attr(0, 0)));
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- Points ----------------------------------------------------------------------------------
 
 TEST_F(ConvertTest, TemporaryPointIsAHojoCircleOfThePointSize) {
-  OptTenSize = 1;
+  ctx.Opt.TenSize = 1;
   drawing.EntLgrp[0].adScale = 50;
   TEntJwwTen p = Point(2, 3, AttrW(4, 5, 1, 1, 30));
   p.bKariten = 1;
@@ -243,8 +243,8 @@ TEST_F(ConvertTest, SolidCornersDecideLineTriangleOrQuadrilateral) {
 // Corners are compared as stored: a shift onto a large paper must not make
 // distinct corners equal.
 TEST_F(ConvertTest, SolidCornersAreComparedBeforeTheShift) {
-  PaperX = 4000;
-  PaperY = 4000;
+  ctx.Place.PaperX = 4000;
+  ctx.Place.PaperY = 4000;
   AddSolid(drawing, Solid(0, 0, 10, 0, 2e-14, 0, 10, 0));  // P3 just off P1, P4 = P2
   TDXFmodel& m = Convert();
   EXPECT_EQ(Kinds(m), K{DXF_KIND_SOLID3});

@@ -13,18 +13,18 @@ namespace {
 // ---- Options and extents -----------------------------------------------------------
 
 TEST_F(ConvertTest, HandsOptionsScaleAndShiftedExtentsToTheModel) {
-  OptScaleGroup = 3;
-  OptLayerNameType = 2;
-  OptTenType = 4;
-  OptTenSize = 0.7;
-  OptSpace = 1;
+  ctx.Opt.ScaleGroup = 3;
+  ctx.Opt.LayerNameType = 2;
+  ctx.Opt.TenType = 4;
+  ctx.Opt.TenSize = 0.7;
+  ctx.Opt.Space = 1;
   drawing.EntLgrp[3].adScale = 50;
-  PaperX = 420;
-  PaperY = 297;
-  ExtMinX = -100;
-  ExtMinY = -50;
-  ExtMaxX = 150;
-  ExtMaxY = 80;
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
+  ctx.Place.ExtMinX = -100;
+  ctx.Place.ExtMinY = -50;
+  ctx.Place.ExtMaxX = 150;
+  ctx.Place.ExtMaxY = 80;
   TDXFmodel& m = Convert(2);
   EXPECT_EQ(m.Ver, 2);
   EXPECT_EQ(m.Spa, 1);
@@ -43,10 +43,10 @@ TEST_F(ConvertTest, HandsOptionsScaleAndShiftedExtentsToTheModel) {
 }
 
 TEST_F(ConvertTest, HeaderExtentsCoverTheConvertedLine) {
-  PaperX = 420;
-  PaperY = 297;
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
   AddLine(drawing, Line(-200, -100, 150, 120));
-  drawing.GetMinMaxZahyo();
+  static_cast<TJwExtents&>(ctx.Place) = drawing.GetMinMaxZahyo();
   TDXFmodel& m = Convert();
   ASSERT_EQ(m.deLineN(), 1);
   const TDXF_Line& l = m.deLine[0];
@@ -72,38 +72,41 @@ TEST_F(ConvertTest, EmptyDrawingStillHasEveryTable) {
 // A container that holds no drawing (its read failed before the tables)
 // gives no model and no file.
 TEST_F(ConvertTest, UnloadedContainerWritesNothing) {
+  ctx.Opt.DxfVer = 1;
   TTempDir dir;
   const std::string out = dir.Dir() + "out.dxf";
   TJwwData empty;
-  EXPECT_FALSE(empty.FileOutDXF(out, 1));
-  EXPECT_EQ(DxfModel, nullptr);
+  EXPECT_FALSE(empty.FileOutDXF(ctx, out));
+  EXPECT_EQ(ctx.DxfModel, nullptr);
   EXPECT_FALSE(std::filesystem::exists(out));
 
   TJwwData partial = MakeJwwDrawing(700);
   partial.EntMoj.resize(3);  // tables cut short
-  EXPECT_FALSE(partial.FileOutDXF(out, 1));
+  EXPECT_FALSE(partial.FileOutDXF(ctx, out));
   EXPECT_FALSE(std::filesystem::exists(out));
 
   TJwsData symbol;
-  EXPECT_FALSE(symbol.FileOutDXF(out, 1));
+  EXPECT_FALSE(symbol.FileOutDXF(ctx, out));
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(ConvertTest, FileOutWritesTheFileAndFreesTheModel) {
+  ctx.Opt.DxfVer = 1;
   TTempDir dir;
   const std::string out = dir.Dir() + "out.dxf";
   AddLine(drawing, Line(0, 0, 10, 0));
   drawing.MakeBlockTree();
-  EXPECT_TRUE(drawing.FileOutDXF(out, 1));
-  EXPECT_EQ(DxfModel, nullptr);
+  EXPECT_TRUE(drawing.FileOutDXF(ctx, out));
+  EXPECT_EQ(ctx.DxfModel, nullptr);
   EXPECT_GT(std::filesystem::file_size(out), 1000u);
 
   TJwsData symbol = MakeJwsSymbol(700);
   AddLine(symbol, Line(0, 0, 10, 0));
   symbol.MakeBlockTree();
   const std::string out2 = dir.Dir() + "symbol.dxf";
-  EXPECT_TRUE(symbol.FileOutDXF(out2, 0));
-  EXPECT_EQ(DxfModel, nullptr);
+  ctx.Opt.DxfVer = 0;
+  EXPECT_TRUE(symbol.FileOutDXF(ctx, out2));
+  EXPECT_EQ(ctx.DxfModel, nullptr);
   EXPECT_TRUE(std::filesystem::exists(out2));
 }
 
@@ -275,7 +278,7 @@ class LayerNameTest : public ConvertTest, public ::testing::WithParamInterface<L
 
 TEST_P(LayerNameTest, NamesFollowTheOption) {
   const LayerNameCase& c = GetParam();
-  OptLayerNameType = c.nameType;
+  ctx.Opt.LayerNameType = c.nameType;
   drawing.EntLgrp[1].aStrGLayName = c.groupName;
   drawing.EntLay[1 * 16 + 10].aStrLayName = c.layerName;
   TDXFmodel& m = Convert(c.ver);
@@ -294,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LayerNameCase{1, 1, u"", u"", u"1-A"}));
 
 TEST_F(ConvertTest, DuplicateLayerNamesBecomeUnique) {
-  OptLayerNameType = 1;
+  ctx.Opt.LayerNameType = 1;
   drawing.EntLay[0].aStrLayName = u"壁";
   drawing.EntLay[17].aStrLayName = u"壁";
   TDXFmodel& m = Convert();
@@ -303,7 +306,7 @@ TEST_F(ConvertTest, DuplicateLayerNamesBecomeUnique) {
 }
 
 TEST_F(ConvertTest, SymbolLayersAreShownAndNamedByNumber) {
-  OptLayerNameType = 1;
+  ctx.Opt.LayerNameType = 1;
   TJwsData s = MakeJwsSymbol(700);
   s.EntLgrp[5].anGLay = 0;
   TDXFmodel& m = ConvertSymbol(s);
@@ -361,7 +364,7 @@ TEST_F(ConvertTest, SymbolTextStylesHaveFixedHeights) {
 // ---- Point-marker block ----------------------------------------------------------------
 
 TEST_F(ConvertTest, MarkerBlockWhenAPointIsDrawnDirectlyOrInAUsedBlock) {
-  OptTenType = 2;
+  ctx.Opt.TenType = 2;
   {
     AddTen(drawing, Point(0, 0));
     TDXFmodel& m = Convert();
@@ -369,7 +372,7 @@ TEST_F(ConvertTest, MarkerBlockWhenAPointIsDrawnDirectlyOrInAUsedBlock) {
     EXPECT_EQ(m.deBlockDef[0].nam, u"_TRANS_TEN");
     EXPECT_EQ(m.tenidx, 0);
   }
-  DXFModelFree();
+  DXFModelFree(ctx.DxfModel);
   drawing = MakeJwwDrawing(700);
   {
     TEntJwwBlockDef& def = AddBlockDef(drawing, 7, u"pt");
@@ -383,7 +386,7 @@ TEST_F(ConvertTest, MarkerBlockWhenAPointIsDrawnDirectlyOrInAUsedBlock) {
 }
 
 TEST_F(ConvertTest, NoMarkerBlockForDimensionPointsOrUnusedBlocks) {
-  OptTenType = 3;
+  ctx.Opt.TenType = 3;
   TEntJwwSunpo dim = Dimension(0, 10, 0, u"10");
   dim.bSxfMode = 1;
   AddSunpo(drawing, dim);

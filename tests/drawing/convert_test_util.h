@@ -1,4 +1,4 @@
-// Shared set-up of the JWW/JWS conversion tests: the process-wide values a
+// Shared set-up of the JWW/JWS conversion tests: the conversion context a
 // run would have (options, paper, attribute tables), a drawing built in
 // memory, and the DXF model the conversion makes of it.
 #pragma once
@@ -18,7 +18,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa::test {
 
@@ -30,36 +30,26 @@ constexpr int32_t DxfLayer(int g, int l) { return 4 + g * 16 + l; }
 class ConvertTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UnitValReset();
-    PaperX = 0;  // drawing coordinates come out unshifted unless a test sets a paper
-    PaperY = 0;
-    OptTenSize = 1.0;
-    GraAtt = new TgraAttribute();
-    GraAtt->SetBackColor(0);
-    GraAtt->SetDefaultColor();
-    GraAtt->SetDefaultTenR();
+    ctx.Place.PaperX = 0;  // drawing coordinates come out unshifted unless a test sets a paper
+    ctx.Place.PaperY = 0;
+    ctx.Opt.TenSize = 1.0;
     drawing = MakeJwwDrawing(700);
-  }
-  void TearDown() override {
-    DXFModelFree();
-    delete GraAtt;
-    GraAtt = nullptr;
-    UnitValReset();
   }
 
   // Marks the used block definitions as the reader would, then builds the
-  // model in DxfModel.
+  // model in ctx.DxfModel.
   TDXFmodel& Convert(int ver = 1) {
     drawing.MakeBlockTree();
-    EXPECT_TRUE(TJwDxfConv(drawing, &drawing).BuildModel(ver));
-    return *DxfModel;
+    EXPECT_TRUE(TJwDxfConv(ctx, drawing, &drawing).BuildModel(ver));
+    return *ctx.DxfModel;
   }
   TDXFmodel& ConvertSymbol(TJwsData& s, int ver = 1) {
     s.MakeBlockTree();
-    EXPECT_TRUE(TJwDxfConv(s, nullptr).BuildModel(ver));
-    return *DxfModel;
+    EXPECT_TRUE(TJwDxfConv(ctx, s, nullptr).BuildModel(ver));
+    return *ctx.DxfModel;
   }
 
+  TConvContext ctx;
   TJwwData drawing;
 };
 

@@ -102,8 +102,8 @@ TEST_F(ConvertTest, TextBaseLineAndSizesAtScale) {
 }
 
 TEST_F(ConvertTest, TextAngleFollowsItsBaseLine) {
-  PaperX = 420;
-  PaperY = 297;
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
   AddMoji(drawing, TextOn(5, 5, 5, 5, u"a"));
   AddMoji(drawing, TextOn(0, 0, 0, -10, u"b"));
   AddMoji(drawing, TextOn(0, 0, -10, 0, u"c"));

@@ -12,7 +12,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa {
 namespace {
@@ -22,15 +22,13 @@ constexpr double kPi = std::numbers::pi;
 class JwcConvertTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UnitValReset();
-    JwcUnitInit();
-    InitDXFColorTable();
-    OptSpace = 0;
-    OptScaleGroup = 0;
-    OptTenType = 0;
-    OptTenSize = 0.5;
+    ctx.Opt.Space = 0;
+    ctx.Opt.ScaleGroup = 0;
+    ctx.Opt.TenType = 0;
+    ctx.Opt.TenSize = 0.5;
   }
-  void TearDown() override { DXFModelFree(); }
+
+  TConvContext ctx;
 
   // A JWC container shaped as a read leaves it: every table present,
   // groups of scale 1, every layer shown, text types 1..10 as given.
@@ -63,8 +61,8 @@ class JwcConvertTest : public ::testing::Test {
     jw.tenN = static_cast<int32_t>(jw.EntTen.size());
   }
   // The colour and line type an entity ends up with (0 means "as its layer").
-  static int32_t Col(int32_t lay, int32_t col) { return col ? col : DxfModel->lays[lay].col; }
-  static int32_t Ltp(int32_t lay, int32_t typ) { return typ ? typ : DxfModel->lays[lay].ltp; }
+  int32_t Col(int32_t lay, int32_t col) { return col ? col : ctx.DxfModel->lays[lay].col; }
+  int32_t Ltp(int32_t lay, int32_t typ) { return typ ? typ : ctx.DxfModel->lays[lay].ltp; }
 };
 
 TEST_F(JwcConvertTest, AuxiliaryLinesAndArcsGoToHojoAndAreNotTallied) {
@@ -75,26 +73,26 @@ TEST_F(JwcConvertTest, AuxiliaryLinesAndArcsGoToHojoAndAreNotTallied) {
   AddLine(jw, {0, 0, 1, 1, 2, 3, 21});
   AddLine(jw, {0, 0, 1, 1, 9, 1, 21});
   AddArc(jw, {0, 0, 1, 1, 0, 90, 0, 9, 4, 22});
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  ASSERT_EQ(DxfModel->layn(), 4 + 256);
-  ASSERT_EQ(DxfModel->deLineN(), 4);
-  const TDXF_Line& aux = DxfModel->deLine[0];
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  ASSERT_EQ(ctx.DxfModel->layn(), 4 + 256);
+  ASSERT_EQ(ctx.DxfModel->deLineN(), 4);
+  const TDXF_Line& aux = ctx.DxfModel->deLine[0];
   EXPECT_EQ(aux.lay, 2);
-  EXPECT_EQ(DxfModel->lays[2].nam, u"HOJO");
+  EXPECT_EQ(ctx.DxfModel->lays[2].nam, u"HOJO");
   EXPECT_EQ(Ltp(aux.lay, aux.typ), 9);
-  EXPECT_EQ(DxfModel->ltps[8].nam, u"DOT2");
+  EXPECT_EQ(ctx.DxfModel->ltps[8].nam, u"DOT2");
   EXPECT_EQ(Col(aux.lay, aux.col), JwcColorToDXFColor(5));
-  EXPECT_EQ(DxfModel->deLine[3].lay, 2);
-  ASSERT_EQ(DxfModel->deArcN(), 1);
-  EXPECT_EQ(DxfModel->deArc[0].lay, 2);
+  EXPECT_EQ(ctx.DxfModel->deLine[3].lay, 2);
+  ASSERT_EQ(ctx.DxfModel->deArcN(), 1);
+  EXPECT_EQ(ctx.DxfModel->deArc[0].lay, 2);
   // Layer 20 (DXF layer 24) counted nothing; layer 21 only its two lines.
-  EXPECT_EQ(DxfModel->lays[24].col, 7);
-  EXPECT_EQ(DxfModel->lays[24].ltp, 1);
-  EXPECT_EQ(DxfModel->lays[25].col, JwcColorToDXFColor(3));
-  EXPECT_EQ(DxfModel->lays[25].ltp, JwcLtypeToDXFLtype(2));
-  EXPECT_EQ(DxfModel->lays[26].col, 7);
-  EXPECT_EQ(DxfModel->deLine[1].lay, 25);
-  EXPECT_EQ(Col(25, DxfModel->deLine[1].col), 3);
+  EXPECT_EQ(ctx.DxfModel->lays[24].col, 7);
+  EXPECT_EQ(ctx.DxfModel->lays[24].ltp, 1);
+  EXPECT_EQ(ctx.DxfModel->lays[25].col, JwcColorToDXFColor(3));
+  EXPECT_EQ(ctx.DxfModel->lays[25].ltp, JwcLtypeToDXFLtype(2));
+  EXPECT_EQ(ctx.DxfModel->lays[26].col, 7);
+  EXPECT_EQ(ctx.DxfModel->deLine[1].lay, 25);
+  EXPECT_EQ(Col(25, ctx.DxfModel->deLine[1].col), 3);
 }
 
 TEST_F(JwcConvertTest, TallyCountsTextsByTheirPenAndPointsByTheirColour) {
@@ -105,10 +103,10 @@ TEST_F(JwcConvertTest, TallyCountsTextsByTheirPenAndPointsByTheirColour) {
   AddMoji(jw, {0, 0, 1, 0, 0, 0, 40, 0, 0, u"b"});   // type 0: not counted
   AddMoji(jw, {0, 0, 1, 0, 0, 11, 40, 0, 0, u"c"});  // type 11: not counted
   AddTen(jw, {0, 0, 41, 6});
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 2));
-  EXPECT_EQ(DxfModel->lays[44].col, JwcColorToDXFColor(4));
-  EXPECT_EQ(DxfModel->lays[44].ltp, 1);
-  EXPECT_EQ(DxfModel->lays[45].col, JwcColorToDXFColor(6));
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 2));
+  EXPECT_EQ(ctx.DxfModel->lays[44].col, JwcColorToDXFColor(4));
+  EXPECT_EQ(ctx.DxfModel->lays[44].ltp, 1);
+  EXPECT_EQ(ctx.DxfModel->lays[45].col, JwcColorToDXFColor(6));
 }
 
 TEST_F(JwcConvertTest, SpaceFlagFollowsTheScaleGroupInPaperSpaceOnly) {
@@ -119,21 +117,21 @@ TEST_F(JwcConvertTest, SpaceFlagFollowsTheScaleGroupInPaperSpaceOnly) {
     jw.EntLgrp[3].scale = 50;
     AddLine(jw, {1, 2, 3, 4, 1, 1, 48});
     AddLine(jw, {1, 2, 3, 4, 1, 1, 63});
-    OptSpace = c.space;
-    OptScaleGroup = c.group;
-    ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-    ASSERT_EQ(DxfModel->deLineN(), 2);
-    for (const TDXF_Line& l : DxfModel->deLine) {
+    ctx.Opt.Space = c.space;
+    ctx.Opt.ScaleGroup = c.group;
+    ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+    ASSERT_EQ(ctx.DxfModel->deLineN(), 2);
+    for (const TDXF_Line& l : ctx.DxfModel->deLine) {
       EXPECT_EQ(l.spc, c.sp) << c.space << " " << c.group;
-      const TDXF_LGroup& g = DxfModel->deLgp[3];
+      const TDXF_LGroup& g = ctx.DxfModel->deLgp[3];
       EXPECT_DOUBLE_EQ(l.x1, 1 * g.sc + g.dx);
       EXPECT_DOUBLE_EQ(l.y2, 4 * g.sc + g.dy);
     }
     // Without paper space every group takes the scale group's scale.
     if (c.space == 0) {
-      EXPECT_DOUBLE_EQ(DxfModel->deLine[0].x2, c.group == 3 ? 150 : 3);
+      EXPECT_DOUBLE_EQ(ctx.DxfModel->deLine[0].x2, c.group == 3 ? 150 : 3);
     }
-    DXFModelFree();
+    DXFModelFree(ctx.DxfModel);
   }
 }
 
@@ -141,26 +139,26 @@ TEST_F(JwcConvertTest, PaperPointsWidenTheGroupsViewport) {
   TJwcData jw;
   Shape(jw);
   jw.EntLgrp[1].scale = 100;
-  OptSpace = 1;
-  OptScaleGroup = 0;
+  ctx.Opt.Space = 1;
+  ctx.Opt.ScaleGroup = 0;
   AddLine(jw, {10, 20, 30, 25, 1, 1, 16});
   // A closed arc whose end equals its start: all the way round.
   AddArc(jw, {50, 60, 5, 1, 45, 45, 0, 1, 1, 17});
   AddTen(jw, {-4, 22, 18, 1});
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  const int32_t n = DxfModel->deLgp[1].n;
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  const int32_t n = ctx.DxfModel->deLgp[1].n;
   ASSERT_GE(n, 1);
-  ASSERT_LT(n, DxfModel->deVportN());
-  const TDXF_ViewPort& v = DxfModel->deVport[static_cast<size_t>(n)];
+  ASSERT_LT(n, ctx.DxfModel->deVportN());
+  const TDXF_ViewPort& v = ctx.DxfModel->deVport[static_cast<size_t>(n)];
   // The box after the 5 mm margin of SetVPortArea.
   EXPECT_NEAR(v.x1, -4 - 5, 1e-9);
   EXPECT_NEAR(v.y1, 20 - 5, 1e-9);
   EXPECT_NEAR(v.x2, 55 + 5, 1e-9);
   EXPECT_NEAR(v.y2, 65 + 5, 1e-9);
   EXPECT_NEAR(v.w, 69, 1e-9);
-  ASSERT_EQ(DxfModel->deCircN(), 1);
-  EXPECT_DOUBLE_EQ(DxfModel->deCirc[0].r, 500);
-  EXPECT_EQ(DxfModel->deCirc[0].spc, 0);
+  ASSERT_EQ(ctx.DxfModel->deCircN(), 1);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deCirc[0].r, 500);
+  EXPECT_EQ(ctx.DxfModel->deCirc[0].spc, 0);
 }
 
 TEST_F(JwcConvertTest, TextsAndVirtualPointsWidenTheViewportToo) {
@@ -174,30 +172,30 @@ TEST_F(JwcConvertTest, TextsAndVirtualPointsWidenTheViewportToo) {
     Shape(jw);
     jw.EntLgrp[1].scale = 100;
     jw.EntMjtp[3] = {2, 30, 40, 5};
-    OptSpace = 1;
-    OptScaleGroup = 0;
+    ctx.Opt.Space = 1;
+    ctx.Opt.ScaleGroup = 0;
     if (c.vertical) AddMoji(jw, {0, 0, 0, 10, 0, 3, 16, 32, 0, u"AB"});
     else AddMoji(jw, {0, 0, 10, 0, 0, 1, 16, 0, 0, u"AB"});
-    ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-    const TDXF_ViewPort& v = DxfModel->deVport[static_cast<size_t>(DxfModel->deLgp[1].n)];
+    ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+    const TDXF_ViewPort& v = ctx.DxfModel->deVport[static_cast<size_t>(ctx.DxfModel->deLgp[1].n)];
     EXPECT_NEAR(v.x1 + 5, c.x1, 1e-12) << c.vertical;
     EXPECT_NEAR(v.y1 + 5, c.y1, 1e-12) << c.vertical;
     EXPECT_NEAR(v.x2 - 5, c.x2, 1e-12) << c.vertical;
     EXPECT_NEAR(v.y2 - 5, c.y2, 1e-12) << c.vertical;
-    DXFModelFree();
+    DXFModelFree(ctx.DxfModel);
   }
   TJwcData jw;
   Shape(jw);
   jw.EntLgrp[1].scale = 100;
-  OptSpace = 1;
+  ctx.Opt.Space = 1;
   jw.Enthd.vtenCount = 2;
   jw.EntVten[1] = {100, -30, 17};
   jw.EntVten[2] = {-20, 40, 20};
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  const TDXF_ViewPort& v = DxfModel->deVport[static_cast<size_t>(DxfModel->deLgp[1].n)];
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  const TDXF_ViewPort& v = ctx.DxfModel->deVport[static_cast<size_t>(ctx.DxfModel->deLgp[1].n)];
   EXPECT_DOUBLE_EQ(v.x1, -25);
   EXPECT_DOUBLE_EQ(v.y2, 45);
-  EXPECT_DOUBLE_EQ(DxfModel->deCirc[0].x, 100 * 100 + DxfModel->deLgp[1].dx);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deCirc[0].x, 100 * 100 + ctx.DxfModel->deLgp[1].dx);
 }
 
 TEST_F(JwcConvertTest, ArcAnglesAndRatios) {
@@ -208,30 +206,30 @@ TEST_F(JwcConvertTest, ArcAnglesAndRatios) {
   AddArc(jw, {0, 0, 10, 0.9999995f, 0, 90, 0}); // ratio taken as exactly 1
   AddArc(jw, {0, 0, 10, 1, -90, 0, 0});         // start below zero
   AddArc(jw, {0, 0, 10, 0.5f, 30, 30, -20});    // whole ellipse
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  ASSERT_EQ(DxfModel->deElliN(), 2);
-  const TDXF_Ellipse& e = DxfModel->deElli[0];
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  ASSERT_EQ(ctx.DxfModel->deElliN(), 2);
+  const TDXF_Ellipse& e = ctx.DxfModel->deElli[0];
   EXPECT_DOUBLE_EQ(e.sa, 350);
   EXPECT_NEAR(e.da, 20, 1e-9);
   EXPECT_DOUBLE_EQ(e.ka, 30);
   EXPECT_DOUBLE_EQ(e.he, 0.5);
-  EXPECT_DOUBLE_EQ(DxfModel->deElli[1].da, 0);
-  EXPECT_DOUBLE_EQ(DxfModel->deElli[1].ka, 340);
-  ASSERT_EQ(DxfModel->deCircN(), 1);
-  ASSERT_EQ(DxfModel->deArcN(), 2);
-  EXPECT_DOUBLE_EQ(DxfModel->deArc[0].sa, 0);
-  EXPECT_DOUBLE_EQ(DxfModel->deArc[0].da, 90);
-  EXPECT_DOUBLE_EQ(DxfModel->deArc[1].sa, 270);
-  EXPECT_DOUBLE_EQ(DxfModel->deArc[1].da, 90);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deElli[1].da, 0);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deElli[1].ka, 340);
+  ASSERT_EQ(ctx.DxfModel->deCircN(), 1);
+  ASSERT_EQ(ctx.DxfModel->deArcN(), 2);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deArc[0].sa, 0);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deArc[0].da, 90);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deArc[1].sa, 270);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deArc[1].da, 90);
 }
 
 TEST_F(JwcConvertTest, HorizontalTextIsCentredOnItsLine) {
   TJwcData jw;
   Shape(jw);
   AddMoji(jw, {0, 0, 10, 0, 0, 1, 5, 0, 0, u"AB"});
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  ASSERT_EQ(DxfModel->deMojiN(), 1);
-  const TDXF_Moji& m = DxfModel->deMoji[0];
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  ASSERT_EQ(ctx.DxfModel->deMojiN(), 1);
+  const TDXF_Moji& m = ctx.DxfModel->deMoji[0];
   EXPECT_DOUBLE_EQ(m.x1, 4);
   EXPECT_NEAR(m.y1, 0, 1e-12);
   EXPECT_DOUBLE_EQ(m.x2, 6);
@@ -239,7 +237,7 @@ TEST_F(JwcConvertTest, HorizontalTextIsCentredOnItsLine) {
   EXPECT_DOUBLE_EQ(m.h, 2);
   EXPECT_DOUBLE_EQ(m.a, 0);
   EXPECT_EQ(m.typ, 2);
-  EXPECT_EQ(DxfModel->msts[2].nam, u"MOJI1");
+  EXPECT_EQ(ctx.DxfModel->msts[2].nam, u"MOJI1");
   EXPECT_FALSE(m.tate);
   EXPECT_EQ(m.lay, 9);
   EXPECT_EQ(m.bas, 2);
@@ -254,13 +252,13 @@ TEST_F(JwcConvertTest, VerticalTextSwapsSizesAndMovesAcross) {
   jw.EntMjtp[3] = {2, 30, 40, 5};  // width 3, height 4, spacing 0.5
   jw.EntLgrp[0].scale = 2;
   AddMoji(jw, {0, 0, 0, 10, 0, 3, 0, 32, 0, u"AB"});
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  const TDXF_Moji& m = DxfModel->deMoji[0];
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  const TDXF_Moji& m = ctx.DxfModel->deMoji[0];
   EXPECT_TRUE(m.tate);
   EXPECT_EQ(m.typ, 7);
-  EXPECT_EQ(DxfModel->msts[7].nam, u"MOJI3T");
-  EXPECT_EQ(DxfModel->msts[7].fo2, u"@extfont2.shx");
-  EXPECT_TRUE(DxfModel->msts[7].fla);
+  EXPECT_EQ(ctx.DxfModel->msts[7].nam, u"MOJI3T");
+  EXPECT_EQ(ctx.DxfModel->msts[7].fo2, u"@extfont2.shx");
+  EXPECT_TRUE(ctx.DxfModel->msts[7].fla);
   // L = (2 * 4 + 0.5) / 2 = 4.25 along the line, then 1.5 to its left;
   // everything times the group scale 2.
   EXPECT_NEAR(m.x1, -1.5 * 2, 1e-12);
@@ -281,11 +279,11 @@ TEST_F(JwcConvertTest, TextTypeZeroAndTypesPastTheTable) {
   AddMoji(jw, {0, 0, 1, 0, 0, 0, 0, 32, 0, u"zero vertical"});
   AddMoji(jw, {0, 0, 1, 0, 0, 11, 0, 0, 0, u"eleven"});
   AddMoji(jw, {0, 0, 1, 0, 0, 255, 0, 32, 0, u"far"});
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 0));
-  ASSERT_EQ(DxfModel->deMojiN(), 4);
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 0));
+  ASSERT_EQ(ctx.DxfModel->deMojiN(), 4);
   const int32_t want[] = {0, 1, 0, 1};
   for (int i = 0; i < 4; ++i) {
-    const TDXF_Moji& m = DxfModel->deMoji[i];
+    const TDXF_Moji& m = ctx.DxfModel->deMoji[i];
     EXPECT_EQ(m.typ, want[i]) << i;
     EXPECT_EQ(Col(4, m.col), JwcColorToDXFColor(5)) << i;
     EXPECT_DOUBLE_EQ(std::max(m.w, m.h), 3) << i;
@@ -297,12 +295,12 @@ TEST_F(JwcConvertTest, StylesPerTextType) {
   Shape(jw);
   jw.EntMjtp[4] = {1, 30, 40, 0};
   jw.EntMjtp[6] = {1, 30, 0, 0};  // no height
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  ASSERT_EQ(DxfModel->mstn(), 22);
-  EXPECT_EQ(DxfModel->msts[0].nam, u"Standard");
-  EXPECT_EQ(DxfModel->msts[20].nam, u"MOJI10");
-  EXPECT_EQ(DxfModel->msts[21].nam, u"MOJI10T");
-  const TDXF_Style& s = DxfModel->msts[8];
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  ASSERT_EQ(ctx.DxfModel->mstn(), 22);
+  EXPECT_EQ(ctx.DxfModel->msts[0].nam, u"Standard");
+  EXPECT_EQ(ctx.DxfModel->msts[20].nam, u"MOJI10");
+  EXPECT_EQ(ctx.DxfModel->msts[21].nam, u"MOJI10T");
+  const TDXF_Style& s = ctx.DxfModel->msts[8];
   EXPECT_EQ(s.nam, u"MOJI4");
   EXPECT_EQ(s.fo1, u"simplex.shx");
   EXPECT_EQ(s.fo2, u"extfont2.shx");
@@ -310,8 +308,8 @@ TEST_F(JwcConvertTest, StylesPerTextType) {
   EXPECT_DOUBLE_EQ(s.mh, 0);
   EXPECT_DOUBLE_EQ(s.mw, 3.0 / 4.0);
   EXPECT_DOUBLE_EQ(s.mhl, 4);
-  EXPECT_DOUBLE_EQ(DxfModel->msts[12].mw, 1.0);
-  EXPECT_TRUE(std::isfinite(DxfModel->msts[13].mw));
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->msts[12].mw, 1.0);
+  EXPECT_TRUE(std::isfinite(ctx.DxfModel->msts[13].mw));
 }
 
 TEST_F(JwcConvertTest, PointsAndTheirMarkerBlock) {
@@ -319,16 +317,16 @@ TEST_F(JwcConvertTest, PointsAndTheirMarkerBlock) {
     TJwcData jw;
     Shape(jw);
     jw.EntLgrp[2].scale = 2.5f;
-    OptTenType = 3;
-    OptScaleGroup = 2;
+    ctx.Opt.TenType = 3;
+    ctx.Opt.ScaleGroup = 2;
     if (withPoint) AddTen(jw, {4, 6, 37, 2});
     AddLine(jw, {0, 0, 1, 1, 1, 1, 0});
-    ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
+    ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
     if (withPoint) {
-      ASSERT_GE(DxfModel->tenidx, 0);
-      EXPECT_EQ(DxfModel->deBlockDef[static_cast<size_t>(DxfModel->tenidx)].nam, u"_TRANS_TEN");
-      ASSERT_EQ(DxfModel->deTenN(), 1);
-      const TDXF_Ten& t = DxfModel->deTen[0];
+      ASSERT_GE(ctx.DxfModel->tenidx, 0);
+      EXPECT_EQ(ctx.DxfModel->deBlockDef[static_cast<size_t>(ctx.DxfModel->tenidx)].nam, u"_TRANS_TEN");
+      ASSERT_EQ(ctx.DxfModel->deTenN(), 1);
+      const TDXF_Ten& t = ctx.DxfModel->deTen[0];
       EXPECT_EQ(t.lay, 41);
       EXPECT_DOUBLE_EQ(t.x, 10);
       EXPECT_DOUBLE_EQ(t.y, 15);
@@ -336,10 +334,10 @@ TEST_F(JwcConvertTest, PointsAndTheirMarkerBlock) {
       EXPECT_DOUBLE_EQ(t.a, 0);
       EXPECT_EQ(Col(41, t.col), JwcColorToDXFColor(2));
     } else {
-      EXPECT_EQ(DxfModel->tenidx, -1);
-      EXPECT_EQ(DxfModel->deBlockDefN(), 0);
+      EXPECT_EQ(ctx.DxfModel->tenidx, -1);
+      EXPECT_EQ(ctx.DxfModel->deBlockDefN(), 0);
     }
-    DXFModelFree();
+    DXFModelFree(ctx.DxfModel);
   }
 }
 
@@ -347,13 +345,13 @@ TEST_F(JwcConvertTest, VirtualPointsBecomeCirclesOnHojo) {
   TJwcData jw;
   Shape(jw);
   jw.EntLgrp[0].scale = 10;
-  OptTenSize = 0.75;
+  ctx.Opt.TenSize = 0.75;
   jw.Enthd.vtenCount = 3;
   for (size_t i = 0; i < 5; ++i) jw.EntVten[i] = {static_cast<float>(i), 2.0f * i, 0};
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  ASSERT_EQ(DxfModel->deCircN(), 3);
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  ASSERT_EQ(ctx.DxfModel->deCircN(), 3);
   for (int i = 0; i < 3; ++i) {
-    const TDXF_Circle& c = DxfModel->deCirc[i];
+    const TDXF_Circle& c = ctx.DxfModel->deCirc[i];
     EXPECT_EQ(c.lay, 2);
     EXPECT_DOUBLE_EQ(c.x, (i + 1) * 10.0);
     EXPECT_DOUBLE_EQ(c.y, (i + 1) * 20.0);
@@ -370,20 +368,20 @@ TEST_F(JwcConvertTest, LayerVisibilityAndScale) {
   jw.EntLay[17].dispF = 2;
   jw.EntLay[18].dispF = 3;
   jw.EntLgrp[5].scale = 33.3333333f;
-  OptScaleGroup = 5;
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 7));  // unknown version: R12
-  EXPECT_EQ(DxfModel->Ver, 0);
-  for (int l = 0; l < 16; ++l) EXPECT_FALSE(DxfModel->lays[4 + 32 + l].dsp) << l;
-  EXPECT_FALSE(DxfModel->lays[4 + 17].dsp);
-  EXPECT_TRUE(DxfModel->lays[4 + 18].dsp);
-  EXPECT_TRUE(DxfModel->lays[4 + 19].dsp);
-  EXPECT_DOUBLE_EQ(DxfModel->pscale, RoundKeta(6, 2, 33.3333333f));
+  ctx.Opt.ScaleGroup = 5;
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 7));  // unknown version: R12
+  EXPECT_EQ(ctx.DxfModel->Ver, 0);
+  for (int l = 0; l < 16; ++l) EXPECT_FALSE(ctx.DxfModel->lays[4 + 32 + l].dsp) << l;
+  EXPECT_FALSE(ctx.DxfModel->lays[4 + 17].dsp);
+  EXPECT_TRUE(ctx.DxfModel->lays[4 + 18].dsp);
+  EXPECT_TRUE(ctx.DxfModel->lays[4 + 19].dsp);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->pscale, RoundKeta(6, 2, 33.3333333f));
 }
 
 TEST_F(JwcConvertTest, JwkUsesOneScaleAndStoredCoordinates) {
   TJwkData jw;
   jw.Enthd.scale = 100;
-  OptSpace = 1;  // a symbol never uses paper space
+  ctx.Opt.Space = 1;  // a symbol never uses paper space
   jw.EntLine.push_back({1000, 2000, 3000, 500, 9, 1, 3});
   jw.EntLine.push_back({1.5f, 2, 3, 4, 2, 3, 3});
   jw.lineN = 2;
@@ -391,44 +389,45 @@ TEST_F(JwcConvertTest, JwkUsesOneScaleAndStoredCoordinates) {
   jw.arcN = 1;
   AddMoji(jw, {0, 0, 1000, 0, 0, 3, 0, 0, 0, u"AB"});
   AddTen(jw, {7, 8, 0, 1});
-  ASSERT_TRUE(JwkDXFModelBuild(jw, 2));
-  EXPECT_EQ(DxfModel->Spa, 0);
-  EXPECT_DOUBLE_EQ(DxfModel->pscale, 100);
-  EXPECT_EQ(DxfModel->deVportN(), 0);
-  EXPECT_EQ(DxfModel->deLine[0].lay, 2);
-  EXPECT_DOUBLE_EQ(DxfModel->deLine[1].x1, 1.5);
-  EXPECT_EQ(DxfModel->deLine[1].lay, 7);
-  EXPECT_DOUBLE_EQ(DxfModel->deArc[0].r, 50);
-  EXPECT_EQ(DxfModel->deArc[0].lay, 254);
-  const TDXF_Moji& m = DxfModel->deMoji[0];
+  ASSERT_TRUE(JwkDXFModelBuild(ctx, jw, 2));
+  EXPECT_EQ(ctx.DxfModel->Spa, 0);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->pscale, 100);
+  EXPECT_EQ(ctx.DxfModel->deVportN(), 0);
+  EXPECT_EQ(ctx.DxfModel->deLine[0].lay, 2);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deLine[1].x1, 1.5);
+  EXPECT_EQ(ctx.DxfModel->deLine[1].lay, 7);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deArc[0].r, 50);
+  EXPECT_EQ(ctx.DxfModel->deArc[0].lay, 254);
+  const TDXF_Moji& m = ctx.DxfModel->deMoji[0];
   EXPECT_DOUBLE_EQ(m.w, 300);
   EXPECT_DOUBLE_EQ(m.h, 300);
   EXPECT_DOUBLE_EQ(m.d, 50);
   EXPECT_NEAR(m.x1, 500 - 175, 1e-9);  // (150 + 50 + 150) / 2 either side
   EXPECT_NEAR(m.x2, 500 + 175, 1e-9);
-  EXPECT_DOUBLE_EQ(DxfModel->deTen[0].x, 7);
-  EXPECT_DOUBLE_EQ(DxfModel->deTen[0].ba, 100);
-  for (int m2 = 0; m2 < 256; ++m2) EXPECT_TRUE(DxfModel->lays[4 + m2].dsp);
-  EXPECT_EQ(DxfModel->lays[7].col, JwcColorToDXFColor(3));
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deTen[0].x, 7);
+  EXPECT_DOUBLE_EQ(ctx.DxfModel->deTen[0].ba, 100);
+  for (int m2 = 0; m2 < 256; ++m2) EXPECT_TRUE(ctx.DxfModel->lays[4 + m2].dsp);
+  EXPECT_EQ(ctx.DxfModel->lays[7].col, JwcColorToDXFColor(3));
 }
 
 TEST_F(JwcConvertTest, NothingLoadedGivesNoModelAndNoFile) {
   const std::string out = fixture::FixturePath("empty.dxf");
   std::remove(out.c_str());
   TJwcData jwc;
-  EXPECT_FALSE(JwcDXFModelBuild(jwc, 1));
-  EXPECT_EQ(DxfModel, nullptr);
-  EXPECT_FALSE(jwc.FileOutDXF(out, 1));
+  EXPECT_FALSE(JwcDXFModelBuild(ctx, jwc, 1));
+  EXPECT_EQ(ctx.DxfModel, nullptr);
+  ctx.Opt.DxfVer = 1;
+  EXPECT_FALSE(jwc.FileOutDXF(ctx, out));
   EXPECT_FALSE(IsFile(out));
   TJwkData jwk;
   jwk.DataFree();
-  EXPECT_FALSE(jwk.FileOutDXF(out, 1));
+  EXPECT_FALSE(jwk.FileOutDXF(ctx, out));
   EXPECT_FALSE(IsFile(out));
-  EXPECT_EQ(DxfModel, nullptr);
+  EXPECT_EQ(ctx.DxfModel, nullptr);
   // An empty symbol is a drawing all the same.
   TJwkData empty;
-  ASSERT_TRUE(JwkDXFModelBuild(empty, 1));
-  EXPECT_EQ(DxfModel->deNoN(), 0);
+  ASSERT_TRUE(JwkDXFModelBuild(ctx, empty, 1));
+  EXPECT_EQ(ctx.DxfModel->deNoN(), 0);
 }
 
 // Damaged files that the readers still accept (odd counts of nothing,
@@ -459,25 +458,26 @@ TEST_F(JwcConvertTest, DamagedDrawingsThatStillReadConvertSafely) {
     for (int n = 0; n < 3; ++n) b[from + rng() % (b.size() - from)] = static_cast<uint8_t>(rng());
     ASSERT_TRUE(fixture::WriteFile(in, b));
     std::remove(out.c_str());
-    OptSpace = static_cast<int>(rng() % 2);
-    OptTenType = static_cast<int>(rng() % 8);
+    ctx.Opt.Space = static_cast<int>(rng() % 2);
+    ctx.Opt.TenType = static_cast<int>(rng() % 8);
     const int ver = static_cast<int>(rng() % 3);
-    CurFileName = in;
+    ctx.CurFileName = in;
     // Every model is built; a few are written too (each file is synced
     // to disk, which is slow).
     const bool write = i % 16 < 2;
     auto run = [&](auto& jw, auto build) {
       if (!jw.FileIn(in)) return;
-      jw.GetMinMaxZahyo();
+      static_cast<TJwExtents&>(ctx.Place) = jw.GetMinMaxZahyo();
       if (write) {
-        const bool ok = jw.FileOutDXF(out, ver);
+        ctx.Opt.DxfVer = ver;
+        const bool ok = jw.FileOutDXF(ctx, out);
         EXPECT_TRUE(ok) << i;
         EXPECT_EQ(ok, IsFile(out)) << i;
       } else {
-        EXPECT_TRUE(build(jw, ver)) << i;
-        DXFModelFree();
+        EXPECT_TRUE(build(ctx, jw, ver)) << i;
+        DXFModelFree(ctx.DxfModel);
       }
-      EXPECT_EQ(DxfModel, nullptr);
+      EXPECT_EQ(ctx.DxfModel, nullptr);
       ++converted;
     };
     TJwkData jwk;

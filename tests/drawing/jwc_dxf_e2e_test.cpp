@@ -17,7 +17,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 #ifndef JWC_EZDXF_SCRIPT
 #error "JWC_EZDXF_SCRIPT must name the ezdxf check script"
@@ -160,34 +160,31 @@ constexpr TCounts kSymbol = {2, 1, 1, 1, 2, 1};
 
 class JwcDxfE2eTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    UnitValReset();
-    JwcUnitInit();
-    InitDXFColorTable();
-    AppTitle = u"tessaconv test";
-  }
-  void TearDown() override { DXFModelFree(); }
+  void SetUp() override { ctx.AppTitle = u"tessaconv test"; }
+  TConvContext ctx;
 };
 
 // Loads the fixture the way the JWC pipeline does and converts it.
-bool ConvertJwc(const std::string& src, const std::string& dst, int ver) {
+bool ConvertJwc(TConvContext& ctx, const std::string& src, const std::string& dst, int ver) {
   TJwcData jw;
   if (!jw.FileCheck(src) || !jw.FileIn(src)) return false;
-  CurFileName = src;
-  jw.GetMinMaxZahyo();
-  PaperX = 420;
-  PaperY = 297;
-  return jw.FileOutDXF(dst, ver);
+  ctx.CurFileName = src;
+  static_cast<TJwExtents&>(ctx.Place) = jw.GetMinMaxZahyo();
+  ctx.Place.PaperX = 420;
+  ctx.Place.PaperY = 297;
+  ctx.Opt.DxfVer = ver;
+  return jw.FileOutDXF(ctx, dst);
 }
 
-bool ConvertJwk(const std::string& src, const std::string& dst, int ver) {
+bool ConvertJwk(TConvContext& ctx, const std::string& src, const std::string& dst, int ver) {
   TJwkData jw;
   if (!jw.FileCheck(src) || !jw.FileIn(src)) return false;
-  CurFileName = src;
-  jw.GetMinMaxZahyo();
-  PaperX = std::fabs(ExtMaxX - ExtMinX);
-  PaperY = std::fabs(ExtMaxY - ExtMinY);
-  return jw.FileOutDXF(dst, ver);
+  ctx.CurFileName = src;
+  static_cast<TJwExtents&>(ctx.Place) = jw.GetMinMaxZahyo();
+  ctx.Place.PaperX = std::fabs(ctx.Place.ExtMaxX - ctx.Place.ExtMinX);
+  ctx.Place.PaperY = std::fabs(ctx.Place.ExtMaxY - ctx.Place.ExtMinY);
+  ctx.Opt.DxfVer = ver;
+  return jw.FileOutDXF(ctx, dst);
 }
 
 void ExpectCounts(const TReport& r, const TCounts& c, int ver, int tenType,
@@ -233,11 +230,11 @@ TEST_F(JwcDxfE2eTest, EveryVersionAndSpaceLoadsInAnIndependentReader) {
   std::vector<std::string> files;
   for (const Run& r : runs) {
     std::remove(r.file.c_str());
-    OptSpace = r.space;
-    OptScaleGroup = 1;
-    OptTenType = r.tenType;
-    OptTenSize = 0.8;
-    bool ok = r.symbol ? ConvertJwk(jwk, r.file, r.ver) : ConvertJwc(jwc, r.file, r.ver);
+    ctx.Opt.Space = r.space;
+    ctx.Opt.ScaleGroup = 1;
+    ctx.Opt.TenType = r.tenType;
+    ctx.Opt.TenSize = 0.8;
+    bool ok = r.symbol ? ConvertJwk(ctx, jwk, r.file, r.ver) : ConvertJwc(ctx, jwc, r.file, r.ver);
     ASSERT_TRUE(ok) << r.file;
     ASSERT_TRUE(IsFile(r.file));
     files.push_back(r.file);
@@ -262,7 +259,7 @@ TEST_F(JwcDxfE2eTest, UnknownVersionCodeWritesR12) {
   const std::string out = fixture::FixturePath("ver.dxf");
   std::remove(out.c_str());
   ASSERT_TRUE(fixture::WriteFile(jwc, E2eDrawing().Build()));
-  ASSERT_TRUE(ConvertJwc(jwc, out, 5));
+  ASSERT_TRUE(ConvertJwc(ctx, jwc, out, 5));
   std::map<std::string, TReport> reports;
   if (!RunEzdxf({out}, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
   ExpectCounts(reports[out], kDrawing, 0, 0, out);
@@ -290,10 +287,10 @@ TEST_F(JwcDxfE2eTest, HeaderExtentsAreTheBoxOfTheModelSpaceEntities) {
   const std::string outK = fixture::FixturePath("box_k.dxf");
   ASSERT_TRUE(fixture::WriteFile(jwc, c.Build()));
   ASSERT_TRUE(fixture::WriteFile(jwk, k.Build()));
-  OptSpace = 0;
-  OptTenType = 0;
-  ASSERT_TRUE(ConvertJwc(jwc, outC, 1));
-  ASSERT_TRUE(ConvertJwk(jwk, outK, 1));
+  ctx.Opt.Space = 0;
+  ctx.Opt.TenType = 0;
+  ASSERT_TRUE(ConvertJwc(ctx, jwc, outC, 1));
+  ASSERT_TRUE(ConvertJwk(ctx, jwk, outK, 1));
   std::map<std::string, TReport> reports;
   if (!RunEzdxf({outC, outK}, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
   struct Case {
@@ -330,13 +327,13 @@ TEST_F(JwcDxfE2eTest, VerticalTextGivesItsViewportTheHorizontalBox) {
   f.texts.push_back({100, 100, 100, 200, Sjis(u"縦書き"), 2, 16, 32, 0, {}});
   const std::string jwc = fixture::FixturePath("tate.jwc");
   ASSERT_TRUE(fixture::WriteFile(jwc, f.Build()));
-  OptSpace = 1;
-  OptScaleGroup = 0;
+  ctx.Opt.Space = 1;
+  ctx.Opt.ScaleGroup = 0;
   std::vector<std::string> files;
   for (int ver : {0, 1, 2}) {
     files.push_back(fixture::FixturePath("tate" + std::to_string(ver) + ".dxf"));
     std::remove(files.back().c_str());
-    ASSERT_TRUE(ConvertJwc(jwc, files.back(), ver));
+    ASSERT_TRUE(ConvertJwc(ctx, jwc, files.back(), ver));
   }
   std::map<std::string, TReport> reports;
   if (!RunEzdxf(files, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
@@ -365,7 +362,8 @@ TEST_F(JwcDxfE2eTest, RejectedHeaderLeavesNothingToConvert) {
   TJwcData jw;
   ASSERT_TRUE(jw.FileCheck(jwc));
   EXPECT_FALSE(jw.FileIn(jwc));
-  EXPECT_FALSE(jw.FileOutDXF(out, 1));
+  ctx.Opt.DxfVer = 1;
+  EXPECT_FALSE(jw.FileOutDXF(ctx, out));
   EXPECT_FALSE(IsFile(out));
 }
 

@@ -12,17 +12,17 @@
 namespace tessa {
 namespace {
 
+// The extents the last GetMinMaxZahyo gave.
+TJwExtents ext;
+
 constexpr double kPi = std::numbers::pi;
 
 struct Box { double x0, y0, x1, y1; };
 
 class JwcExtentsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    UnitValReset();
-    JwcUnitInit();
-  }
-  static Box Ext() { return {ExtMinX, ExtMinY, ExtMaxX, ExtMaxY}; }
+  void SetUp() override { ext = TJwExtents{}; }
+  static Box Ext() { return {ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY}; }
 };
 
 void ExpectBox(const Box& b, double x0, double y0, double x1, double y1) {
@@ -36,21 +36,20 @@ TEST_F(JwcExtentsTest, JwcLineOnly) {
   TJwcData jw;
   jw.EntLine.push_back({10, 20, 30, 5});
   jw.lineN = 1;
-  jw.GetMinMaxZahyo();
+  ext = jw.GetMinMaxZahyo();
   ExpectBox(Ext(), 10, 5, 30, 20);
 }
 
-TEST_F(JwcExtentsTest, EmptyDrawingKeepsThePreviousExtents) {
+TEST_F(JwcExtentsTest, EmptyDrawingGivesTheStartBox) {
   TJwcData jw;
-  ExtMinX = -1; ExtMinY = -2; ExtMaxX = 3; ExtMaxY = 4;
-  jw.GetMinMaxZahyo();
-  ExpectBox(Ext(), -1, -2, 3, 4);
+  ext = jw.GetMinMaxZahyo();
+  ExpectBox(Ext(), 0, 0, 400, 400);
   // Entries beyond the counts do not exist either.
   jw.EntLine.push_back({100, 100, 200, 200});
   jw.EntVten.assign(101, TEntJwcVten{});
   jw.EntVten[1] = {50, 50, 0};
-  jw.GetMinMaxZahyo();
-  ExpectBox(Ext(), -1, -2, 3, 4);
+  ext = jw.GetMinMaxZahyo();
+  ExpectBox(Ext(), 0, 0, 400, 400);
 }
 
 TEST_F(JwcExtentsTest, BoxStartsAtTheFirstKindPresent) {
@@ -58,19 +57,19 @@ TEST_F(JwcExtentsTest, BoxStartsAtTheFirstKindPresent) {
   TJwcData a;
   a.EntArc.push_back({500, 600, 0, 1, 0, 0, 0});
   a.arcN = 1;
-  a.GetMinMaxZahyo();
+  ext = a.GetMinMaxZahyo();
   ExpectBox(Ext(), 500, 600, 500, 600);  // radius 0: only the centre
 
   TJwcData m;
   m.EntMoji.push_back({-7, -8, -3, -8, 0, 1, 0, 0, 0, u"x"});
   m.mojiN = 1;
-  m.GetMinMaxZahyo();
+  ext = m.GetMinMaxZahyo();
   ExpectBox(Ext(), -7, -8, -3, -8);
 
   TJwcData t;
   t.EntTen.push_back({1000, 2000});
   t.tenN = 1;
-  t.GetMinMaxZahyo();
+  ext = t.GetMinMaxZahyo();
   ExpectBox(Ext(), 1000, 2000, 1000, 2000);
 
   TJwcData v;
@@ -80,7 +79,7 @@ TEST_F(JwcExtentsTest, BoxStartsAtTheFirstKindPresent) {
   v.EntVten[2] = {710, 790, 0};
   v.EntVten[3] = {5000, 5000, 0};  // beyond the count
   v.Enthd.vtenCount = 2;
-  v.GetMinMaxZahyo();
+  ext = v.GetMinMaxZahyo();
   ExpectBox(Ext(), 700, 790, 710, 800);
 }
 
@@ -110,7 +109,7 @@ TEST_F(JwcExtentsTest, ArcPoints) {
     TJwcData jw;
     jw.EntArc.push_back(c.arc);
     jw.arcN = 1;
-    jw.GetMinMaxZahyo();
+    ext = jw.GetMinMaxZahyo();
     SCOPED_TRACE(::testing::Message() << c.arc.st << ".." << c.arc.et << " h " << c.arc.h);
     Box b = Ext();
     // The centre always starts the box.
@@ -128,9 +127,9 @@ TEST_F(JwcExtentsTest, HugeAndNonFiniteAnglesEndQuickly) {
   jw.EntArc.push_back({0, 0, 1, 1, 3e38f, -3e38f, 1e30f});
   jw.EntArc.push_back({0, 0, 1, 1, INFINITY, NAN, 0});
   jw.arcN = 2;
-  jw.GetMinMaxZahyo();
-  EXPECT_LE(ExtMaxX, 1e8);
-  EXPECT_GE(ExtMinX, -1e8);
+  ext = jw.GetMinMaxZahyo();
+  EXPECT_LE(ext.ExtMaxX, 1e8);
+  EXPECT_GE(ext.ExtMinX, -1e8);
 }
 
 TEST_F(JwcExtentsTest, BoundsAreClamped) {
@@ -138,7 +137,7 @@ TEST_F(JwcExtentsTest, BoundsAreClamped) {
   jw.EntTen.push_back({5e8f, -5e8f});
   jw.EntTen.push_back({0, 0});
   jw.tenN = 2;
-  jw.GetMinMaxZahyo();
+  ext = jw.GetMinMaxZahyo();
   ExpectBox(Ext(), 0, -1e8, 1e8, 0);
 }
 
@@ -152,7 +151,7 @@ TEST_F(JwcExtentsTest, JwcAllKindsTogether) {
   jw.EntVten[1] = {0, 30, 0};
   jw.Enthd.vtenCount = 1;
   jw.lineN = jw.arcN = jw.mojiN = jw.tenN = 1;
-  jw.GetMinMaxZahyo();
+  ext = jw.GetMinMaxZahyo();
   ExpectBox(Ext(), -5, -4, 20, 30);
 }
 
@@ -161,7 +160,7 @@ TEST_F(JwcExtentsTest, JwkIsDividedByTheScaleAndHoldsTheOrigin) {
   jw.Enthd.scale = 100;
   jw.EntLine.push_back({1000, 2000, 3000, 500});
   jw.lineN = 1;
-  jw.GetMinMaxZahyo();
+  ext = jw.GetMinMaxZahyo();
   ExpectBox(Ext(), 0, 0, 30, 20);
 
   TJwkData all;
@@ -170,13 +169,12 @@ TEST_F(JwcExtentsTest, JwkIsDividedByTheScaleAndHoldsTheOrigin) {
   all.EntMoji.push_back({0, 0, 0, 50, 0, 1, 0, 0, 0, u"t"});
   all.EntTen.push_back({4, -60});
   all.arcN = all.mojiN = all.tenN = 1;
-  all.GetMinMaxZahyo();
+  ext = all.GetMinMaxZahyo();
   ExpectBox(Ext(), -15, -30, 2, 25);
 
-  // An empty symbol still resets the box to the origin.
+  // An empty symbol's box is the origin.
   TJwkData empty;
-  ExtMinX = ExtMinY = -50;
-  empty.GetMinMaxZahyo();
+  ext = empty.GetMinMaxZahyo();
   ExpectBox(Ext(), 0, 0, 0, 0);
 }
 

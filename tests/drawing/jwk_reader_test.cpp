@@ -14,7 +14,6 @@ using fixture::Sjis;
 
 class JwkTest : public ::testing::Test {
  protected:
-  void SetUp() override { JwcUnitInit(); }
   bool Load(TJwkData& jw, const std::vector<uint8_t>& bytes, const std::string& name = "s.jwk") {
     std::string p = fixture::FixturePath(name);
     EXPECT_TRUE(fixture::WriteFile(p, bytes));

@@ -79,20 +79,18 @@ TEST(LayersPastTheTable, StillCountForTheExtents) {
   };
   const Case cases[] = {{"group 16", 16, 0}, {"layer 16", 0, 16}, {"group 300", 300, 2}};
   for (const Case& c : cases) {
-    UnitValReset();
     TJwwData d = MakeJwwDrawing(700);
     AddLine(d, Line(0, 0, 10, 10, Attr(0, 0)));
     AddLine(d, Line(-50, -60, 5, 5, Attr(c.group, c.layer)));
     TEntJwwSunpo dim = Dimension(0, 10, 0, u"10", Attr(0, 0));
     dim.Sen = Line(0, 90, 70, 90, Attr(c.group, c.layer));
     AddSunpo(d, dim);
-    d.GetMinMaxZahyo();
-    EXPECT_EQ(ExtMinX, -50) << c.what;
-    EXPECT_EQ(ExtMinY, -60) << c.what;
-    EXPECT_EQ(ExtMaxX, 70) << c.what;
-    EXPECT_EQ(ExtMaxY, 90) << c.what;
+    const TJwExtents ext = d.GetMinMaxZahyo();
+    EXPECT_EQ(ext.ExtMinX, -50) << c.what;
+    EXPECT_EQ(ext.ExtMinY, -60) << c.what;
+    EXPECT_EQ(ext.ExtMaxX, 70) << c.what;
+    EXPECT_EQ(ext.ExtMaxY, 90) << c.what;
   }
-  UnitValReset();
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa {
 namespace {
@@ -21,15 +21,7 @@ constexpr double kPi = std::numbers::pi;
 
 class JwcAngles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    UnitValReset();
-    JwcUnitInit();
-    InitDXFColorTable();
-  }
-  void TearDown() override {
-    DXFModelFree();
-    UnitValReset();
-  }
+  TConvContext ctx;
 };
 
 // A container shaped as a read leaves it, with one text.
@@ -55,9 +47,9 @@ TEST_F(JwcAngles, TextAngleIsRadiansTimes180ThenOverPi) {
   ASSERT_NE(t * 180 / kPi, t * (180 / kPi));
   TJwcData jw;
   ShapeWithText(jw, 10, 7);
-  ASSERT_TRUE(JwcDXFModelBuild(jw, 1));
-  ASSERT_EQ(DxfModel->deMojiN(), 1);
-  EXPECT_EQ(DxfModel->deMoji[0].a, t * 180 / kPi);
+  ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
+  ASSERT_EQ(ctx.DxfModel->deMojiN(), 1);
+  EXPECT_EQ(ctx.DxfModel->deMoji[0].a, t * 180 / kPi);
 }
 
 // The ends of an arc in the extents are at its degrees times pi, then
@@ -77,11 +69,12 @@ TEST_F(JwcAngles, ArcEndsInTheExtentsAreDegreesTimesPiThenOver180) {
     a.h = 1;
     a.st = c.st;
     a.et = c.et;
-    ExtMinX = ExtMinY = 1e7;
-    ExtMaxX = ExtMaxY = -1e7;
-    JwcArcMinMax(a, 1);
+    TJwExtents ext;
+    ext.ExtMinX = ext.ExtMinY = 1e7;
+    ext.ExtMaxX = ext.ExtMaxY = -1e7;
+    JwcArcMinMax(ext, a, 1);
     // Between the ends no axis is passed: the start is the lowest point.
-    EXPECT_EQ(ExtMinY, 4 + 10 * std::sin(st * kPi / 180)) << c.st;
+    EXPECT_EQ(ext.ExtMinY, 4 + 10 * std::sin(st * kPi / 180)) << c.st;
   }
 }
 

@@ -20,7 +20,6 @@
 #include "drawing/JwsUnit.h"
 #include "drawing/JwwUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
 namespace {
@@ -36,14 +35,13 @@ constexpr uint32_t kBlack = Opaque(0, 0, 0);
 class Pipeline : public ::testing::Test {
  protected:
   void SetUp() override {
-    UnitValReset();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = (fs::temp_directory_path() /
             ("tessa_pipeline_" + std::to_string(::getpid()) + "_" + info->name()))
                .string();
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    AppDir = dir_ + "/";
+    form_.AppDir = dir_ + "/";
     form_.cb3 = 0;
     form_.JwInit();
   }
@@ -82,19 +80,18 @@ class Pipeline : public ::testing::Test {
 
 TEST_F(Pipeline, JwInitCreatesContainersAttributesAndImageFolder) {
   ASSERT_TRUE(form_.JWW1 && form_.JWS && form_.JWC && form_.JWK);
-  ASSERT_NE(GraAtt, nullptr);
-  EXPECT_EQ(GraAtt->GetAttrColcol(1), Opaque(0, 192, 192));
-  EXPECT_EQ(GraAtt->GetAttrColcol(0), kWhite);
-  EXPECT_TRUE(GraAtt->DispMode);
-  EXPECT_TRUE(GraAtt->DispHojo);
-  EXPECT_EQ(ColorSource, 1);
-  EXPECT_EQ(BackColorNo, 0);
-  EXPECT_TRUE(CurFileName.empty());
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(1), Opaque(0, 192, 192));
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(0), kWhite);
+  EXPECT_TRUE(form_.Ctx.GraAtt.DispMode);
+  EXPECT_TRUE(form_.Ctx.GraAtt.DispHojo);
+  EXPECT_EQ(form_.Ctx.Opt.ColorSource, 1);
+  EXPECT_EQ(form_.Ctx.BackColorNo, 0);
+  EXPECT_TRUE(form_.Ctx.CurFileName.empty());
 
-  const std::string folder = AppDir + "TEMP" + PathDelim();
+  const std::string folder = form_.AppDir + "TEMP" + PathDelim();
   EXPECT_EQ(form_.JWW1->BindImageFolder, folder);
   EXPECT_EQ(form_.JWS->BindImageFolder, folder);
-  EXPECT_TRUE(IsFolder(AppDir + "TEMP"));
+  EXPECT_TRUE(IsFolder(form_.AppDir + "TEMP"));
   EXPECT_TRUE(form_.JWW1->BindImageExp);
   EXPECT_TRUE(form_.JWW1->BindImageExr);
   EXPECT_FALSE(form_.JWS->BindImageExp);
@@ -105,29 +102,28 @@ TEST_F(Pipeline, ColourSourceFollowsTheSetting) {
   form_.JwFine();
   form_.cb3 = 1;
   form_.JwInit();
-  EXPECT_EQ(ColorSource, 2);
+  EXPECT_EQ(form_.Ctx.Opt.ColorSource, 2);
 }
 
 TEST_F(Pipeline, JwFineRemovesOnlyAnEmptyImageFolder) {
   form_.JwFine();
-  EXPECT_EQ(GraAtt, nullptr);
   EXPECT_FALSE(form_.JWW1 || form_.JWS || form_.JWC || form_.JWK);
-  EXPECT_FALSE(IsFolder(AppDir + "TEMP"));
+  EXPECT_FALSE(IsFolder(form_.AppDir + "TEMP"));
 
   form_.JwInit();
-  std::ofstream(AppDir + "TEMP/foreign.txt") << "x";
+  std::ofstream(form_.AppDir + "TEMP/foreign.txt") << "x";
   form_.JwFine();
-  EXPECT_TRUE(IsFile(AppDir + "TEMP/foreign.txt"));
+  EXPECT_TRUE(IsFile(form_.AppDir + "TEMP/foreign.txt"));
   form_.JwInit();  // for TearDown
 }
 
 TEST_F(Pipeline, ImageFolderThatCannotBeCreatedIsIgnored) {
   form_.JwFine();
-  AppDir = dir_ + "/afile/";
+  form_.AppDir = dir_ + "/afile/";
   std::ofstream(dir_ + "/afile") << "x";  // a file where the folder should go
   form_.JwInit();
-  EXPECT_NE(GraAtt, nullptr);
-  EXPECT_FALSE(IsFolder(AppDir + "TEMP"));
+  EXPECT_TRUE(form_.JWW1 && form_.JWS && form_.JWC && form_.JWK);
+  EXPECT_FALSE(IsFolder(form_.AppDir + "TEMP"));
 }
 
 // ---- Paper sizes ------------------------------------------------------------
@@ -148,9 +144,9 @@ TEST_F(Pipeline, JwwPaperComesFromTheCode) {
     test::AddLine(d, test::Line(-10, -10, 10, 10));
     const std::string p = WriteJww("paper" + std::to_string(c.code) + ".jww", d);
     ASSERT_TRUE(form_.proc2(p)) << c.code;
-    EXPECT_EQ(PaperX, c.x) << c.code;
-    EXPECT_EQ(PaperY, c.y) << c.code;
-    EXPECT_EQ(CurFileName, p);
+    EXPECT_EQ(form_.Ctx.Place.PaperX, c.x) << c.code;
+    EXPECT_EQ(form_.Ctx.Place.PaperY, c.y) << c.code;
+    EXPECT_EQ(form_.Ctx.CurFileName, p);
   }
 }
 
@@ -161,13 +157,13 @@ TEST_F(Pipeline, JwsPaperIsTheExtent) {
   test::AddLine(s, test::Line(0, 0, 90, 45));
   const std::string p = WriteJws("sym.jws", s);
   ASSERT_TRUE(form_.proc3(p));
-  EXPECT_EQ(ExtMinX, -10);
-  EXPECT_EQ(ExtMinY, -5);
-  EXPECT_EQ(ExtMaxX, 90);
-  EXPECT_EQ(ExtMaxY, 45);
-  EXPECT_EQ(PaperX, 100);
-  EXPECT_EQ(PaperY, 50);
-  EXPECT_EQ(CurFileName, p);
+  EXPECT_EQ(form_.Ctx.Place.ExtMinX, -10);
+  EXPECT_EQ(form_.Ctx.Place.ExtMinY, -5);
+  EXPECT_EQ(form_.Ctx.Place.ExtMaxX, 90);
+  EXPECT_EQ(form_.Ctx.Place.ExtMaxY, 45);
+  EXPECT_EQ(form_.Ctx.Place.PaperX, 100);
+  EXPECT_EQ(form_.Ctx.Place.PaperY, 50);
+  EXPECT_EQ(form_.Ctx.CurFileName, p);
 }
 
 TEST_F(Pipeline, JwcPaperComesFromTheCode) {
@@ -181,8 +177,8 @@ TEST_F(Pipeline, JwcPaperComesFromTheCode) {
     f.lines.push_back({1, 2, 3, 4});
     const std::string p = WriteJwc("paper" + std::to_string(c.psize) + ".jwc", f);
     ASSERT_TRUE(form_.proc4(p)) << c.psize;
-    EXPECT_EQ(PaperX, c.x) << c.psize;
-    EXPECT_EQ(PaperY, c.y) << c.psize;
+    EXPECT_EQ(form_.Ctx.Place.PaperX, c.x) << c.psize;
+    EXPECT_EQ(form_.Ctx.Place.PaperY, c.y) << c.psize;
   }
 }
 
@@ -192,9 +188,9 @@ TEST_F(Pipeline, JwkPaperIsTheExtentWithTheOrigin) {
   f.lines.push_back({1000, 2000, 3000, 500});
   const std::string p = WriteBytes("sym.jwk", f.Build());
   ASSERT_TRUE(form_.proc5(p));
-  EXPECT_NEAR(PaperX, 30, 1e-9);
-  EXPECT_NEAR(PaperY, 20, 1e-9);
-  EXPECT_EQ(CurFileName, p);
+  EXPECT_NEAR(form_.Ctx.Place.PaperX, 30, 1e-9);
+  EXPECT_NEAR(form_.Ctx.Place.PaperY, 20, 1e-9);
+  EXPECT_EQ(form_.Ctx.CurFileName, p);
 }
 
 TEST_F(Pipeline, LoadedDrawingConvertsWithTheChosenVersion) {
@@ -223,8 +219,8 @@ TEST_F(Pipeline, FileOfAnotherKindChangesNothing) {
   form_.JWC->lineN = 1;
   form_.JWK->EntLine.push_back({});
   form_.JWK->lineN = 1;
-  PaperX = 123;
-  ExtMaxX = 77;
+  form_.Ctx.Place.PaperX = 123;
+  form_.Ctx.Place.ExtMaxX = 77;
 
   const std::string junk = WriteBytes("junk.bin", {'n', 'o', 't', ' ', 'a', ' ', 'd', 'r', 'a', 'w', 'i', 'n', 'g'});
   const std::string missing = Path("missing.jww");
@@ -240,9 +236,9 @@ TEST_F(Pipeline, FileOfAnotherKindChangesNothing) {
     EXPECT_EQ(form_.JWS->EntLineN, 1) << c.what;
     EXPECT_EQ(form_.JWC->lineN, 1) << c.what;
     EXPECT_EQ(form_.JWK->lineN, 1) << c.what;
-    EXPECT_TRUE(CurFileName.empty()) << c.what;
-    EXPECT_EQ(PaperX, 123) << c.what;
-    EXPECT_EQ(ExtMaxX, 77) << c.what;
+    EXPECT_TRUE(form_.Ctx.CurFileName.empty()) << c.what;
+    EXPECT_EQ(form_.Ctx.Place.PaperX, 123) << c.what;
+    EXPECT_EQ(form_.Ctx.Place.ExtMaxX, 77) << c.what;
   }
 }
 
@@ -252,8 +248,8 @@ TEST_F(Pipeline, FailedReadEmptiesContainersButKeepsNameExtentsAndPaper) {
   const std::string jwc = WriteJwc("good.jwc", f);
   ASSERT_TRUE(form_.proc4(jwc));
   ASSERT_EQ(form_.JWC->lineN, 1);
-  const double ex[4] = {ExtMinX, ExtMinY, ExtMaxX, ExtMaxY};
-  const double px = PaperX, py = PaperY;
+  const double ex[4] = {form_.Ctx.Place.ExtMinX, form_.Ctx.Place.ExtMinY, form_.Ctx.Place.ExtMaxX, form_.Ctx.Place.ExtMaxY};
+  const double px = form_.Ctx.Place.PaperX, py = form_.Ctx.Place.PaperY;
 
   // A drawing with a good signature that ends in the middle of its entities.
   TJwwData d = test::MakeJwwDrawing(700);
@@ -266,13 +262,13 @@ TEST_F(Pipeline, FailedReadEmptiesContainersButKeepsNameExtentsAndPaper) {
 
   EXPECT_FALSE(form_.proc2(cut));
   EXPECT_EQ(form_.JWC->lineN, 0);
-  EXPECT_EQ(CurFileName, jwc);
-  EXPECT_EQ(ExtMinX, ex[0]);
-  EXPECT_EQ(ExtMinY, ex[1]);
-  EXPECT_EQ(ExtMaxX, ex[2]);
-  EXPECT_EQ(ExtMaxY, ex[3]);
-  EXPECT_EQ(PaperX, px);
-  EXPECT_EQ(PaperY, py);
+  EXPECT_EQ(form_.Ctx.CurFileName, jwc);
+  EXPECT_EQ(form_.Ctx.Place.ExtMinX, ex[0]);
+  EXPECT_EQ(form_.Ctx.Place.ExtMinY, ex[1]);
+  EXPECT_EQ(form_.Ctx.Place.ExtMaxX, ex[2]);
+  EXPECT_EQ(form_.Ctx.Place.ExtMaxY, ex[3]);
+  EXPECT_EQ(form_.Ctx.Place.PaperX, px);
+  EXPECT_EQ(form_.Ctx.Place.PaperY, py);
 }
 
 // ---- Attribute steps -----------------------------------------------------------
@@ -307,22 +303,22 @@ TEST_F(Pipeline, JwwColoursAndBackground) {
   for (const Case& c : cases) {
     form_.JwFine();
     form_.JwInit();
-    ColorSource = c.source;
+    form_.Ctx.Opt.ColorSource = c.source;
     TJwwData d = test::MakeJwwDrawing(700);
     d.EntCol[2].aPenColor = c.screenPen2;
     d.EntCol[2].aPrtPenColor = c.printPen2;
     d.EntCol[0].aPenColor = c.screenBack;
     d.EntCol[0].aPrtPenColor = c.printBack;
     form_.JwwFileColorSet(d);
-    EXPECT_EQ(GraAtt->GetAttrColcol(2), c.pen2) << c.what;
-    EXPECT_EQ(GraAtt->GetAttrColcol(0), c.unknown) << c.what;
-    EXPECT_EQ(BackColorNo, c.backNo) << c.what;
-    EXPECT_EQ(GraAtt->GetBackColorNo(), c.backNo) << c.what;
+    EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(2), c.pen2) << c.what;
+    EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(0), c.unknown) << c.what;
+    EXPECT_EQ(form_.Ctx.BackColorNo, c.backNo) << c.what;
+    EXPECT_EQ(form_.Ctx.GraAtt.GetBackColorNo(), c.backNo) << c.what;
   }
 }
 
 TEST_F(Pipeline, BackgroundTurnsBackToLightOnlyWhenBright) {
-  ColorSource = 1;
+  form_.Ctx.Opt.ColorSource = 1;
   TJwwData d = test::MakeJwwDrawing(700);
   struct Step {
     int32_t back;
@@ -332,13 +328,13 @@ TEST_F(Pipeline, BackgroundTurnsBackToLightOnlyWhenBright) {
   for (const Step& s : steps) {
     d.EntCol[0].aPenColor = s.back;
     form_.JwwFileColorSet(d);
-    EXPECT_EQ(BackColorNo, s.backNo) << std::hex << s.back;
-    EXPECT_EQ(GraAtt->GetAttrColcol(0), s.backNo ? kBlack : kWhite) << std::hex << s.back;
+    EXPECT_EQ(form_.Ctx.BackColorNo, s.backNo) << std::hex << s.back;
+    EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(0), s.backNo ? kBlack : kWhite) << std::hex << s.back;
   }
 }
 
 TEST_F(Pipeline, JwwPensNineAndSxfColours) {
-  ColorSource = 1;
+  form_.Ctx.Opt.ColorSource = 1;
   TJwwData d = test::MakeJwwDrawing(700);
   d.EntCol[0].aPenColor = 0xFFFFFF;  // light
   d.EntCol[9].aPenColor = 0x0000FF;
@@ -348,44 +344,44 @@ TEST_F(Pipeline, JwwPensNineAndSxfColours) {
   d.EntColS[1].adPrtTenHankei = 0.35;
   d.EntColS[256].aPenColor = 0xFF0000;
   form_.JwwFileColorSet(d);
-  EXPECT_EQ(GraAtt->GetAttrColcol(9), Opaque(255, 128, 255));  // never loaded
-  EXPECT_EQ(GraAtt->GetAttrColten(9), 0.2);
-  EXPECT_EQ(GraAtt->GetAttrColten(8), 0.75);
-  EXPECT_EQ(GraAtt->GetAttrColcol(101), Opaque(0, 255, 0));
-  EXPECT_EQ(GraAtt->GetAttrColten(101), 0.35);
-  EXPECT_EQ(GraAtt->GetAttrColcol(356), Opaque(0, 0, 255));
-  EXPECT_EQ(GraAtt->GetAttrColcol(357), kWhite);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(9), Opaque(255, 128, 255));  // never loaded
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColten(9), 0.2);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColten(8), 0.75);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(101), Opaque(0, 255, 0));
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColten(101), 0.35);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(356), Opaque(0, 0, 255));
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(357), kWhite);
 }
 
 TEST_F(Pipeline, JwwWithoutPenTableChangesNothing) {
-  ColorSource = 1;
+  form_.Ctx.Opt.ColorSource = 1;
   TJwwData d;  // no tables at all
   form_.JwwFileColorSet(d);
   form_.JwwFileLtypeSet(d);
-  EXPECT_EQ(GraAtt->GetAttrColcol(2), kBlack);
-  EXPECT_EQ(GraAtt->GetAttrColten(3), 0.4);
-  EXPECT_EQ(BackColorNo, 0);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(2), kBlack);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColten(3), 0.4);
+  EXPECT_EQ(form_.Ctx.BackColorNo, 0);
 }
 
 TEST_F(Pipeline, OtherFormatsRestoreTheDefaultPens) {
-  ColorSource = 1;
+  form_.Ctx.Opt.ColorSource = 1;
   TJwwData d = test::MakeJwwDrawing(700);
   d.EntCol[2].aPenColor = 0x0000FF;
   d.EntCol[0].aPenColor = 0x000000;  // dark drawing
   form_.JwwFileColorSet(d);
-  ASSERT_EQ(GraAtt->GetAttrColcol(2), Opaque(255, 0, 0));
+  ASSERT_EQ(form_.Ctx.GraAtt.GetAttrColcol(2), Opaque(255, 0, 0));
 
   // The background mode stays; the pens become the defaults of that mode.
   form_.JwsFileColorSet();
-  EXPECT_EQ(GraAtt->GetAttrColcol(2), kWhite);
-  EXPECT_EQ(GraAtt->GetAttrColcol(1), Opaque(0, 255, 255));
-  EXPECT_EQ(GraAtt->GetAttrColten(2), 0.3);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(2), kWhite);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(1), Opaque(0, 255, 255));
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColten(2), 0.3);
 
-  GraAtt->SetAttrCol(2, Opaque(1, 1, 1), 0, 9);
-  GraAtt->SetBackColor(0);
+  form_.Ctx.GraAtt.SetAttrCol(2, Opaque(1, 1, 1), 0, 9);
+  form_.Ctx.GraAtt.SetBackColor(0);
   form_.JwcFileColorSet();
-  EXPECT_EQ(GraAtt->GetAttrColcol(2), kBlack);
-  EXPECT_EQ(GraAtt->GetAttrColten(2), 0.3);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColcol(2), kBlack);
+  EXPECT_EQ(form_.Ctx.GraAtt.GetAttrColten(2), 0.3);
 }
 
 TEST_F(Pipeline, JwwLineTypesFillTheTable) {
@@ -399,23 +395,23 @@ TEST_F(Pipeline, JwwLineTypesFillTheTable) {
   d.EntLtpS[32].anUDLTypeSegment = 1000;  // more than the ten stored pitches
   d.EntLtpS[32].aadUDLTypePitch.fill(1.0);
   form_.JwwFileLtypeSet(d);
-  const TjwvLtype& t2 = GraAtt->jwvTyp[2];
+  const TjwvLtype& t2 = form_.Ctx.GraAtt.jwvTyp[2];
   EXPECT_EQ(t2.seg, 4);
   EXPECT_EQ(t2.pa[0], 16);
   EXPECT_EQ(t2.pa[1], -16);
   EXPECT_EQ(t2.pit, 64);
-  EXPECT_EQ(GraAtt->jwvTyp[1].seg, 0);  // pattern 0: solid
-  EXPECT_EQ(GraAtt->jwvTyp[9].seg, 8);
-  EXPECT_EQ(GraAtt->jwvTyp[9].amp, 7);
-  const TjwvLtype& u = GraAtt->jwvTyp[18];
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvTyp[1].seg, 0);  // pattern 0: solid
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvTyp[9].seg, 8);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvTyp[9].amp, 7);
+  const TjwvLtype& u = form_.Ctx.GraAtt.jwvTyp[18];
   EXPECT_EQ(u.seg, 4);
   EXPECT_EQ(u.pa[0], 5);
   EXPECT_EQ(u.pa[1], -1);
   EXPECT_EQ(u.pit, 9);
-  EXPECT_EQ(GraAtt->jwvTyp[49].seg, 10);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvTyp[49].seg, 10);
 
   form_.JwsFileLtypeSet();
-  EXPECT_EQ(GraAtt->jwvTyp[2].seg, 0);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvTyp[2].seg, 0);
 }
 
 TEST_F(Pipeline, LayerTableFollowsTheDrawing) {
@@ -431,23 +427,23 @@ TEST_F(Pipeline, LayerTableFollowsTheDrawing) {
     d.EntLay[k * 16 + 3].aanLay = cases[k].layer;
     d.EntLay[k * 16 + 3].aStrLayName = u"L";
   }
-  d.SetGAttLayer();
+  d.SetGAttLayer(form_.Ctx.GraAtt);
   for (size_t k = 0; k < std::size(cases); ++k) {
-    const TjwvLayer& l = GraAtt->jwvLay[k * 16 + 3];
+    const TjwvLayer& l = form_.Ctx.GraAtt.jwvLay[k * 16 + 3];
     EXPECT_EQ(l.sta, cases[k].sta) << k;
     EXPECT_EQ(l.sca, 1.0 / 50) << k;
     EXPECT_EQ(l.nam, u"(3) L") << k;
   }
-  EXPECT_EQ(GraAtt->jwvLay[16 + 3].gna, u"[1] G");
-  EXPECT_EQ(GraAtt->jwvLay[255].nam, u"(F) ");
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 3].gna, u"[1] G");
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[255].nam, u"(F) ");
 
   // Symbols and DOS drawings set state and scale only.
   TJwsData s = test::MakeJwsSymbol(700);
   s.EntLgrp[2].adScale = 200;
-  s.SetGAttLayer();
-  EXPECT_EQ(GraAtt->jwvLay[2 * 16].sca, 1.0 / 200);
-  EXPECT_EQ(GraAtt->jwvLay[2 * 16].sta, 1);
-  EXPECT_EQ(GraAtt->jwvLay[16 + 3].nam, u"(3) ");
+  s.SetGAttLayer(form_.Ctx.GraAtt);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[2 * 16].sca, 1.0 / 200);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[2 * 16].sta, 1);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 3].nam, u"(3) ");
 }
 
 TEST_F(Pipeline, DosLayerTablesFollowTheDrawing) {
@@ -470,19 +466,19 @@ TEST_F(Pipeline, DosLayerTablesFollowTheDrawing) {
   f.lines.push_back({1, 2, 3, 4});
   ASSERT_TRUE(form_.proc4(WriteJwc("layers.jwc", f)));
   for (size_t k = 0; k < std::size(cases); ++k) {
-    EXPECT_EQ(GraAtt->jwvLay[k * 16 + 5].sta, cases[k].sta) << k;
-    EXPECT_EQ(GraAtt->jwvLay[k * 16 + 5].sca, 0.25) << k;
+    EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[k * 16 + 5].sta, cases[k].sta) << k;
+    EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[k * 16 + 5].sca, 0.25) << k;
   }
-  EXPECT_EQ(GraAtt->jwvLay[16 + 5].gna, u"[1] 平面");
-  EXPECT_EQ(GraAtt->jwvLay[16 + 5].nam, u"(5) 壁");
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 5].gna, u"[1] 平面");
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 5].nam, u"(5) 壁");
 
   fixture::JwkFixture k;
   k.scale = "100";
   k.lines.push_back({1, 2, 3, 4});
   ASSERT_TRUE(form_.proc5(WriteBytes("layers.jwk", k.Build())));
-  EXPECT_EQ(GraAtt->jwvLay[16 + 5].sta, 1);
-  EXPECT_EQ(GraAtt->jwvLay[16 + 5].sca, 0.01);
-  EXPECT_EQ(GraAtt->jwvLay[16 + 5].nam, u"(5) ");
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 5].sta, 1);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 5].sca, 0.01);
+  EXPECT_EQ(form_.Ctx.GraAtt.jwvLay[16 + 5].nam, u"(5) ");
 }
 
 // ---- Bound images ----------------------------------------------------------------
@@ -524,8 +520,8 @@ TEST_F(Pipeline, ImagesLiveFromTheLoadToTheEndOfTheRun) {
   std::ifstream in(jw.BindImagePlainPath(0), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), picture);
   EXPECT_TRUE(IsFile(jw.BindImagePath(1)));
-  EXPECT_EQ(ExtMaxX, 100);
-  EXPECT_EQ(ExtMaxY, 50);
+  EXPECT_EQ(form_.Ctx.Place.ExtMaxX, 100);
+  EXPECT_EQ(form_.Ctx.Place.ExtMaxY, 50);
 
   std::vector<std::string> written;
   for (int i = 0; i < 3; ++i) {
@@ -534,7 +530,7 @@ TEST_F(Pipeline, ImagesLiveFromTheLoadToTheEndOfTheRun) {
   }
   form_.JwFine();
   for (const std::string& f : written) EXPECT_FALSE(IsFile(f)) << f;
-  EXPECT_FALSE(IsFolder(AppDir + "TEMP"));
+  EXPECT_FALSE(IsFolder(form_.AppDir + "TEMP"));
   form_.JwInit();
 }
 
@@ -572,23 +568,23 @@ TEST_F(Pipeline, EverySampleLoadsWithFiniteExtentsAndPaper) {
   const std::vector<std::string> jws = SampleFiles("jws", ".jws");
   if (jww.empty() && jws.empty()) GTEST_SKIP() << "no samples";
   for (const std::string& f : jww) {
-    ExtMinX = ExtMinY = -12345;  // must be replaced
+    form_.Ctx.Place.ExtMinX = form_.Ctx.Place.ExtMinY = -12345;  // must be replaced
     ASSERT_TRUE(form_.proc2(f)) << f;
-    EXPECT_EQ(CurFileName, f);
-    EXPECT_NE(ExtMinX, -12345) << f;
-    EXPECT_TRUE(std::isfinite(ExtMinX) && std::isfinite(ExtMaxY)) << f;
-    EXPECT_LE(ExtMinX, ExtMaxX) << f;
-    EXPECT_GT(PaperX, 0) << f;
+    EXPECT_EQ(form_.Ctx.CurFileName, f);
+    EXPECT_NE(form_.Ctx.Place.ExtMinX, -12345) << f;
+    EXPECT_TRUE(std::isfinite(form_.Ctx.Place.ExtMinX) && std::isfinite(form_.Ctx.Place.ExtMaxY)) << f;
+    EXPECT_LE(form_.Ctx.Place.ExtMinX, form_.Ctx.Place.ExtMaxX) << f;
+    EXPECT_GT(form_.Ctx.Place.PaperX, 0) << f;
     // Jw_cad's setting texts at (0, -1000) are not drawing content.
     if (form_.JWW1->Enthd.jwVer >= 700) {
-      EXPECT_GT(ExtMinY, -1000) << f;
+      EXPECT_GT(form_.Ctx.Place.ExtMinY, -1000) << f;
     }
   }
   for (const std::string& f : jws) {
     ASSERT_TRUE(form_.proc3(f)) << f;
-    EXPECT_TRUE(std::isfinite(PaperX) && std::isfinite(PaperY)) << f;
-    EXPECT_EQ(PaperX, std::abs(ExtMaxX - ExtMinX)) << f;
-    EXPECT_EQ(PaperY, std::abs(ExtMaxY - ExtMinY)) << f;
+    EXPECT_TRUE(std::isfinite(form_.Ctx.Place.PaperX) && std::isfinite(form_.Ctx.Place.PaperY)) << f;
+    EXPECT_EQ(form_.Ctx.Place.PaperX, std::abs(form_.Ctx.Place.ExtMaxX - form_.Ctx.Place.ExtMinX)) << f;
+    EXPECT_EQ(form_.Ctx.Place.PaperY, std::abs(form_.Ctx.Place.ExtMaxY - form_.Ctx.Place.ExtMinY)) << f;
   }
 }
 

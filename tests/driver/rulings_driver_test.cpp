@@ -15,7 +15,6 @@
 #include "drawing/JwsUnit.h"
 #include "drawing/JwwUnit.h"
 #include "util/Func_2.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
 namespace {
@@ -81,8 +80,6 @@ TEST(DrawingThatFailsToLoad, GivesNoDxfInAnyFormat) {
   TTempFolder dir("tessa_rulings_driver_");
   ASSERT_FALSE(dir.Path().empty());
   for (const LoadCase& c : Cases()) {
-    UnitValReset();
-    AppDir = dir.Path() + "/";
     const std::string good = dir.Path() + "/good" + c.ext;
     const std::string bad = dir.Path() + "/bad" + c.ext;
     const std::string out = dir.Path() + "/out.dxf";
@@ -94,6 +91,7 @@ TEST(DrawingThatFailsToLoad, GivesNoDxfInAnyFormat) {
     ASSERT_FALSE(Load(c.ext, bad).in) << c.what;
 
     TForm1 form;
+    form.AppDir = dir.Path() + "/";
     form.cb3 = 0;
     form.JwInit();
     form.cb2 = 1;
@@ -106,7 +104,6 @@ TEST(DrawingThatFailsToLoad, GivesNoDxfInAnyFormat) {
     EXPECT_FALSE(IsFile(out)) << c.what;
     form.JwFine();
   }
-  UnitValReset();
 }
 
 }  // namespace

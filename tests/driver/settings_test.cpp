@@ -11,6 +11,7 @@
 #include "driver/Unit1.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
+#include "drawing/JwConvContext.h"
 
 namespace tessa {
 namespace {
@@ -22,13 +23,14 @@ class SettingsTest : public ::testing::Test {
     dir_ = tmp_.Path();
     ASSERT_FALSE(dir_.empty());
     // Values a previous run could have left, so start-up must set them.
-    ExtMinX = ExtMinY = -1;
-    ExtMaxX = ExtMaxY = 1;
-    PaperX = PaperY = 7;
-    CurFileName = "old.jww";
-    OptTenSize = 99;
-    OptSpace = OptScaleGroup = OptTenType = OptLayerNameType = 9;
-    AppTitle = u"old";
+    form_.Ctx.Place.ExtMinX = form_.Ctx.Place.ExtMinY = -1;
+    form_.Ctx.Place.ExtMaxX = form_.Ctx.Place.ExtMaxY = 1;
+    form_.Ctx.Place.PaperX = form_.Ctx.Place.PaperY = 7;
+    form_.Ctx.CurFileName = "old.jww";
+    form_.Ctx.Opt.TenSize = 99;
+    form_.Ctx.Opt.Space = form_.Ctx.Opt.ScaleGroup = 9;
+    form_.Ctx.Opt.TenType = form_.Ctx.Opt.LayerNameType = 9;
+    form_.Ctx.AppTitle = u"old";
   }
   void TearDown() override {
     if (created_) form_.FormClose();
@@ -62,8 +64,8 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, NoSettingsFileGivesDefaults) {
   Create({"/bin/tessaconv", "a", "b"});
-  EXPECT_EQ(AppDir, dir_ + "/");
-  EXPECT_EQ(AppTitle, kAppTitleText);
+  EXPECT_EQ(form_.AppDir, dir_ + "/");
+  EXPECT_EQ(form_.Ctx.AppTitle, kAppTitleText);
   EXPECT_EQ(form_.Fm1x, 50);
   EXPECT_EQ(form_.Fm1y, 50);
   EXPECT_EQ(form_.Fm1w, 480);
@@ -83,16 +85,16 @@ TEST_F(SettingsTest, NoSettingsFileGivesDefaults) {
   EXPECT_EQ(form_.cb7, 0);
   EXPECT_EQ(form_.ed2, u"");
   // Shared values after start-up.
-  EXPECT_EQ(OptLayerNameType, 0);
-  EXPECT_EQ(OptSpace, 0);
-  EXPECT_EQ(OptScaleGroup, 0);
-  EXPECT_EQ(OptTenType, 0);
-  EXPECT_EQ(OptTenSize, 0.001);
-  EXPECT_EQ(ColorSource, 1);
-  EXPECT_EQ(BackColorNo, 0);
-  EXPECT_EQ(CurFileName, "");
-  ExpectStartExtentsAndPaper();
-  EXPECT_EQ(DxfModel, nullptr);
+  EXPECT_EQ(form_.Ctx.Opt.LayerNameType, 0);
+  EXPECT_EQ(form_.Ctx.Opt.Space, 0);
+  EXPECT_EQ(form_.Ctx.Opt.ScaleGroup, 0);
+  EXPECT_EQ(form_.Ctx.Opt.TenType, 0);
+  EXPECT_EQ(form_.Ctx.Opt.TenSize, 0.001);
+  EXPECT_EQ(form_.Ctx.Opt.ColorSource, 1);
+  EXPECT_EQ(form_.Ctx.BackColorNo, 0);
+  EXPECT_EQ(form_.Ctx.CurFileName, "");
+  ExpectStartExtentsAndPaper(form_.Ctx.Place);
+  EXPECT_EQ(form_.Ctx.DxfModel, nullptr);
   // The text list holds the whole command line, program first.
   EXPECT_EQ(form_.Memo1, (std::vector<std::string>{"/bin/tessaconv", "a", "b"}));
 }
@@ -136,13 +138,13 @@ TEST_F(SettingsTest, FullFileFillsEveryFieldInOrder) {
   EXPECT_EQ(form_.gstyle, u"Fluent");
   EXPECT_EQ(form_.cb2, 2);
   EXPECT_EQ(form_.cb3, 1);
-  EXPECT_EQ(ColorSource, 2);
+  EXPECT_EQ(form_.Ctx.Opt.ColorSource, 2);
   EXPECT_EQ(form_.cb4, 3);
-  EXPECT_EQ(OptLayerNameType, 3);
-  EXPECT_EQ(OptSpace, 1);
-  EXPECT_EQ(OptScaleGroup, 7);
-  EXPECT_EQ(OptTenType, 6);
-  EXPECT_EQ(OptTenSize, 2.5);
+  EXPECT_EQ(form_.Ctx.Opt.LayerNameType, 3);
+  EXPECT_EQ(form_.Ctx.Opt.Space, 1);
+  EXPECT_EQ(form_.Ctx.Opt.ScaleGroup, 7);
+  EXPECT_EQ(form_.Ctx.Opt.TenType, 6);
+  EXPECT_EQ(form_.Ctx.Opt.TenSize, 2.5);
 }
 
 TEST_F(SettingsTest, ShortFileReadsMissingLinesAsEmptyNotAsDefaults) {
@@ -156,7 +158,7 @@ TEST_F(SettingsTest, ShortFileReadsMissingLinesAsEmptyNotAsDefaults) {
   EXPECT_EQ(form_.lb2, u"");
   EXPECT_EQ(form_.Fidx, 0);
   EXPECT_EQ(form_.gstyle, u"");
-  EXPECT_EQ(OptTenSize, 0.001);
+  EXPECT_EQ(form_.Ctx.Opt.TenSize, 0.001);
 }
 
 TEST_F(SettingsTest, EmptyFileClearsEverything) {
@@ -191,10 +193,10 @@ TEST_F(SettingsTest, OptionsAreClampedInTheFields) {
     EXPECT_EQ(form.cb5, c.cb5) << c.line << " " << c.text;
     EXPECT_EQ(form.cb6, c.cb6) << c.line << " " << c.text;
     EXPECT_EQ(form.cb7, c.cb7) << c.line << " " << c.text;
-    EXPECT_EQ(OptSpace, c.cb5);
-    EXPECT_EQ(OptScaleGroup, c.cb6);
-    EXPECT_EQ(OptTenType, c.cb7);
-    EXPECT_EQ(OptTenSize, c.tenSize) << c.line << " " << c.text;
+    EXPECT_EQ(form.Ctx.Opt.Space, c.cb5);
+    EXPECT_EQ(form.Ctx.Opt.ScaleGroup, c.cb6);
+    EXPECT_EQ(form.Ctx.Opt.TenType, c.cb7);
+    EXPECT_EQ(form.Ctx.Opt.TenSize, c.tenSize) << c.line << " " << c.text;
     form.FormClose();
   }
 }
@@ -204,9 +206,9 @@ TEST_F(SettingsTest, VersionColourAndNamingKeepAnyValue) {
   Create();
   EXPECT_EQ(form_.cb2, 7);
   EXPECT_EQ(form_.cb3, -5);
-  EXPECT_EQ(ColorSource, -4);
+  EXPECT_EQ(form_.Ctx.Opt.ColorSource, -4);
   EXPECT_EQ(form_.cb4, -3);
-  EXPECT_EQ(OptLayerNameType, -3);
+  EXPECT_EQ(form_.Ctx.Opt.LayerNameType, -3);
 }
 
 TEST_F(SettingsTest, BooleanLineMatchesTheTrueWordsOnly) {
@@ -248,7 +250,7 @@ TEST_F(SettingsTest, LfOnlyLinesAndLinesPastTwentyOne) {
   Create();
   EXPECT_EQ(form_.cb2, 1);
   EXPECT_EQ(form_.ed2, u"12");
-  EXPECT_EQ(OptTenSize, 12.0);
+  EXPECT_EQ(form_.Ctx.Opt.TenSize, 12.0);
 }
 
 TEST_F(SettingsTest, SettingsFolderIsTheExecutablesNotTheArgument) {
@@ -256,7 +258,7 @@ TEST_F(SettingsTest, SettingsFolderIsTheExecutablesNotTheArgument) {
   // args[0] points elsewhere; the executable path decides.
   Create({"/nonexistent/dir/tessaconv"});
   EXPECT_EQ(form_.cb2, 2);
-  EXPECT_EQ(AppDir, dir_ + "/");
+  EXPECT_EQ(form_.AppDir, dir_ + "/");
 }
 
 TEST_F(SettingsTest, AFolderNamedLikeTheSettingsFileGivesDefaults) {

@@ -1,51 +1,46 @@
 // Standard content of a fresh model: line types, fixed layers, styles and
-// the point-marker block; the life of the global model.
+// the point-marker block; the life of a model.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
-#include "util/UnitVal.h"
 
 namespace tessa {
 namespace {
 
 class Setup : public ::testing::Test {
  protected:
-  void SetUp() override { DXFModelCreate(); }
-  void TearDown() override { DXFModelFree(); }
-  TDXFmodel& M() { return *DxfModel; }
+  void SetUp() override { DXFModelCreate(model_); }
+  TDXFmodel& M() { return *model_; }
+  std::unique_ptr<TDXFmodel> model_;
 };
 
 TEST(SetupLife, CreateReplacesAndFreeClears) {
-  DXFModelFree();  // nothing to free: no effect
-  EXPECT_EQ(DxfModel, nullptr);
-  DXFModelCreate();
-  ASSERT_NE(DxfModel, nullptr);
-  DxfModel->AddLayer(u"X", 7, 1, 0, true, true);
-  DXFModelCreate();  // the old model goes first
-  ASSERT_NE(DxfModel, nullptr);
-  EXPECT_EQ(DxfModel->layn(), 0);
-  EXPECT_EQ(DxfModel->deLgp.size(), 16u);
-  EXPECT_EQ(DxfModel->tenidx, -1);
-  DXFModelFree();
-  EXPECT_EQ(DxfModel, nullptr);
-  DXFModelFree();
-  EXPECT_EQ(DxfModel, nullptr);
-  // Without a model the content procedures do nothing.
-  AddDefaultLtypes();
-  AddDefaultLayers();
-  AddDefaultStyles();
-  AddTenBlock();
-  EXPECT_EQ(DxfModel, nullptr);
+  std::unique_ptr<TDXFmodel> model;
+  DXFModelFree(model);  // nothing to free: no effect
+  EXPECT_EQ(model, nullptr);
+  DXFModelCreate(model);
+  ASSERT_NE(model, nullptr);
+  model->AddLayer(u"X", 7, 1, 0, true, true);
+  DXFModelCreate(model);  // the old model goes first
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->layn(), 0);
+  EXPECT_EQ(model->deLgp.size(), 16u);
+  EXPECT_EQ(model->tenidx, -1);
+  DXFModelFree(model);
+  EXPECT_EQ(model, nullptr);
+  DXFModelFree(model);
+  EXPECT_EQ(model, nullptr);
 }
 
 TEST_F(Setup, LineTypeIndexesAreFixed) {
-  AddDefaultLtypes();
-  AddSxfLtypes();
+  AddDefaultLtypes(M());
+  AddSxfLtypes(M());
   ASSERT_EQ(M().ltpn(), 32);
   const struct {
     int index;
@@ -75,9 +70,9 @@ TEST_F(Setup, LineTypeIndexesAreFixed) {
 }
 
 TEST_F(Setup, FixedLayersAndStyles) {
-  AddDefaultLtypes();
-  AddDefaultLayers();
-  AddDefaultStyles();
+  AddDefaultLtypes(M());
+  AddDefaultLayers(M());
+  AddDefaultStyles(M());
   ASSERT_EQ(M().layn(), 4);
   const struct {
     std::u16string nam;
@@ -115,7 +110,7 @@ TEST_F(Setup, FixedLayersAndStyles) {
 TEST_F(Setup, NoMarkerBlockForOtherPointTypes) {
   for (int typ : {-1, 0, 1, 7}) {
     M().SetTenTransType(typ, 1);
-    AddTenBlock();
+    AddTenBlock(M());
     EXPECT_EQ(M().tenidx, -1) << typ;
     EXPECT_EQ(M().deBlockDefN(), 0) << typ;
   }
@@ -129,13 +124,14 @@ struct MarkerCase {
 class Marker : public ::testing::TestWithParam<MarkerCase> {};
 
 TEST_P(Marker, BlockHoldsTheMarkerByBlock) {
-  DXFModelCreate();
-  TDXFmodel& m = *DxfModel;
-  AddDefaultLtypes();
-  AddDefaultLayers();
+  std::unique_ptr<TDXFmodel> model;
+  DXFModelCreate(model);
+  TDXFmodel& m = *model;
+  AddDefaultLtypes(m);
+  AddDefaultLayers(m);
   m.AddBlockDef(u"user", 3);
   m.SetTenTransType(GetParam().typ, 2);
-  AddTenBlock();
+  AddTenBlock(m);
   ASSERT_EQ(m.tenidx, 1);
   const TDXF_BlockDef& b = m.deBlockDef[1];
   EXPECT_EQ(b.nam, u"_TRANS_TEN");
@@ -147,7 +143,6 @@ TEST_P(Marker, BlockHoldsTheMarkerByBlock) {
   for (const auto& l : b.dmLine) EXPECT_TRUE(l.col == -1 && l.typ == -1 && l.wid == -1 && l.spc == 0);
   for (const auto& s : b.dmSld4) EXPECT_EQ(s.col, -1);
   EXPECT_EQ(m.deNoN(), 0);
-  DXFModelFree();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,23 +157,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Setup, MarkerGeometry) {
   M().SetTenTransType(2, 1);
-  AddTenBlock();
+  AddTenBlock(M());
   const TDXF_BlockDef& two = M().deBlockDef[M().tenidx];
   EXPECT_DOUBLE_EQ(two.dmCirc[0].r, 1);
   EXPECT_DOUBLE_EQ(two.dmCirc[1].r, 0.5);
 
-  DXFModelCreate();
+  DXFModelCreate(model_);
   M().SetTenTransType(3, 2);
-  AddTenBlock();
+  AddTenBlock(M());
   const TDXF_BlockDef& three = M().deBlockDef[M().tenidx];
   EXPECT_DOUBLE_EQ(three.dmLine[0].x1, -2);
   EXPECT_DOUBLE_EQ(three.dmLine[0].x2, 2);
   EXPECT_DOUBLE_EQ(three.dmLine[1].y1, 2);
   EXPECT_DOUBLE_EQ(three.dmLine[1].y2, -2);
 
-  DXFModelCreate();
+  DXFModelCreate(model_);
   M().SetTenTransType(5, 2);
-  AddTenBlock();
+  AddTenBlock(M());
   const TDXF_Solid4& s = M().deBlockDef[M().tenidx].dmSld4[0];
   EXPECT_DOUBLE_EQ(s.x1, 2);
   EXPECT_DOUBLE_EQ(s.y2, 2);
@@ -191,7 +186,7 @@ TEST_F(Setup, MarkerGeometry) {
 TEST_F(Setup, QuarterFanCornersRoundedOnce) {
   const double r = 3;
   M().SetTenTransType(6, r);
-  AddTenBlock();
+  AddTenBlock(M());
   const auto& q = M().deBlockDef[M().tenidx].dmSld4;
   ASSERT_EQ(q.size(), 4u);
   const long double pi = 3.141592653589793238462643383279502884L;
@@ -212,7 +207,7 @@ TEST_F(Setup, QuarterFanCornersRoundedOnce) {
 TEST_F(Setup, MarkerBlockNameCollidesLikeAnyOther) {
   M().AddBlockDef(u"_trans_ten", 4);
   M().SetTenTransType(4, 1);
-  AddTenBlock();
+  AddTenBlock(M());
   EXPECT_EQ(M().tenidx, 1);
   EXPECT_EQ(M().deBlockDef[1].nam, u"_TRANS_TEN_1");
   EXPECT_EQ(M().GetBlockIdx(int64_t{4}), 0);

@@ -11,7 +11,6 @@ namespace {
 
 class Palette : public ::testing::Test {
  protected:
-  void SetUp() override { InitDXFColorTable(); }
 };
 
 TEST_F(Palette, SpotEntries) {

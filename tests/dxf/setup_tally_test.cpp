@@ -9,7 +9,6 @@ namespace {
 
 class Tally : public ::testing::Test {
  protected:
-  void SetUp() override { InitDXFColorTable(); }
   TJwLayerCount t;
 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "unitval_expect.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
@@ -7,46 +9,27 @@
 namespace tessa {
 namespace {
 
-TEST(UnitVal, ResetRestoresStartValues) {
-  AppDir = "/x/";
-  CurFileName = "a.jww";
-  ExtMinX = ExtMinY = -5;
-  ExtMaxX = ExtMaxY = 5;
-  PaperX = PaperY = 1;
-  OptLayerNameType = OptSpace = OptScaleGroup = OptTenType = 3;
-  OptTenSize = 7;
-  BackColorNo = 2;
-  ColorSource = 9;
-  AppTitle = u"x";
-  UnitValReset();
-  EXPECT_EQ(AppDir, "");
-  EXPECT_EQ(CurFileName, "");
-  ExpectStartExtentsAndPaper();
-  EXPECT_EQ(OptLayerNameType, 0);
-  EXPECT_EQ(OptSpace, 0);
-  EXPECT_EQ(OptScaleGroup, 0);
-  EXPECT_EQ(OptTenType, 0);
-  EXPECT_EQ(OptTenSize, 0.001);
-  EXPECT_EQ(BackColorNo, 0);
-  EXPECT_EQ(ColorSource, 1);
-  EXPECT_EQ(StrToUtf8(AppTitle),
+// The values a conversion starts from: those of a run without settings file.
+TEST(UnitVal, FreshValuesAreTheStartValues) {
+  const TConvOptions o;
+  EXPECT_EQ(o.DxfVer, 0);
+  EXPECT_EQ(o.LayerNameType, 0);
+  EXPECT_EQ(o.Space, 0);
+  EXPECT_EQ(o.ScaleGroup, 0);
+  EXPECT_EQ(o.TenType, 0);
+  EXPECT_EQ(o.TenSize, 0.001);
+  EXPECT_EQ(o.ColorSource, 1);
+  ExpectStartExtentsAndPaper(TJwPlacement{});
+  const TJwExtents e;
+  EXPECT_EQ(e.ExtMinX, 0.0);
+  EXPECT_EQ(e.ExtMaxY, 400.0);
+}
+
+TEST(UnitVal, TitleText) {
+  EXPECT_EQ(StrToUtf8(kAppTitleText),
             "[Tessaconv]\xEF\xBC\xAA\xEF\xBC\xB7\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB"
             "\xE3\x82\x92\xEF\xBC\xA4\xEF\xBC\xB8\xEF\xBC\xA6\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4"
             "\xE3\x83\xAB\xE3\x81\xAB\xE5\xA4\x89\xE6\x8F\x9B by Morvex Co.");
-}
-
-TEST(UnitVal, ExtentsAndPaperResetLeavesTheOtherValues) {
-  UnitValReset();
-  CurFileName = "a.jwc";
-  OptSpace = 1;
-  ExtMinX = ExtMinY = -5;
-  ExtMaxX = ExtMaxY = 5;
-  PaperX = PaperY = 1;
-  ExtentsAndPaperReset();
-  ExpectStartExtentsAndPaper();
-  EXPECT_EQ(CurFileName, "a.jwc");
-  EXPECT_EQ(OptSpace, 1);
-  UnitValReset();
 }
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include "drawing/JwDrawing.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "drawing/ByteReader.h"
+#include "drawing/JwPaperSize.h"
+
+namespace tessa {
+
+namespace {
+
+// Enough of a file's start for every format's check.
+constexpr size_t kHeadBytes = 256;
+
+}  // namespace
+
+bool TJwDrawing::FileCheck(const std::string& FName) const {
+  FILE* f = std::fopen(FName.c_str(), "rb");
+  if (!f) return false;
+  uint8_t head[kHeadBytes];
+  const size_t k = std::fread(head, 1, sizeof head, f);
+  std::fclose(f);
+  return FileCheckMem(head, k);
+}
+
+bool TJwDrawing::FileIn(const std::string& FName) {
+  DataInit();
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(FName, data)) return false;
+  return FileInMem(data.data(), data.size());
+}
+
+TJwPlacement PlacementOnPaperCode(const TJwExtents& ext, int32_t code) {
+  TJwPaper p;
+  if (!JwPaperOfCode(code, p)) JwPaperOfCode(0, p);
+  TJwPlacement r;
+  static_cast<TJwExtents&>(r) = ext;
+  r.PaperX = p.x;
+  r.PaperY = p.y;
+  return r;
+}
+
+TJwPlacement PlacementOnExtents(const TJwExtents& ext) {
+  TJwPlacement r;
+  static_cast<TJwExtents&>(r) = ext;
+  r.PaperX = std::abs(ext.ExtMaxX - ext.ExtMinX);
+  r.PaperY = std::abs(ext.ExtMaxY - ext.ExtMinY);
+  return r;
+}
+
+}  // namespace tessa
