@@ -4,6 +4,7 @@
 
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
+#include "dxf/SaveWriter.h"
 #include "util/UnitVal.h"
 
 namespace tessa {
@@ -27,7 +28,7 @@ bool WriteBuiltDxf(const std::string& FName, const std::function<bool()>& build)
     ~Guard() { DXFModelFree(); }
   } guard;
   if (!build()) return false;
-  return DxfModel->SaveDXF(CurFileName, FName);
+  return SaveDXF(*DxfModel, CurFileName, FName);
 }
 
 double MojiWidthFactor(double width, double height) { return height == 0 ? 1.0 : width / height; }

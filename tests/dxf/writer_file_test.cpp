@@ -9,13 +9,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "dxf/SaveUnit.h"
+#include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterOut.h"
 
 namespace tessa {
@@ -126,12 +129,52 @@ TEST(SaveDXF, WritesTheWholeFileAndReplacesAnOldOne) {
   { std::ofstream(dst) << "old"; }
   TDXFmodel m;
   SmallModel(m, 1);
-  ASSERT_TRUE(m.SaveDXF(dir.path + "/missing.jww", dst));
+  ASSERT_TRUE(SaveDXF(m, dir.path + "/missing.jww", dst));
   const std::string text = ReadAll(dst);
   EXPECT_EQ(text.rfind("999\r\ntest\r\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 10), "  0\r\nEOF\r\n");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"drawing.dxf"});
-  EXPECT_EQ(m.st, nullptr);
+  // Into memory the same model gives the same bytes.
+  TDXFStringSink memory;
+  const TDXFWriteResult r = SaveDXF(m, dir.path + "/missing.jww", memory);
+  EXPECT_TRUE(r.ok) << r.message;
+  EXPECT_TRUE(r.code.empty());
+  EXPECT_TRUE(memory.text == text);
+}
+
+// A sink that takes `room` bytes and then refuses, and notes whether the
+// writer gave up on it.
+class TFullSink : public TDXFSink {
+ public:
+  explicit TFullSink(size_t room) : room_(room) {}
+  bool Put(const char*, size_t n) override {
+    if (n > room_) return false;
+    room_ -= n;
+    return true;
+  }
+  bool Finish() override {
+    finished = true;
+    return true;
+  }
+  void Abort() override { aborted = true; }
+  std::string Error() const override { return "the sink is full"; }
+  bool finished = false;
+  bool aborted = false;
+
+ private:
+  size_t room_;
+};
+
+TEST(SaveDXF, ASinkThatFailsGetsAbortedAndTheReasonComesBack) {
+  TDXFmodel m;
+  SmallModel(m, 1);
+  TFullSink sink(100);
+  const TDXFWriteResult r = SaveDXF(m, "", sink);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.code, "write-failed");
+  EXPECT_EQ(r.message, "the sink is full");
+  EXPECT_TRUE(sink.aborted);
+  EXPECT_FALSE(sink.finished);
 }
 
 struct FailCase {
@@ -139,14 +182,15 @@ struct FailCase {
   std::string dst;    // relative to the folder
   bool readOnly;      // folder made read-only first
   bool dstIsFolder;   // a folder already holds the target name
+  std::string reason; // part of the failure's message
 };
 
 TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
   const FailCase cases[] = {
-      {"missing folder", "no/such/folder/out.dxf", false, false},
-      {"read-only folder", "out.dxf", true, false},
-      {"target is a folder", "out.dxf", false, true},
-      {"empty name", "", false, false},
+      {"missing folder", "no/such/folder/out.dxf", false, false, std::strerror(ENOENT)},
+      {"read-only folder", "out.dxf", true, false, std::strerror(EACCES)},
+      {"target is a folder", "out.dxf", false, true, std::strerror(EISDIR)},
+      {"empty name", "", false, false, "no file name"},
   };
   for (const FailCase& c : cases) {
     TempFolder dir;
@@ -159,7 +203,11 @@ TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
     }
     TDXFmodel m;
     SmallModel(m, 0);
-    EXPECT_FALSE(m.SaveDXF("", dst)) << c.what;
+    const TDXFWriteResult r = SaveDXFFile(m, "", dst);
+    EXPECT_FALSE(r.ok) << c.what;
+    EXPECT_EQ(r.code, "write-failed") << c.what;
+    EXPECT_NE(r.message.find(c.reason), std::string::npos) << c.what << ": " << r.message;
+    EXPECT_FALSE(SaveDXF(m, "", dst)) << c.what;
     ::chmod(dir.path.c_str(), 0700);
     std::vector<std::string> left = dir.Names();
     if (c.dstIsFolder) {
@@ -174,12 +222,12 @@ TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
     } else {
       EXPECT_TRUE(left.empty()) << c.what;
     }
-    EXPECT_EQ(m.st, nullptr);
   }
 }
 
 // A write that fails half-way (the file-size limit stands in for a full
-// disk): the run answers false and leaves neither target nor temporary.
+// disk): the run answers false with the system's reason and leaves neither
+// target nor temporary.
 TEST(SaveDXF, AWriteFailingHalfWayLeavesNothingBehind) {
   TempFolder dir;
   const std::string dst = dir.path + "/big.dxf";
@@ -192,13 +240,17 @@ TEST(SaveDXF, AWriteFailingHalfWayLeavesNothingBehind) {
     TDXFmodel m;
     SmallModel(m, 2);
     for (int i = 0; i < 2000; ++i) m.AddLine(0, 0, 1, 0, 0, i, 0, i, 10);
-    const bool ok = m.SaveDXF("", dst);
-    ::_exit(ok ? 1 : 0);
+    const TDXFWriteResult r = SaveDXFFile(m, "", dst);
+    if (r.ok) ::_exit(1);
+    const bool named = r.message.find("writing ") == 0 &&
+                       r.message.find(std::strerror(EFBIG)) != std::string::npos;
+    ::_exit(named && r.code == "write-failed" ? 0 : 2);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "SaveDXF reported success";
+  EXPECT_NE(WEXITSTATUS(status), 1) << "SaveDXF reported success";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the reason does not say that writing failed, and why";
   EXPECT_TRUE(dir.Names().empty());
 }
 
