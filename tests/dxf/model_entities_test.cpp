@@ -37,6 +37,8 @@ struct ArcCase {
   int32_t blockKind;  // from AddBlockArc
   double blockDa;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const ArcCase& c) { return os << c.title; }
 
 class ArcKinds : public ::testing::TestWithParam<ArcCase> {};
 

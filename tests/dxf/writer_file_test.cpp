@@ -20,34 +20,10 @@
 #include "dxf/SaveUnit.h"
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterOut.h"
+#include "temp_folder.h"
 
 namespace tessa {
 namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    char tmpl[] = "/tmp/tessa_writer_XXXXXX";
-    path = ::mkdtemp(tmpl);
-  }
-  ~TempFolder() {
-    ::chmod(path.c_str(), 0700);
-    for (const std::string& n : Names()) ::unlink((path + "/" + n).c_str());
-    ::rmdir(path.c_str());
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> out;
-    if (DIR* d = ::opendir(path.c_str())) {
-      while (dirent* e = ::readdir(d)) {
-        std::string n = e->d_name;
-        if (n != "." && n != "..") out.push_back(n);
-      }
-      ::closedir(d);
-    }
-    return out;
-  }
-  std::string path;
-};
 
 bool Exists(const std::string& p) {
   struct stat st;
@@ -71,8 +47,8 @@ void SmallModel(TDXFmodel& m, int ver) {
 }
 
 TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
-  TempFolder dir;
-  const std::string dst = dir.path + "/out.dxf";
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/out.dxf";
   TDXFAtomicFile f;
   ASSERT_TRUE(f.Open(dst));
   EXPECT_FALSE(Exists(dst));  // nothing at the target while writing
@@ -81,7 +57,7 @@ TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
     // An unnamed file: nothing at all shows in the folder while writing.
     EXPECT_TRUE(dir.Names().empty());
   } else {
-    EXPECT_EQ(tmp.rfind(dir.path + "/.out.dxf.", 0), 0u) << tmp;
+    EXPECT_EQ(tmp.rfind(dir.Path() + "/.out.dxf.", 0), 0u) << tmp;
     EXPECT_EQ(tmp.substr(tmp.size() - 4), ".tmp");
   }
   ASSERT_TRUE(f.Put("abc", 3));
@@ -96,47 +72,47 @@ TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
 }
 
 TEST(AtomicFile, AbortAndDestructionRemoveTheTemporaryFile) {
-  TempFolder dir;
+  TTempFolder dir{"tessa_writer_"};
   {
     TDXFAtomicFile f;
-    ASSERT_TRUE(f.Open(dir.path + "/a.dxf"));
+    ASSERT_TRUE(f.Open(dir.Path() + "/a.dxf"));
     ASSERT_TRUE(f.Put("x", 1));
     f.Abort();
     EXPECT_TRUE(dir.Names().empty());
   }
   {
     TDXFAtomicFile f;
-    ASSERT_TRUE(f.Open(dir.path + "/b.dxf"));
+    ASSERT_TRUE(f.Open(dir.Path() + "/b.dxf"));
     ASSERT_TRUE(f.Put("x", 1));
   }  // never committed
   EXPECT_TRUE(dir.Names().empty());
 }
 
 TEST(AtomicFile, VeryLongNamesStillGetATemporaryFile) {
-  TempFolder dir;
+  TTempFolder dir{"tessa_writer_"};
   std::string name;
   for (int i = 0; i < 80; ++i) name += "図";  // 240 bytes
   name += ".dxf";
   TDXFAtomicFile f;
-  ASSERT_TRUE(f.Open(dir.path + "/" + name));
+  ASSERT_TRUE(f.Open(dir.Path() + "/" + name));
   ASSERT_TRUE(f.Commit());
   EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
 }
 
 TEST(SaveDXF, WritesTheWholeFileAndReplacesAnOldOne) {
-  TempFolder dir;
-  const std::string dst = dir.path + "/drawing.dxf";
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/drawing.dxf";
   { std::ofstream(dst) << "old"; }
   TDXFmodel m;
   SmallModel(m, 1);
-  ASSERT_TRUE(SaveDXF(m, dir.path + "/missing.jww", dst));
+  ASSERT_TRUE(SaveDXF(m, dir.Path() + "/missing.jww", dst));
   const std::string text = ReadAll(dst);
   EXPECT_EQ(text.rfind("999\r\ntest\r\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 10), "  0\r\nEOF\r\n");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"drawing.dxf"});
   // Into memory the same model gives the same bytes.
   TDXFStringSink memory;
-  const TDXFWriteResult r = SaveDXF(m, dir.path + "/missing.jww", memory);
+  const TDXFWriteResult r = SaveDXF(m, dir.Path() + "/missing.jww", memory);
   EXPECT_TRUE(r.ok) << r.message;
   EXPECT_TRUE(r.code.empty());
   EXPECT_TRUE(memory.text == text);
@@ -193,12 +169,12 @@ TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
       {"empty name", "", false, false, "no file name"},
   };
   for (const FailCase& c : cases) {
-    TempFolder dir;
-    const std::string dst = c.dst.empty() ? dir.path + "/" : dir.path + "/" + c.dst;
+    TTempFolder dir{"tessa_writer_"};
+    const std::string dst = c.dst.empty() ? dir.Path() + "/" : dir.Path() + "/" + c.dst;
     if (c.dstIsFolder) { ASSERT_EQ(::mkdir(dst.c_str(), 0700), 0); }
-    if (c.readOnly) ::chmod(dir.path.c_str(), 0500);
-    if (c.readOnly && ::access(dir.path.c_str(), W_OK) == 0) {
-      ::chmod(dir.path.c_str(), 0700);
+    if (c.readOnly) ::chmod(dir.Path().c_str(), 0500);
+    if (c.readOnly && ::access(dir.Path().c_str(), W_OK) == 0) {
+      ::chmod(dir.Path().c_str(), 0700);
       continue;  // running as a user whom permissions do not stop
     }
     TDXFmodel m;
@@ -208,7 +184,7 @@ TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
     EXPECT_EQ(r.code, "write-failed") << c.what;
     EXPECT_NE(r.message.find(c.reason), std::string::npos) << c.what << ": " << r.message;
     EXPECT_FALSE(SaveDXF(m, "", dst)) << c.what;
-    ::chmod(dir.path.c_str(), 0700);
+    ::chmod(dir.Path().c_str(), 0700);
     std::vector<std::string> left = dir.Names();
     if (c.dstIsFolder) {
       EXPECT_EQ(left, std::vector<std::string>{"out.dxf"}) << c.what;
@@ -229,8 +205,8 @@ TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
 // disk): the run answers false with the system's reason and leaves neither
 // target nor temporary.
 TEST(SaveDXF, AWriteFailingHalfWayLeavesNothingBehind) {
-  TempFolder dir;
-  const std::string dst = dir.path + "/big.dxf";
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/big.dxf";
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
