@@ -125,7 +125,7 @@ TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& ou
     writer.Write();
     r.nextHandle = writer.DXFHnd;
     if (!w.Finish()) {
-      r = Failure(out.Error().empty() ? "the output took not every byte" : out.Error());
+      r = Failure(out.Error().empty() ? "the output did not take every byte" : out.Error());
     } else if (!out.Finish()) {
       r = Failure(out.Error().empty() ? "the output could not be completed" : out.Error());
     } else {
