@@ -49,8 +49,9 @@ quiet() {
   fi
 }
 
+# Extra arguments go to cmake (the tests build with warnings as errors).
 configure() {
-  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release
+  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release "$@"
 }
 
 convert() {
@@ -72,7 +73,7 @@ convert() {
 }
 
 run_tests() {
-  configure
+  configure -DTESSA_WERROR=ON
   quiet cmake --build "$BUILD" -j"$JOBS"
   ctest --test-dir "$BUILD" --output-on-failure -j"$JOBS"
 }

@@ -6,6 +6,7 @@
 #include "drawing/JwDrawing.h"
 #include "dxf/SaveSetup.h"
 #include "dxf/SaveUnit.h"
+#include "dxf/SaveWriter.h"
 
 namespace tessa {
 
@@ -31,7 +32,7 @@ bool WriteBuiltDxf(TConvContext& ctx, const std::string& FName,
     ~Guard() { DXFModelFree(ctx.DxfModel); }
   } guard{ctx};
   if (!build()) return false;
-  return ctx.DxfModel->SaveDXF(ctx.CurFileName, FName);
+  return SaveDXF(*ctx.DxfModel, ctx.CurFileName, FName);
 }
 
 bool TJwDrawing::FileOutDXF(TConvContext& ctx, const std::string& FName) const {

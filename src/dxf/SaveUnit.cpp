@@ -165,8 +165,6 @@ TDXFmodel::TDXFmodel() { DataInit(); }
 TDXFmodel::~TDXFmodel() = default;
 
 void TDXFmodel::DataInit() {
-  DXFHnd = 1;
-  hn_blk = 0;
   Ver = 0;
   MinWx = MinWy = 0;
   MaxWx = MaxWy = 10;

@@ -217,8 +217,8 @@ class TDXFNameIndex {
   size_t indexed_ = 0;
 };
 
-class TDXFGroupWriter;  // the writer's output channel, defined by the writer
-
+// What one DXF file draws.  It knows nothing of writing: the writer
+// (SaveWriter.h) takes a finished model and writes it into a file or memory.
 class TDXFmodel {
  public:
   TDXFmodel();
@@ -276,7 +276,7 @@ class TDXFmodel {
   std::vector<TDXF_LGroup> deLgp;  // always 16 entries
 
   // ---- Life and options ----------------------------------------------------
-  // Back to the defaults and empty lists; Spa, AppNam, srcName stay.
+  // Back to the defaults and empty lists; Spa and AppNam stay.
   void DataInit();
   // Version codes other than 1 and 2 mean 0 ("AC1009"); sp other than 1
   // means 0.
@@ -368,22 +368,6 @@ class TDXFmodel {
                      int32_t tp, int32_t wd, int32_t n, double px, double py,
                      double pa, double pbx, double pby);
 
-  // ---- Output ------------------------------------------------------------
-  // Writes the model as the DXF file dst; src is the source drawing (its
-  // file dates go into the header).  True when the whole file was written;
-  // on failure no file remains at dst.
-  bool SaveDXF(const std::string& src, const std::string& dst);
-
-  // ======== Writer state (owned by the DXF writer; it may extend this) =====
-  int32_t DXFHnd = 1;   // next handle to hand out
-  int32_t hn_blk = 0;   // handle of the BLOCK_RECORD table (AC1015, AC1021)
-  std::string srcName;  // source drawing, for the header dates
-  TDXFGroupWriter* st = nullptr;  // output while SaveDXF runs, else null
-  // ENTITIES items per part that a helper thread and the writer share out;
-  // 0 writes the section in one go.  Same bytes either way.
-  size_t entityPartItems = 4096;
-  // ======== End of writer state ============================================
-
  private:
   // ---- Name lookups (upper-cased comparison; -1 when absent) ---------------
   int32_t GetLtypeIdx(std::u16string_view name) const;
@@ -428,19 +412,6 @@ class TDXFmodel {
   mutable std::unordered_map<int64_t, int32_t> blkIdIndex_;  // IDno -> first
   mutable size_t blkIdIndexed_ = 0;
   void SyncBlockIds() const;
-
-  // ======== Writer methods (implemented by the DXF writer) ==================
-  void PutComment(std::u16string_view s);
-  void PutHeader();
-  void PutClasses();
-  void PutTables();
-  void PutBlocks();
-  void PutEntities();
-  void PutObjects();
-  void PutEOF();
-  void PutClass(std::u16string_view rec, std::u16string_view cls,
-                int32_t flags, int32_t count);
-  // ======== End of writer methods ==========================================
 };
 
 }  // namespace tessa

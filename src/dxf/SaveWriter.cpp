@@ -1,6 +1,7 @@
 // DXF writer: the file as a whole, the leading comment, HEADER and CLASSES.
 #include "dxf/SaveWriter.h"
 
+#include <exception>
 #include <initializer_list>
 #include <new>
 
@@ -19,12 +20,6 @@ constexpr double kJulianOfDateZero = 2415018.5;
 
 // Universal time is the local time minus nine hours.
 constexpr double kUtcOffsetDays = 0.375;
-
-// Clears the model's stream pointer however the writing ends.
-struct TStreamGuard {
-  TDXFmodel& m;
-  ~TStreamGuard() { m.st = nullptr; }
-};
 
 class THeaderWriter {
  public:
@@ -76,8 +71,7 @@ class THeaderWriter {
 
 }  // namespace
 
-int32_t DXFHandSeed(const TDXFmodel& m) {
-  const TDXFVersion v(m.Ver);
+int32_t DXFHandSeed(const TDXFmodel& m, const TDXFVersion& v) {
   int64_t h = kFirstFreeHandle;
   if (v.TableHandles()) {
     // VPORT 2, LTYPE 3, LAYER 1, STYLE 1, VIEW 1, UCS 1, APPID 8,
@@ -98,42 +92,74 @@ double DXFHeaderScale(const TDXFmodel& m) {
 
 double DXFJulianDate(TDateTime t) { return t + kJulianOfDateZero; }
 
-bool TDXFmodel::SaveDXF(const std::string& src, const std::string& dst) {
-  DXFHnd = 1;
-  srcName = src;
-  TDXFAtomicFile file;
-  bool ok = false;
-  try {
-    if (!file.Open(dst)) return false;
-    const TDXFVersion v(Ver);
-    TDXFGroupWriter w(file, v);
-    TStreamGuard guard{*this};
-    st = &w;
-    DXFHnd = kFirstFreeHandle;
-    PutComment(AppNam);
-    PutHeader();
-    PutClasses();
-    PutTables();
-    PutBlocks();
-    PutEntities();
-    PutObjects();
-    PutEOF();
-    ok = w.Finish();
-  } catch (...) {  // exhausted memory included: no partial file remains
-    ok = false;
-  }
-  if (ok) ok = file.Commit();
-  if (!ok) file.Abort();
-  return ok;
+namespace {
+
+TDXFWriteResult Failure(std::string message) {
+  TDXFWriteResult r;
+  r.code = kDXFWriteFailed;
+  r.message = std::move(message);
+  return r;
 }
 
-void TDXFmodel::PutComment(std::u16string_view s) { st->Text(999, s); }
+}  // namespace
 
-void TDXFmodel::PutHeader() {
-  const TDXFVersion v(Ver);
-  TDXFGroupWriter& w = *st;
+void TDXFWriter::Write() {
+  DXFHnd = kFirstFreeHandle;
+  PutComment(model.AppNam);
+  PutHeader();
+  PutClasses();
+  PutTables();
+  PutBlocks();
+  PutEntities();
+  PutObjects();
+  PutEOF();
+}
+
+TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
+                        const TDXFWriteOptions& opt) {
+  TDXFWriteResult r;
+  try {
+    const TDXFVersion v(m.Ver);
+    TDXFGroupWriter w(out, v);
+    TDXFWriter writer(m, v, w, src, opt);
+    writer.Write();
+    r.nextHandle = writer.DXFHnd;
+    if (!w.Finish()) {
+      r = Failure(out.Error().empty() ? "the output did not take every byte" : out.Error());
+    } else if (!out.Finish()) {
+      r = Failure(out.Error().empty() ? "the output could not be completed" : out.Error());
+    } else {
+      r.ok = true;
+    }
+  } catch (const std::bad_alloc&) {  // no partial file remains
+    r = Failure("out of memory while writing the DXF file");
+  } catch (const std::exception& e) {
+    r = Failure(std::string("writing the DXF file failed: ") + e.what());
+  } catch (...) {
+    r = Failure("writing the DXF file failed");
+  }
+  if (!r.ok) out.Abort();
+  return r;
+}
+
+TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
+                            const TDXFWriteOptions& opt) {
+  TDXFAtomicFile file;
+  if (!file.Open(dst)) return Failure(file.Error());
+  return SaveDXF(m, src, file, opt);
+}
+
+bool SaveDXF(const TDXFmodel& m, const std::string& src, const std::string& dst) {
+  return SaveDXFFile(m, src, dst).ok;
+}
+
+void TDXFWriter::PutComment(std::u16string_view s) { st.Text(999, s); }
+
+void TDXFWriter::PutHeader() {
+  const TDXFVersion& v = ver;
+  TDXFGroupWriter& w = st;
   THeaderWriter H(w);
-  const double S = DXFHeaderScale(*this);
+  const double S = DXFHeaderScale(model);
   const double C = DXFJulianDate(FileCreateTime(srcName));
   const double U = DXFJulianDate(FileWriteTime(srcName));
   const bool r12 = v.IsR12(), m15 = v.Modern(), r21 = v.R2007();
@@ -145,10 +171,10 @@ void TDXFmodel::PutHeader() {
   H.Ascii({"$DWGCODEPAGE"}, 3, "ANSI_932");
   if (r21) H.Ascii({"$LASTSAVEDBY"}, 1, "Morvex");
   H.Point3({"$INSBASE"}, 0.0, 0.0, 0.0);
-  H.Point3({"$EXTMIN"}, S * MinWx, S * MinWy, 0.0);
-  H.Point3({"$EXTMAX"}, S * MaxWx, S * MaxWy, 0.0);
+  H.Point3({"$EXTMIN"}, S * model.MinWx, S * model.MinWy, 0.0);
+  H.Point3({"$EXTMAX"}, S * model.MaxWx, S * model.MaxWy, 0.0);
   H.Point2("$LIMMIN", 0.0, 0.0);
-  H.Point2("$LIMMAX", S * papx, S * papy);
+  H.Point2("$LIMMAX", S * model.papx, S * model.papy);
   H.Int({"$ORTHOMODE"}, 70, 0);
   H.Int({"$REGENMODE", "$FILLMODE"}, 70, 1);
   H.Int({"$QTEXTMODE", "$MIRRTEXT"}, 70, 0);
@@ -246,7 +272,7 @@ void TDXFmodel::PutHeader() {
     H.Int({"$ATTDIA"}, 70, 0);
     H.Int({"$ATTREQ", "$HANDLING"}, 70, 1);
   }
-  H.Handle("$HANDSEED", 5, static_cast<uint32_t>(DXFHandSeed(*this)));
+  H.Handle("$HANDSEED", 5, static_cast<uint32_t>(DXFHandSeed(model, ver)));
   H.Int({"$SURFTAB1", "$SURFTAB2", "$SURFTYPE", "$SURFU", "$SURFV"}, 70, 6);
   if (m15) H.Ascii({"$UCSBASE"}, 2, "");
   H.Ascii({"$UCSNAME"}, 2, "");
@@ -350,10 +376,10 @@ void TDXFmodel::PutHeader() {
   w.Ascii(0, "ENDSEC");
 }
 
-void TDXFmodel::PutClass(std::u16string_view rec, std::u16string_view cls,
+void TDXFWriter::PutClass(std::u16string_view rec, std::u16string_view cls,
                          int32_t flags, int32_t count) {
-  const TDXFVersion v(Ver);
-  TDXFGroupWriter& w = *st;
+  const TDXFVersion& v = ver;
+  TDXFGroupWriter& w = st;
   w.Ascii(0, "CLASS");
   w.Text(1, rec);
   w.Text(2, cls);
@@ -364,8 +390,8 @@ void TDXFmodel::PutClass(std::u16string_view rec, std::u16string_view cls,
   w.Int(281, 0);
 }
 
-void TDXFmodel::PutClasses() {
-  const TDXFVersion v(Ver);
+void TDXFWriter::PutClasses() {
+  const TDXFVersion& v = ver;
   if (!v.HasClasses()) return;
   struct Row {
     const char16_t* rec;
@@ -385,11 +411,11 @@ void TDXFmodel::PutClasses() {
       {u"MLEADERSTYLE", u"AcDbMLeaderStyle", 4095, 2, false},
       {u"CELLSTYLEMAP", u"AcDbCellStyleMap", 1152, 5, false},
   };
-  st->Ascii(0, "SECTION");
-  st->Ascii(2, "CLASSES");
+  st.Ascii(0, "SECTION");
+  st.Ascii(2, "CLASSES");
   for (const Row& r : kRows)
     if (!r.onlyR2000 || !v.R2007()) PutClass(r.rec, r.cls, r.flags, r.count);
-  st->Ascii(0, "ENDSEC");
+  st.Ascii(0, "ENDSEC");
 }
 
 }  // namespace tessa

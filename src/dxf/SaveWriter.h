@@ -1,20 +1,65 @@
-// Pieces of the DXF writer shared by its section files and its tests.
-// The sections themselves are private methods of TDXFmodel (SaveUnit.h).
+// The DXF writer: writes a finished DXF model (SaveUnit.h) into a sink,
+// section by section.  The model only holds what is drawn; everything the
+// writing needs besides (the version, the output, the handles handed out,
+// the handle of the BLOCK_RECORD table) lives here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "dxf/SaveUnit.h"
 #include "dxf/SaveWriterCodes.h"
+#include "dxf/SaveWriterOut.h"
 #include "util/Func_2.h"
 
 namespace tessa {
+
+// How the writer lays the file out; the bytes do not depend on it.
+struct TDXFWriteOptions {
+  // ENTITIES items per part that a helper thread and the writer share out;
+  // 0 writes the section in one go.
+  size_t entityPartItems = 4096;
+};
+
+// Outcome of writing a DXF file.  On failure `code` is the stable
+// "write-failed" and `message` says what failed (with the system's reason
+// where there is one).
+struct TDXFWriteResult {
+  bool ok = false;
+  std::string code;
+  std::string message;
+  // The handle after the last one the file uses (equal to $HANDSEED when
+  // the whole file was written).
+  int32_t nextHandle = 0;
+  explicit operator bool() const { return ok; }
+};
+
+inline constexpr const char* kDXFWriteFailed = "write-failed";
+
+// Writes `m` as a DXF file of the model's version into `out`; `src` is the
+// source drawing, whose file dates go into the header (an empty or missing
+// path gives the dates of day zero).  On success the sink is finished
+// (a file sink puts its file in place), on failure it is aborted (a file
+// sink leaves nothing behind).
+TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
+                        const TDXFWriteOptions& opt = {});
+
+// The same into the file `dst`, written beside it and put in place only
+// when complete.
+TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
+                            const TDXFWriteOptions& opt = {});
+
+// True when the whole file `dst` was written; on failure no file remains
+// there.
+bool SaveDXF(const TDXFmodel& m, const std::string& src, const std::string& dst);
 
 // $HANDSEED: the handle that follows the last one the file uses.  Every
 // table, record, block marker, entity and object takes one handle in
 // writing order, and so does every item of a drawing order that is not
 // written, so the count is known before the first section.
-int32_t DXFHandSeed(const TDXFmodel& m);
+int32_t DXFHandSeed(const TDXFmodel& m, const TDXFVersion& v);
+inline int32_t DXFHandSeed(const TDXFmodel& m) { return DXFHandSeed(m, TDXFVersion(m.Ver)); }
 
 // Scale of the header values: the drawing scale without layout, else the
 // scale of layer group 0 (1 when it is the group drawn on paper).
@@ -23,17 +68,49 @@ double DXFHeaderScale(const TDXFmodel& m);
 // Julian date of a local date-time; "no time" (0) is 30 December 1899.
 double DXFJulianDate(TDateTime t);
 
-// Base of the section writers: the model, the output channel the model
-// points to while SaveDXF runs, the version, and the handles handed out in
-// writing order.
+// One writing of one model: the model (read only), the version, the
+// output channel and the state that grows while the sections are written.
+class TDXFWriter {
+ public:
+  TDXFWriter(const TDXFmodel& m, const TDXFVersion& v, TDXFGroupWriter& out,
+             std::string src, const TDXFWriteOptions& opt = {})
+      : model(m), ver(v), st(out), srcName(std::move(src)), entityPartItems(opt.entityPartItems) {}
+  TDXFWriter(const TDXFWriter&) = delete;
+  TDXFWriter& operator=(const TDXFWriter&) = delete;
+
+  // Every section from the leading comment to EOF, into `st`.
+  void Write();
+
+  const TDXFmodel& model;
+  const TDXFVersion ver;
+  TDXFGroupWriter& st;
+  const std::string srcName;  // source drawing, for the header dates
+  const size_t entityPartItems;
+  int32_t DXFHnd = 1;  // next handle to hand out
+  int32_t hn_blk = 0;  // handle of the BLOCK_RECORD table (AC1015, AC1021)
+
+ private:
+  void PutComment(std::u16string_view s);
+  void PutHeader();
+  void PutClasses();
+  void PutTables();
+  void PutBlocks();
+  void PutEntities();
+  void PutObjects();
+  void PutEOF();
+  void PutClass(std::u16string_view rec, std::u16string_view cls, int32_t flags, int32_t count);
+};
+
+// Base of the section writers: the model, the writing it belongs to, its
+// output channel and version, and the handles handed out in writing order.
 class TDXFSectionWriter {
  protected:
-  explicit TDXFSectionWriter(TDXFmodel& m) : TDXFSectionWriter(m, *m.st) {}
-  // Writing into another channel than the model's (a part of a section
+  explicit TDXFSectionWriter(TDXFWriter& s) : TDXFSectionWriter(s, s.st) {}
+  // Writing into another channel than the writing's (a part of a section
   // laid out apart).
-  TDXFSectionWriter(TDXFmodel& m, TDXFGroupWriter& w) : m_(m), w_(w), v_(m.Ver) {}
+  TDXFSectionWriter(TDXFWriter& s, TDXFGroupWriter& w) : s_(s), m_(s.model), w_(w), v_(s.ver) {}
 
-  uint32_t NewHandle() { return static_cast<uint32_t>(m_.DXFHnd++); }
+  uint32_t NewHandle() { return static_cast<uint32_t>(s_.DXFHnd++); }
   void BeginSection(const char* name) {
     w_.Ascii(0, "SECTION");
     w_.Ascii(2, name);
@@ -61,7 +138,8 @@ class TDXFSectionWriter {
     w_.Real(146, 0.0);
   }
 
-  TDXFmodel& m_;
+  TDXFWriter& s_;
+  const TDXFmodel& m_;
   TDXFGroupWriter& w_;
   const TDXFVersion v_;
 };

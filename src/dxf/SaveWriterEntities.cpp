@@ -160,8 +160,8 @@ class TPartsAhead {
 
 class TEntityWriter : TDXFSectionWriter {
  public:
-  explicit TEntityWriter(TDXFmodel& m) : TDXFSectionWriter(m) {}
-  TEntityWriter(TDXFmodel& m, TDXFGroupWriter& w) : TDXFSectionWriter(m, w) {}
+  explicit TEntityWriter(TDXFWriter& s) : TDXFSectionWriter(s) {}
+  TEntityWriter(TDXFWriter& s, TDXFGroupWriter& w) : TDXFSectionWriter(s, w) {}
 
   void Blocks() {
     BeginSection("BLOCKS");
@@ -186,13 +186,13 @@ class TEntityWriter : TDXFSectionWriter {
   void Entities() {
     BeginSection("ENTITIES");
     // Item i takes handle first + i, so every part knows its handles.
-    const uint32_t first = static_cast<uint32_t>(m_.DXFHnd);
+    const uint32_t first = static_cast<uint32_t>(s_.DXFHnd);
     const size_t n = m_.deNo.size();
-    m_.DXFHnd = static_cast<int32_t>(first + n);
+    s_.DXFHnd = static_cast<int32_t>(first + n);
     // The layout of the numbers takes most of the time of a large drawing:
     // a helper thread lays out parts ahead while this one writes.  A
     // drawing of two parts or less is written in one go.
-    const size_t part = m_.entityPartItems;
+    const size_t part = s_.entityPartItems;
     if (part == 0 || n <= 2 * part) {
       Items(0, n, first);
     } else {
@@ -217,7 +217,7 @@ class TEntityWriter : TDXFSectionWriter {
   void Objects() {
     if (!v_.HasObjects()) return;
     const uint32_t D = NewHandle();
-    m_.DXFHnd += 4;  // D + 1 .. D + 4
+    s_.DXFHnd += 4;  // D + 1 .. D + 4
     BeginSection("OBJECTS");
     w_.Ascii(0, "DICTIONARY");
     w_.Handle(5, D);
@@ -266,7 +266,7 @@ class TEntityWriter : TDXFSectionWriter {
 
  private:
   uint32_t BlockRecord(int64_t k) const {
-    return static_cast<uint32_t>(m_.hn_blk + k);
+    return static_cast<uint32_t>(s_.hn_blk + k);
   }
 
   // ---- Blocks -----------------------------------------------------------
@@ -302,7 +302,7 @@ class TEntityWriter : TDXFSectionWriter {
     sink.text.reserve((end - begin) * kBytesPerItem);
     {
       TDXFGroupWriter w(sink, v_);
-      TEntityWriter(m_, w).Items(begin, end, first);
+      TEntityWriter(s_, w).Items(begin, end, first);
       w.Finish();
     }
     return std::move(sink.text);
@@ -701,9 +701,9 @@ class TEntityWriter : TDXFSectionWriter {
 
 }  // namespace
 
-void TDXFmodel::PutBlocks() { TEntityWriter(*this).Blocks(); }
-void TDXFmodel::PutEntities() { TEntityWriter(*this).Entities(); }
-void TDXFmodel::PutObjects() { TEntityWriter(*this).Objects(); }
-void TDXFmodel::PutEOF() { st->Ascii(0, "EOF"); }
+void TDXFWriter::PutBlocks() { TEntityWriter(*this).Blocks(); }
+void TDXFWriter::PutEntities() { TEntityWriter(*this).Entities(); }
+void TDXFWriter::PutObjects() { TEntityWriter(*this).Objects(); }
+void TDXFWriter::PutEOF() { st.Ascii(0, "EOF"); }
 
 }  // namespace tessa

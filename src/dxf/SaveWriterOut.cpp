@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,11 +60,22 @@ std::string DXFTempPattern(const std::string& dst) {
 
 TDXFAtomicFile::~TDXFAtomicFile() { Abort(); }
 
+bool TDXFAtomicFile::Fail(const std::string& what) {
+  const int e = errno;
+  error_ = what;
+  if (e != 0) error_ += std::string(": ") + std::strerror(e);
+  return false;
+}
+
 bool TDXFAtomicFile::Open(const std::string& dst) {
   Abort();
+  error_.clear();
   std::string folder, base;
   SplitPath(dst, folder, base);
-  if (base.empty()) return false;
+  if (base.empty()) {
+    errno = 0;
+    return Fail("no file name in the output path \"" + dst + "\"");
+  }
   dst_ = dst;
   written_ = flushed_ = 0;
   return OpenUnnamed(folder) || OpenNamed(dst);
@@ -93,7 +105,7 @@ bool TDXFAtomicFile::OpenNamed(const std::string& dst) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkstemps(name.data(), 4);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail("cannot create a file beside " + dst);
   fd_ = fd;
   tmp_.assign(name.data());
   // mkstemps creates the file private to the user; give it the mode an
@@ -101,6 +113,7 @@ bool TDXFAtomicFile::OpenNamed(const std::string& dst) {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   if (::fchmod(fd_, 0666 & ~mask) != 0) {
+    Fail("cannot set the mode of " + tmp_);
     Abort();
     return false;
   }
@@ -126,14 +139,20 @@ bool TDXFAtomicFile::LinkUnnamed() {
 }
 
 bool TDXFAtomicFile::Put(const char* p, size_t n) {
-  if (fd_ < 0) return false;
+  if (fd_ < 0) {
+    if (error_.empty()) error_ = "the output file is not open";
+    return false;
+  }
   while (n > 0) {
     const ssize_t w = ::write(fd_, p, n);
     if (w < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return Fail("writing " + WrittenName() + " failed");
     }
-    if (w == 0) return false;
+    if (w == 0) {
+      errno = 0;
+      return Fail("writing " + WrittenName() + " failed: nothing was written");
+    }
     p += w;
     n -= static_cast<size_t>(w);
     written_ += static_cast<uint64_t>(w);
@@ -156,18 +175,24 @@ void TDXFAtomicFile::StartWriteback() {
 }
 
 bool TDXFAtomicFile::Commit() {
-  if (fd_ < 0) return false;
+  if (fd_ < 0) {
+    if (error_.empty()) error_ = "the output file is not open";
+    return false;
+  }
   bool ok = ::fsync(fd_) == 0;
+  if (!ok) Fail("syncing " + WrittenName() + " failed");
   const bool unnamed = tmp_.empty();
   bool linked = false;  // the target's name now holds the unnamed file
   if (ok && unnamed) {
     ok = LinkUnnamed();
+    if (!ok) Fail("cannot give the written file the name " + dst_);
     linked = ok && tmp_.empty();
   }
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) ok = false;
-  if (ok && !tmp_.empty() && ::rename(tmp_.c_str(), dst_.c_str()) != 0) ok = false;
+  if (::close(fd) != 0 && ok) ok = Fail("closing " + WrittenName() + " failed");
+  if (ok && !tmp_.empty() && ::rename(tmp_.c_str(), dst_.c_str()) != 0)
+    ok = Fail("renaming " + tmp_ + " to " + dst_ + " failed");
   if (!ok) {
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
     if (linked) ::unlink(dst_.c_str());
@@ -179,6 +204,10 @@ bool TDXFAtomicFile::Commit() {
   // leaves no file, but never a file without its data (synced above).
   // Syncing the folder cost more than converting a small drawing.
   return true;
+}
+
+std::string TDXFAtomicFile::WrittenName() const {
+  return tmp_.empty() ? "the new file in the folder of " + dst_ : tmp_;
 }
 
 void TDXFAtomicFile::Abort() {

@@ -14,15 +14,23 @@ class TDXFSink {
   virtual ~TDXFSink() = default;
   // False when the bytes could not all be stored.
   virtual bool Put(const char* p, size_t n) = 0;
+  // Everything was put: make the output final.  False when that failed.
+  virtual bool Finish() { return true; }
+  // The writing failed: drop what was put.
+  virtual void Abort() {}
+  // What failed last, for a person to read; empty when nothing did.
+  virtual std::string Error() const { return {}; }
 };
 
-// Collects everything in memory (tests, small outputs).
+// Collects everything in memory: a drawing converted to DXF bytes without
+// a file, and the parts of a section laid out apart.
 class TDXFStringSink : public TDXFSink {
  public:
   bool Put(const char* p, size_t n) override {
     text.append(p, n);
     return true;
   }
+  void Abort() override { text.clear(); }
   std::string text;
 };
 
@@ -44,7 +52,11 @@ class TDXFAtomicFile : public TDXFSink {
   bool Open(const std::string& dst);
   bool Put(const char* p, size_t n) override;
   bool Commit();
-  void Abort();
+  bool Finish() override { return Commit(); }
+  void Abort() override;
+  // What failed, with the system's reason (for example "writing
+  // /out/a.dxf failed: No space left on device").
+  std::string Error() const override { return error_; }
 
   // The temporary file's name; empty while an unnamed file is written.
   const std::string& TempPath() const { return tmp_; }
@@ -56,12 +68,17 @@ class TDXFAtomicFile : public TDXFSink {
   // holds it, a temporary name in tmp_ for the rename).
   bool LinkUnnamed();
   void StartWriteback();
+  // Records what failed with the text of the current errno; false.
+  bool Fail(const std::string& what);
+  // The file being written, as a person would look for it.
+  std::string WrittenName() const;
 
   int fd_ = -1;
   uint64_t written_ = 0;  // bytes put into the file
   uint64_t flushed_ = 0;  // bytes handed to the disk ahead of the sync
   std::string dst_;
   std::string tmp_;
+  std::string error_;
 };
 
 // The temporary-file pattern used for `dst` (exposed for tests and for

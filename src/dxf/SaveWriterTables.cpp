@@ -8,7 +8,7 @@ namespace {
 
 class TTablesWriter : TDXFSectionWriter {
  public:
-  explicit TTablesWriter(TDXFmodel& m) : TDXFSectionWriter(m) {}
+  explicit TTablesWriter(TDXFWriter& s) : TDXFSectionWriter(s) {}
 
   void Write() {
     BeginSection("TABLES");
@@ -194,8 +194,8 @@ class TTablesWriter : TDXFSectionWriter {
     if (v_.Modern()) {
       w_.Ascii(100, "AcDbDimStyleTable");
       w_.Int(71, 2);
-      w_.Handle(340, static_cast<uint32_t>(m_.DXFHnd));
-      w_.Handle(340, static_cast<uint32_t>(m_.DXFHnd + 1));
+      w_.Handle(340, static_cast<uint32_t>(s_.DXFHnd));
+      w_.Handle(340, static_cast<uint32_t>(s_.DXFHnd + 1));
     }
     DimstyleRecord(false);
     DimstyleRecord(true);
@@ -271,7 +271,7 @@ class TTablesWriter : TDXFSectionWriter {
 
   void BlockRecord() {
     Begin("BLOCK_RECORD", 2);
-    m_.hn_blk = static_cast<int32_t>(table_);
+    s_.hn_blk = static_cast<int32_t>(table_);
     static const char16_t* const kSpaces[] = {u"*Model_Space", u"*Paper_Space",
                                               u"*Paper_Space0"};
     static const char* const kLayouts[] = {"2", "3", "4"};
@@ -297,6 +297,6 @@ class TTablesWriter : TDXFSectionWriter {
 
 }  // namespace
 
-void TDXFmodel::PutTables() { TTablesWriter(*this).Write(); }
+void TDXFWriter::PutTables() { TTablesWriter(*this).Write(); }
 
 }  // namespace tessa

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "convert_test_util.h"
+#include "param_names.h"
 
 namespace tessa::test {
 namespace {
@@ -94,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AuxCase{"solid, auxiliary style", 6, 1, 9, true},
                       AuxCase{"solid, auxiliary colour", 6, 9, 1, true},
                       AuxCase{"insert, auxiliary style", 7, 1, 9, true},
-                      AuxCase{"insert, auxiliary colour", 7, 9, 1, true}));
+                      AuxCase{"insert, auxiliary colour", 7, 9, 1, true}),
+    testing_support::NameByPrinting<>());
 
 TEST_F(ConvertTest, ColourLineTypeAndLineweightOfALine) {
   // The layer is decided by two other lines, so the third one's own values
@@ -159,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
                 0.5},
         ArcCase{"whole ellipse", 0, 2 * kPi, kPi / 6, 0.5, DXF_KIND_ELLIPSE, 0, 0, 30, 0.5},
         ArcCase{"tilted circular arc starts later", 0, kPi / 2, kPi / 6, 1, DXF_KIND_ARC, 30, 90,
-                0, 1}));
+                0, 1}),
+    testing_support::NameByPrinting<>());
 
 // ---- Points ----------------------------------------------------------------------------------
 
@@ -223,7 +226,8 @@ INSTANTIATE_TEST_SUITE_P(
         PointCase{"special point of code 0 is plain", 100, 3, 0, 0, 0, kPi, 5, 2, 0, 180, 0.8, 5},
         PointCase{"extra data only with style 100", 1, 1, 0, 0, 3, kPi, 5, 1, 0, 0, 0.2, 5},
         // Only the value 1 marks a temporary point.
-        PointCase{"kariten 2 is a real point", 1, 1, 0, 2, 0, 0, 1, 1, 0, 0, 0.2, 5}));
+        PointCase{"kariten 2 is a real point", 1, 1, 0, 2, 0, 0, 1, 1, 0, 0, 0.2, 5}),
+    testing_support::NameByPrinting<>());
 
 // ---- Solids ----------------------------------------------------------------------------------
 

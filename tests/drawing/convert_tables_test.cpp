@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "convert_test_util.h"
+#include "param_names.h"
 #include "drawing/JwwSettingText.h"
 #include "jww_test_util.h"
 
@@ -73,7 +74,7 @@ TEST_F(ConvertTest, EmptyDrawingStillHasEveryTable) {
 // gives no model and no file.
 TEST_F(ConvertTest, UnloadedContainerWritesNothing) {
   ctx.Opt.DxfVer = 1;
-  TTempDir dir;
+  TTempFolder dir;
   const std::string out = dir.Dir() + "out.dxf";
   TJwwData empty;
   EXPECT_FALSE(empty.FileOutDXF(ctx, out));
@@ -92,7 +93,7 @@ TEST_F(ConvertTest, UnloadedContainerWritesNothing) {
 
 TEST_F(ConvertTest, FileOutWritesTheFileAndFreesTheModel) {
   ctx.Opt.DxfVer = 1;
-  TTempDir dir;
+  TTempFolder dir;
   const std::string out = dir.Dir() + "out.dxf";
   AddLine(drawing, Line(0, 0, 10, 0));
   drawing.MakeBlockTree();
@@ -150,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {3, -0.01, 1, -2}},
         // The first stored pitch is the first element; ten are stored.
         UserLtypeCase{"pitch order", u"Z", 8, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, u"SXF_Z",
-                      {1, -2, 3, -4, 5, -6, 7, -8}}));
+                      {1, -2, 3, -4, 5, -6, 7, -8}}),
+    testing_support::NameByPrinting<>());
 
 TEST_F(ConvertTest, UserLineTypesFollowTheStandardOnes) {
   drawing.EntLtpS[17].astrUDLTypeName = u"dup";
@@ -294,7 +296,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LayerNameCase{1, 1, u"", u"壁(外)", u"壁外"},
                       // R12 names keep only letters, digits, "$", "-" and "_".
                       LayerNameCase{1, 0, u"", u"壁(外)", u"1-A"},
-                      LayerNameCase{1, 1, u"", u"", u"1-A"}));
+                      LayerNameCase{1, 1, u"", u"", u"1-A"}),
+    testing_support::NameByPrinting<true>());
 
 TEST_F(ConvertTest, DuplicateLayerNamesBecomeUnique) {
   ctx.Opt.LayerNameType = 1;

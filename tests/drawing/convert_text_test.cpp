@@ -2,6 +2,7 @@
 // and italic texts, the text box, image markers, Jw_cad's setting texts and
 // the exploded parts of a dimension.
 #include "convert_test_util.h"
+#include "param_names.h"
 
 namespace tessa::test {
 namespace {
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StyleCase{11, false, 2, false, false},
                       StyleCase{99, true, 3, true, false},
                       StyleCase{10057, false, 2, false, true},
-                      StyleCase{4294967295u, false, 2, false, false}));
+                      StyleCase{4294967295u, false, 2, false, false}),
+    testing_support::NameByPrinting<>());
 
 // ---- Box, size and angle -----------------------------------------------------------------
 

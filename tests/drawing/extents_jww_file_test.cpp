@@ -1,16 +1,15 @@
 // Extents of JWW drawings and JWS symbols read back from files written by
 // the fixture writer, so that the block tree is the one the reader builds.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <type_traits>
 
 #include "JwwFixtureWriter.h"
 #include "drawing/JwsUnit.h"
 #include "drawing/JwwUnit.h"
+#include "temp_folder.h"
 #include "util/UnitVal.h"
 
 namespace tessa {
@@ -30,17 +29,12 @@ void ExpectExtents(const Box& b, const char* what) {
   EXPECT_NEAR(ext.ExtMaxY, b.y2, 1e-9) << what;
 }
 
-std::string TempPath(const std::string& name) {
-  return (std::filesystem::temp_directory_path() /
-          ("tessa_extents_" + std::to_string(::getpid()) + "_" + name))
-      .string();
-}
-
 // Writes the drawing, reads it back into a fresh container and computes
 // its extents.
 template <class TData>
 void ReadAndBox(const TData& written, const std::string& name) {
-  const std::string path = TempPath(name);
+  const TTempFolder dir("tessa_extents_");
+  const std::string path = dir.Dir() + name;
   TData read;
   bool ok = false;
   if constexpr (std::is_same_v<TData, TJwwData>) {
@@ -49,7 +43,6 @@ void ReadAndBox(const TData& written, const std::string& name) {
     ASSERT_TRUE(test::WriteJwsFile(path, written));
   }
   ok = read.FileIn(path);
-  std::filesystem::remove(path);
   ASSERT_TRUE(ok) << name;
   ext = read.GetMinMaxZahyo();
 }

@@ -7,6 +7,6 @@ target_link_libraries(drawing_extents_tests PRIVATE tessa_drawing GTest::gtest_m
 if(TARGET tessa_jww_fixture)
   target_sources(drawing_extents_tests PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/extents_jww_file_test.cpp)
-  target_link_libraries(drawing_extents_tests PRIVATE tessa_jww_fixture)
+  target_link_libraries(drawing_extents_tests PRIVATE tessa_jww_fixture tessa_test_support)
 endif()
 gtest_discover_tests(drawing_extents_tests)

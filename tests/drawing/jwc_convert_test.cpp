@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <random>
 
 #include "JwcFixtureWriter.h"
@@ -16,8 +15,6 @@
 
 namespace tessa {
 namespace {
-
-constexpr double kPi = std::numbers::pi;
 
 class JwcConvertTest : public ::testing::Test {
  protected:

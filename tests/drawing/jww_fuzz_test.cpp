@@ -7,6 +7,7 @@
 #include <random>
 
 #include "jww_test_util.h"
+#include "samples.h"
 
 namespace tessa::test {
 namespace {
@@ -110,7 +111,8 @@ TEST(JwwFuzz, CutAtEveryOffset) {
 }
 
 TEST(JwwFuzz, CutRealDrawings) {
-  const std::string base = TESSA_SAMPLES_DIR;
+  TESSA_REQUIRE_SAMPLES();
+  const std::string base = testing_support::SamplesDir();
   for (const std::string& rel : {std::string("/jws/jwcad/文字部品/DHR立面図.jws"),
                                  std::string("/jww/jww_samples/Ａマンション平面例.jww"),
                                  std::string("/jww/jww_samples/block_regressions/3blocks.jww")}) {
@@ -166,7 +168,7 @@ TEST(JwwFuzz, RandomByteChanges) {
 // Damaged drawings whose images are written: only the image folder is
 // ever touched, and nothing stays behind.
 TEST(JwwFuzz, DamagedImagesStayInTheFolder) {
-  TTempDir tmp;
+  TTempFolder tmp;
   const std::string folder = tmp.Dir() + "TEMP/";
   std::vector<uint8_t> b = SmallJww(700, false);
   std::mt19937 rng(99);

@@ -2,32 +2,18 @@
 // unpacked, all deleted again; names from the drawing never leave the
 // image folder.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "gzip.h"
 #include "jww_test_util.h"
 
 namespace tessa::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Gzip(const std::string& data) {
-  z_stream zs{};
-  EXPECT_EQ(deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&zs, data.size()) + 32, '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  zs.avail_in = static_cast<uInt>(data.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&zs, Z_FINISH), Z_STREAM_END);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
-}
 
 std::string Slurp(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
@@ -66,7 +52,7 @@ void SetUpReader(TJwwData& d, const std::string& folder) {
 }
 
 TEST(JwwImages, WrittenUnpackedAndDeleted) {
-  TTempDir tmp;
+  TTempFolder tmp;
   const std::string picture = Payload(10000);  // several 2048-byte pieces
   const std::string photo = Payload(2048);
   TImageDrawing img;
@@ -111,7 +97,7 @@ TEST(JwwImages, WrittenUnpackedAndDeleted) {
 }
 
 TEST(JwwImages, OnlyFromVersion700AndOnlyWithTheFlags) {
-  TTempDir tmp;
+  TTempFolder tmp;
   for (int32_t ver : {699, 700}) {
     for (bool exp : {false, true}) {
       SCOPED_TRACE(testing::Message() << ver << " " << exp);
@@ -144,7 +130,7 @@ TEST(JwwImages, OnlyFromVersion700AndOnlyWithTheFlags) {
 // Names with separators or parent steps never reach the file system; the
 // images around them are still read.
 TEST(JwwImages, NamesStayInsideTheFolder) {
-  TTempDir tmp;
+  TTempFolder tmp;
   const std::string folder = tmp.Dir() + "TEMP/";
   ASSERT_TRUE(MakeFolder(folder));
   TImageDrawing img;
@@ -170,7 +156,7 @@ TEST(JwwImages, NamesStayInsideTheFolder) {
 
 // Two conversions sharing one image folder keep apart.
 TEST(JwwImages, TwoReadersShareTheFolder) {
-  TTempDir tmp;
+  TTempFolder tmp;
   TImageDrawing img;
   img.Add(u"same.bmp", "first");
   TImageDrawing img2;
@@ -191,7 +177,7 @@ TEST(JwwImages, TwoReadersShareTheFolder) {
 // A corrupt gzip image leaves the reading alone; whatever was unpacked goes
 // with the others.
 TEST(JwwImages, CorruptGzipAndCutData) {
-  TTempDir tmp;
+  TTempFolder tmp;
   TImageDrawing img;
   std::string gz = Gzip(Payload(5000));
   gz.resize(gz.size() / 2);
@@ -222,7 +208,7 @@ TEST(JwwImages, CorruptGzipAndCutData) {
 // A name already written by an earlier image of the same drawing is
 // replaced; the container removes its folder when it goes.
 TEST(JwwImages, ReplacedAndCleanedAtTheEnd) {
-  TTempDir tmp;
+  TTempFolder tmp;
   TImageDrawing img;
   img.Add(u"x.bmp", "one");
   img.Add(u"x.bmp", "two");
@@ -241,7 +227,7 @@ TEST(JwwImages, ReplacedAndCleanedAtTheEnd) {
 }
 
 TEST(JwwImages, FolderMissingOrUnset) {
-  TTempDir tmp;
+  TTempFolder tmp;
   TImageDrawing img;
   img.Add(u"a.bmp", "abc");
   img.Add(u"b.bmp", "def");

@@ -414,7 +414,7 @@ TEST(JwwBlockDefs, FieldsEntitiesAndTimeStamp) {
 // ---- Failures -------------------------------------------------------------
 
 TEST(JwwFailures, FileCheckSignatureAndVersion) {
-  TTempDir tmp;
+  TTempFolder tmp;
   struct Case { int32_t ver; bool ok; };
   for (const Case c : {Case{219, false}, Case{220, true}, Case{229, true}, Case{700, true},
                        Case{701, false}, Case{-1, false}}) {
@@ -440,7 +440,7 @@ TEST(JwwFailures, FileCheckSignatureAndVersion) {
 }
 
 TEST(JwwFailures, FileCheckChangesNothing) {
-  TTempDir tmp;
+  TTempFolder tmp;
   TJwwData src = MakeJwwDrawing(600);
   AddLine(src, Line(0, 0, 1, 1));
   std::string path = tmp.Dir() + "a.jww";
@@ -577,7 +577,7 @@ TEST(JwsReader, HeaderAndGroups) {
 }
 
 TEST(JwsReader, VersionsAndTrailingBytes) {
-  TTempDir tmp;
+  TTempFolder tmp;
   struct Case { int32_t ver; bool ok; };
   for (const Case c : {Case{229, false}, Case{230, true}, Case{351, true}, Case{700, true},
                        Case{701, false}}) {

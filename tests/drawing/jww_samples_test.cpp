@@ -8,26 +8,14 @@
 
 #include "jww_sample_drawing.h"
 #include "jww_test_util.h"
+#include "samples.h"
 #include "util/Func_2.h"
 
 namespace tessa::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::vector<std::string> SampleFiles(const std::string& sub, const std::string& ext) {
-  std::vector<std::string> out;
-  std::error_code ec;
-  fs::path root(std::string(TESSA_SAMPLES_DIR) + "/" + sub);
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::end(it);
-       it.increment(ec)) {
-    if (!it->is_regular_file()) continue;
-    std::string p = it->path().string();
-    if (FileExtLower(p) == ext) out.push_back(p);
-  }
-  std::sort(out.begin(), out.end());
-  return out;
-}
+using testing_support::SampleFiles;
+using testing_support::SamplesDir;
 
 // The entity arrays agree with the order list and with the count read.
 void ExpectListConsistent(const TListShape& l, int32_t announced) {
@@ -57,8 +45,9 @@ void ExpectConsistent(const TJwwBaseData& d, int32_t n1, int32_t n2) {
 }
 
 TEST(JwwSamples, EveryDrawingReads) {
+  TESSA_REQUIRE_SAMPLES();
   std::vector<std::string> files = SampleFiles("jww", ".jww");
-  ASSERT_FALSE(files.empty()) << "no drawings under " << TESSA_SAMPLES_DIR;
+  ASSERT_FALSE(files.empty()) << "no drawings under " << SamplesDir();
   for (const std::string& f : files) {
     SCOPED_TRACE(f);
     TJwwData d;
@@ -73,8 +62,9 @@ TEST(JwwSamples, EveryDrawingReads) {
 }
 
 TEST(JwwSamples, EverySymbolReads) {
+  TESSA_REQUIRE_SAMPLES();
   std::vector<std::string> files = SampleFiles("jws", ".jws");
-  ASSERT_FALSE(files.empty()) << "no symbols under " << TESSA_SAMPLES_DIR;
+  ASSERT_FALSE(files.empty()) << "no symbols under " << SamplesDir();
   for (const std::string& f : files) {
     SCOPED_TRACE(f);
     TJwsData d;
@@ -89,9 +79,9 @@ TEST(JwwSamples, EverySymbolReads) {
 // Drawings with their texts in the UTF-16 form: the setting texts of the
 // program come out as plain text.
 TEST(JwwSamples, Utf16Strings) {
+  TESSA_REQUIRE_SAMPLES();
   TJwwData d;
-  ASSERT_TRUE(d.FileIn(std::string(TESSA_SAMPLES_DIR) +
-                       "/jww/jww_samples/block_regressions/2blocks.jww"));
+  ASSERT_TRUE(d.FileIn(SamplesDir() + "/jww/jww_samples/block_regressions/2blocks.jww"));
   ASSERT_GE(d.EntMojiN, 1);
   bool found = false;
   for (const TEntJwwMoji& m : d.EntMoji) found |= m.str == u"View_Direct2d = 1";

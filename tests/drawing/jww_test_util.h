@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "JwwFixtureWriter.h"
+#include "temp_folder.h"
 #include "drawing/ByteReader.h"
 #include "util/Func_2.h"
 
@@ -41,26 +42,5 @@ inline TListShape ShapeOf(const TEntJwwBlockDef& d) {
            d.mSolid.size(), d.mBlock.size()},
           {d.mLineN, d.mEnkoN, d.mTenN, d.mMojiN, d.mSunpoN, d.mSolidN, d.mBlockN}};
 }
-
-// A fresh folder under the test temp folder, removed with its contents at
-// the end of the scope.
-class TTempDir {
- public:
-  TTempDir() {
-    std::string t = std::filesystem::temp_directory_path().string() + "/jwwtest-XXXXXX";
-    std::vector<char> buf(t.begin(), t.end());
-    buf.push_back('\0');
-    path_ = ::mkdtemp(buf.data()) ? buf.data() : "";
-  }
-  ~TTempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  // With a trailing separator.
-  std::string Dir() const { return path_ + "/"; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace tessa::test

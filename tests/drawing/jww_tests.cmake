@@ -18,8 +18,7 @@ add_executable(jww_reader_tests
   ${CMAKE_CURRENT_LIST_DIR}/jww_samples_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jww_fuzz_test.cpp
 )
-target_link_libraries(jww_reader_tests PRIVATE tessa_jww_sample ZLIB::ZLIB GTest::gtest_main)
-target_compile_definitions(jww_reader_tests PRIVATE
-  TESSA_SAMPLES_DIR="${TESSA_SAMPLES_DIR}"
-  TESSA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(jww_reader_tests PRIVATE tessa_jww_sample tessa_test_support ZLIB::ZLIB
+  GTest::gtest_main)
+target_compile_definitions(jww_reader_tests PRIVATE TESSA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(jww_reader_tests DISCOVERY_TIMEOUT 60)

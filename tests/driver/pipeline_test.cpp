@@ -3,7 +3,6 @@
 // bound images, on drawings written by the fixture writers.
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <cmath>
 #include <filesystem>
@@ -14,6 +13,9 @@
 #include "JwcFixtureWriter.h"
 #include "JwwFixtureWriter.h"
 #include "attributes/UnitGraAtt.h"
+#include "gzip.h"
+#include "samples.h"
+#include "temp_folder.h"
 #include "driver/Unit1.h"
 #include "drawing/JwcUnit.h"
 #include "drawing/JwkUnit.h"
@@ -35,20 +37,13 @@ constexpr uint32_t kBlack = Opaque(0, 0, 0);
 class Pipeline : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = (fs::temp_directory_path() /
-            ("tessa_pipeline_" + std::to_string(::getpid()) + "_" + info->name()))
-               .string();
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = tmp_.Path();
+    ASSERT_FALSE(dir_.empty());
     form_.AppDir = dir_ + "/";
     form_.cb3 = 0;
     form_.JwInit();
   }
-  void TearDown() override {
-    form_.JwFine();
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { form_.JwFine(); }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
@@ -72,6 +67,7 @@ class Pipeline : public ::testing::Test {
     return WriteBytes(name, f.Build());
   }
 
+  TTempFolder tmp_{"tessa_pipeline_"};
   TForm1 form_;
   std::string dir_;
 };
@@ -483,20 +479,6 @@ TEST_F(Pipeline, DosLayerTablesFollowTheDrawing) {
 
 // ---- Bound images ----------------------------------------------------------------
 
-std::string Gzip(const std::string& data) {
-  z_stream z{};
-  EXPECT_EQ(deflateInit2(&z, 6, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(data.size() + 128, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
 TEST_F(Pipeline, ImagesLiveFromTheLoadToTheEndOfTheRun) {
   const std::string picture = "picture data, picture data, picture data";
   TJwwData d = test::MakeJwwDrawing(700);
@@ -552,21 +534,11 @@ TEST_F(Pipeline, NextLoadDeletesTheImagesOfThePreviousDrawing) {
 
 // ---- Real drawings ----------------------------------------------------------------
 
-std::vector<std::string> SampleFiles(const std::string& sub, const std::string& ext) {
-  std::vector<std::string> out;
-  const fs::path root = fs::path(TESSA_SAMPLES_DIR) / sub;
-  if (!fs::exists(root)) return out;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    if (!e.is_regular_file()) continue;
-    if (FileExtLower(e.path().string()) == ext) out.push_back(e.path().string());
-  }
-  return out;
-}
-
 TEST_F(Pipeline, EverySampleLoadsWithFiniteExtentsAndPaper) {
-  const std::vector<std::string> jww = SampleFiles("jww", ".jww");
-  const std::vector<std::string> jws = SampleFiles("jws", ".jws");
-  if (jww.empty() && jws.empty()) GTEST_SKIP() << "no samples";
+  TESSA_REQUIRE_SAMPLES();
+  const std::vector<std::string> jww = testing_support::SampleFiles("jww", ".jww");
+  const std::vector<std::string> jws = testing_support::SampleFiles("jws", ".jws");
+  ASSERT_FALSE(jww.empty() && jws.empty()) << "no drawings under " << testing_support::SamplesDir();
   for (const std::string& f : jww) {
     form_.Ctx.Place.ExtMinX = form_.Ctx.Place.ExtMinY = -12345;  // must be replaced
     ASSERT_TRUE(form_.proc2(f)) << f;

@@ -3,8 +3,6 @@
 if(TARGET tessa_jww_fixture AND TARGET tessa_jwc_fixture)
   add_executable(driver_pipeline_tests ${CMAKE_CURRENT_LIST_DIR}/pipeline_test.cpp)
   target_link_libraries(driver_pipeline_tests PRIVATE
-    tessa_driver tessa_jww_fixture tessa_jwc_fixture ZLIB::ZLIB GTest::gtest_main)
-  target_compile_definitions(driver_pipeline_tests PRIVATE
-    TESSA_SAMPLES_DIR="${TESSA_SAMPLES_DIR}")
+    tessa_driver tessa_jww_fixture tessa_jwc_fixture tessa_test_support GTest::gtest_main)
   gtest_discover_tests(driver_pipeline_tests DISCOVERY_TIMEOUT 60)
 endif()

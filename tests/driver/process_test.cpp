@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "../util/temp_folder.h"
+#include "samples.h"
+#include "temp_folder.h"
 #include "util/Func_2.h"
 
 extern char** environ;
@@ -183,7 +184,9 @@ TEST_F(ProcessTest, UpperCaseExtensionsAreTheirFormats) {
   const std::string out = dir_ + "/out.dxf";
   ExpectQuietSuccess(Run({"a", "b", Write("PLAN.JWW", Example()), out}));
   ExpectDxf(out, "AC1009");
-  const std::string jws = std::string(TESSA_SAMPLES_DIR) + "/jws/jwcad/\xE7\xAB\x8B\xE9\x9D\xA2/S12.jws";
+  TESSA_REQUIRE_SAMPLES();
+  const std::string jws =
+      testing_support::SamplesDir() + "/jws/jwcad/\xE7\xAB\x8B\xE9\x9D\xA2/S12.jws";
   ASSERT_TRUE(IsFile(jws)) << jws;
   const std::string out2 = dir_ + "/out2.dxf";
   ExpectQuietSuccess(Run({"a", "b", Write("PART.Jws", ReadAll(jws)), out2}));

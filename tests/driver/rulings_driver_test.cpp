@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../util/temp_folder.h"
+#include "temp_folder.h"
 #include "JwcFixtureWriter.h"
 #include "JwwFixtureWriter.h"
 #include "driver/Unit1.h"

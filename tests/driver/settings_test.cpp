@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../util/temp_folder.h"
+#include "temp_folder.h"
 #include "../util/unitval_expect.h"
 #include "driver/Unit1.h"
 #include "util/Func_2.h"

@@ -37,6 +37,8 @@ struct ArcCase {
   int32_t blockKind;  // from AddBlockArc
   double blockDa;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const ArcCase& c) { return os << c.title; }
 
 class ArcKinds : public ::testing::TestWithParam<ArcCase> {};
 
@@ -294,7 +296,6 @@ TEST(ModelLife, DataInitRestoresDefaultsAndKeepsOwnership) {
   EXPECT_EQ(m.tentyp, 0);
   EXPECT_EQ(m.tenidx, -1);
   EXPECT_EQ(m.laynametyp, 0);
-  EXPECT_EQ(m.DXFHnd, 1);
   EXPECT_EQ(m.ltpn() + m.layn() + m.deBlockDefN() + m.deNoN() + m.deLineN(), 0);
   ASSERT_EQ(m.deLgp.size(), 16u);
   EXPECT_DOUBLE_EQ(m.deLgp[3].sc, 0);

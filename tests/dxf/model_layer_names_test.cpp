@@ -16,6 +16,10 @@ struct DefaultNameCase {
   std::u16string name;
   std::u16string expected;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const DefaultNameCase& c) {
+  return os << c.title;
+}
 
 class DefaultLayerName : public ::testing::TestWithParam<DefaultNameCase> {};
 
@@ -48,6 +52,8 @@ struct AdjustCase {
   std::u16string in;
   std::u16string expected;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const AdjustCase& c) { return os << c.title; }
 
 class AdjustLayerName : public ::testing::TestWithParam<AdjustCase> {};
 

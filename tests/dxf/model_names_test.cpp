@@ -23,6 +23,8 @@ struct CollisionCase {
   std::vector<std::u16string> added;
   std::vector<std::u16string> stored;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const CollisionCase& c) { return os << c.title; }
 
 class LayerCollision : public ::testing::TestWithParam<CollisionCase> {};
 

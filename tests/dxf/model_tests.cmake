@@ -1,5 +1,4 @@
-# Tests of the DXF model and the conversion set-up.  They compile the model
-# sources directly so that they do not depend on the writer.
+# Tests of the DXF model and the conversion set-up, without the writer.
 add_executable(dxf_model_tests
   ${CMAKE_CURRENT_LIST_DIR}/model_names_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_layer_names_test.cpp
@@ -8,8 +7,6 @@ add_executable(dxf_model_tests
   ${CMAKE_CURRENT_LIST_DIR}/setup_mappings_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_tally_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_content_test.cpp
-  ${CMAKE_SOURCE_DIR}/src/dxf/SaveUnit.cpp
-  ${CMAKE_SOURCE_DIR}/src/dxf/SaveSetup.cpp
 )
-target_link_libraries(dxf_model_tests PRIVATE tessa_util GTest::gtest_main)
+target_link_libraries(dxf_model_tests PRIVATE tessa_dxf_model GTest::gtest_main)
 gtest_discover_tests(dxf_model_tests)

@@ -120,6 +120,10 @@ struct MarkerCase {
   int typ;
   std::vector<int32_t> kinds;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const MarkerCase& c) {
+  return os << "point type " << c.typ;
+}
 
 class Marker : public ::testing::TestWithParam<MarkerCase> {};
 

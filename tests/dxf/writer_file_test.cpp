@@ -9,42 +9,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "dxf/SaveUnit.h"
+#include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterOut.h"
+#include "temp_folder.h"
 
 namespace tessa {
 namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    char tmpl[] = "/tmp/tessa_writer_XXXXXX";
-    path = ::mkdtemp(tmpl);
-  }
-  ~TempFolder() {
-    ::chmod(path.c_str(), 0700);
-    for (const std::string& n : Names()) ::unlink((path + "/" + n).c_str());
-    ::rmdir(path.c_str());
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> out;
-    if (DIR* d = ::opendir(path.c_str())) {
-      while (dirent* e = ::readdir(d)) {
-        std::string n = e->d_name;
-        if (n != "." && n != "..") out.push_back(n);
-      }
-      ::closedir(d);
-    }
-    return out;
-  }
-  std::string path;
-};
 
 bool Exists(const std::string& p) {
   struct stat st;
@@ -68,8 +47,8 @@ void SmallModel(TDXFmodel& m, int ver) {
 }
 
 TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
-  TempFolder dir;
-  const std::string dst = dir.path + "/out.dxf";
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/out.dxf";
   TDXFAtomicFile f;
   ASSERT_TRUE(f.Open(dst));
   EXPECT_FALSE(Exists(dst));  // nothing at the target while writing
@@ -78,7 +57,7 @@ TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
     // An unnamed file: nothing at all shows in the folder while writing.
     EXPECT_TRUE(dir.Names().empty());
   } else {
-    EXPECT_EQ(tmp.rfind(dir.path + "/.out.dxf.", 0), 0u) << tmp;
+    EXPECT_EQ(tmp.rfind(dir.Path() + "/.out.dxf.", 0), 0u) << tmp;
     EXPECT_EQ(tmp.substr(tmp.size() - 4), ".tmp");
   }
   ASSERT_TRUE(f.Put("abc", 3));
@@ -93,45 +72,85 @@ TEST(AtomicFile, SuccessLeavesOnlyTheTarget) {
 }
 
 TEST(AtomicFile, AbortAndDestructionRemoveTheTemporaryFile) {
-  TempFolder dir;
+  TTempFolder dir{"tessa_writer_"};
   {
     TDXFAtomicFile f;
-    ASSERT_TRUE(f.Open(dir.path + "/a.dxf"));
+    ASSERT_TRUE(f.Open(dir.Path() + "/a.dxf"));
     ASSERT_TRUE(f.Put("x", 1));
     f.Abort();
     EXPECT_TRUE(dir.Names().empty());
   }
   {
     TDXFAtomicFile f;
-    ASSERT_TRUE(f.Open(dir.path + "/b.dxf"));
+    ASSERT_TRUE(f.Open(dir.Path() + "/b.dxf"));
     ASSERT_TRUE(f.Put("x", 1));
   }  // never committed
   EXPECT_TRUE(dir.Names().empty());
 }
 
 TEST(AtomicFile, VeryLongNamesStillGetATemporaryFile) {
-  TempFolder dir;
+  TTempFolder dir{"tessa_writer_"};
   std::string name;
   for (int i = 0; i < 80; ++i) name += "図";  // 240 bytes
   name += ".dxf";
   TDXFAtomicFile f;
-  ASSERT_TRUE(f.Open(dir.path + "/" + name));
+  ASSERT_TRUE(f.Open(dir.Path() + "/" + name));
   ASSERT_TRUE(f.Commit());
   EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
 }
 
 TEST(SaveDXF, WritesTheWholeFileAndReplacesAnOldOne) {
-  TempFolder dir;
-  const std::string dst = dir.path + "/drawing.dxf";
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/drawing.dxf";
   { std::ofstream(dst) << "old"; }
   TDXFmodel m;
   SmallModel(m, 1);
-  ASSERT_TRUE(m.SaveDXF(dir.path + "/missing.jww", dst));
+  ASSERT_TRUE(SaveDXF(m, dir.Path() + "/missing.jww", dst));
   const std::string text = ReadAll(dst);
   EXPECT_EQ(text.rfind("999\r\ntest\r\n", 0), 0u);
   EXPECT_EQ(text.substr(text.size() - 10), "  0\r\nEOF\r\n");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"drawing.dxf"});
-  EXPECT_EQ(m.st, nullptr);
+  // Into memory the same model gives the same bytes.
+  TDXFStringSink memory;
+  const TDXFWriteResult r = SaveDXF(m, dir.Path() + "/missing.jww", memory);
+  EXPECT_TRUE(r.ok) << r.message;
+  EXPECT_TRUE(r.code.empty());
+  EXPECT_TRUE(memory.text == text);
+}
+
+// A sink that takes `room` bytes and then refuses, and notes whether the
+// writer gave up on it.
+class TFullSink : public TDXFSink {
+ public:
+  explicit TFullSink(size_t room) : room_(room) {}
+  bool Put(const char*, size_t n) override {
+    if (n > room_) return false;
+    room_ -= n;
+    return true;
+  }
+  bool Finish() override {
+    finished = true;
+    return true;
+  }
+  void Abort() override { aborted = true; }
+  std::string Error() const override { return "the sink is full"; }
+  bool finished = false;
+  bool aborted = false;
+
+ private:
+  size_t room_;
+};
+
+TEST(SaveDXF, ASinkThatFailsGetsAbortedAndTheReasonComesBack) {
+  TDXFmodel m;
+  SmallModel(m, 1);
+  TFullSink sink(100);
+  const TDXFWriteResult r = SaveDXF(m, "", sink);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.code, "write-failed");
+  EXPECT_EQ(r.message, "the sink is full");
+  EXPECT_TRUE(sink.aborted);
+  EXPECT_FALSE(sink.finished);
 }
 
 struct FailCase {
@@ -139,28 +158,33 @@ struct FailCase {
   std::string dst;    // relative to the folder
   bool readOnly;      // folder made read-only first
   bool dstIsFolder;   // a folder already holds the target name
+  std::string reason; // part of the failure's message
 };
 
 TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
   const FailCase cases[] = {
-      {"missing folder", "no/such/folder/out.dxf", false, false},
-      {"read-only folder", "out.dxf", true, false},
-      {"target is a folder", "out.dxf", false, true},
-      {"empty name", "", false, false},
+      {"missing folder", "no/such/folder/out.dxf", false, false, std::strerror(ENOENT)},
+      {"read-only folder", "out.dxf", true, false, std::strerror(EACCES)},
+      {"target is a folder", "out.dxf", false, true, std::strerror(EISDIR)},
+      {"empty name", "", false, false, "no file name"},
   };
   for (const FailCase& c : cases) {
-    TempFolder dir;
-    const std::string dst = c.dst.empty() ? dir.path + "/" : dir.path + "/" + c.dst;
+    TTempFolder dir{"tessa_writer_"};
+    const std::string dst = c.dst.empty() ? dir.Path() + "/" : dir.Path() + "/" + c.dst;
     if (c.dstIsFolder) { ASSERT_EQ(::mkdir(dst.c_str(), 0700), 0); }
-    if (c.readOnly) ::chmod(dir.path.c_str(), 0500);
-    if (c.readOnly && ::access(dir.path.c_str(), W_OK) == 0) {
-      ::chmod(dir.path.c_str(), 0700);
+    if (c.readOnly) ::chmod(dir.Path().c_str(), 0500);
+    if (c.readOnly && ::access(dir.Path().c_str(), W_OK) == 0) {
+      ::chmod(dir.Path().c_str(), 0700);
       continue;  // running as a user whom permissions do not stop
     }
     TDXFmodel m;
     SmallModel(m, 0);
-    EXPECT_FALSE(m.SaveDXF("", dst)) << c.what;
-    ::chmod(dir.path.c_str(), 0700);
+    const TDXFWriteResult r = SaveDXFFile(m, "", dst);
+    EXPECT_FALSE(r.ok) << c.what;
+    EXPECT_EQ(r.code, "write-failed") << c.what;
+    EXPECT_NE(r.message.find(c.reason), std::string::npos) << c.what << ": " << r.message;
+    EXPECT_FALSE(SaveDXF(m, "", dst)) << c.what;
+    ::chmod(dir.Path().c_str(), 0700);
     std::vector<std::string> left = dir.Names();
     if (c.dstIsFolder) {
       EXPECT_EQ(left, std::vector<std::string>{"out.dxf"}) << c.what;
@@ -174,15 +198,15 @@ TEST(SaveDXF, AFailedWriteLeavesNothingBehind) {
     } else {
       EXPECT_TRUE(left.empty()) << c.what;
     }
-    EXPECT_EQ(m.st, nullptr);
   }
 }
 
 // A write that fails half-way (the file-size limit stands in for a full
-// disk): the run answers false and leaves neither target nor temporary.
+// disk): the run answers false with the system's reason and leaves neither
+// target nor temporary.
 TEST(SaveDXF, AWriteFailingHalfWayLeavesNothingBehind) {
-  TempFolder dir;
-  const std::string dst = dir.path + "/big.dxf";
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/big.dxf";
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
@@ -192,13 +216,17 @@ TEST(SaveDXF, AWriteFailingHalfWayLeavesNothingBehind) {
     TDXFmodel m;
     SmallModel(m, 2);
     for (int i = 0; i < 2000; ++i) m.AddLine(0, 0, 1, 0, 0, i, 0, i, 10);
-    const bool ok = m.SaveDXF("", dst);
-    ::_exit(ok ? 1 : 0);
+    const TDXFWriteResult r = SaveDXFFile(m, "", dst);
+    if (r.ok) ::_exit(1);
+    const bool named = r.message.find("writing ") == 0 &&
+                       r.message.find(std::strerror(EFBIG)) != std::string::npos;
+    ::_exit(named && r.code == "write-failed" ? 0 : 2);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "SaveDXF reported success";
+  EXPECT_NE(WEXITSTATUS(status), 1) << "SaveDXF reported success";
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the reason does not say that writing failed, and why";
   EXPECT_TRUE(dir.Names().empty());
 }
 

@@ -50,7 +50,11 @@ TEST_P(GoldenFile, MatchesTheCheckedInFile) {
   ASSERT_FALSE(want.empty()) << "missing " << expectedPath;
   EXPECT_TRUE(got == want) << FirstDifference(got, want);
   // The whole file used exactly the handles the header announced.
-  EXPECT_EQ(m.DXFHnd, DXFHandSeed(m));
+  EXPECT_EQ(NextHandleAfterWriting(m), DXFHandSeed(m));
+  // Written into memory, the bytes are the same.
+  TDXFStringSink memory;
+  ASSERT_TRUE(SaveDXF(m, "/nonexistent/source.jww", memory).ok);
+  EXPECT_TRUE(memory.text == want) << FirstDifference(memory.text, want);
 }
 
 std::string VersionName(const ::testing::TestParamInfo<int>& info) {
@@ -64,16 +68,17 @@ TEST_P(GoldenFile, PartsOnTwoThreadsGiveTheSameBytes) {
   const int ver = GetParam();
   TDXFmodel whole;
   BuildGoldenModel(whole, ver);
-  whole.entityPartItems = 0;
-  const std::string want = SaveAndRead(whole, "parts_" + std::to_string(ver) + "_whole");
+  const std::string want =
+      SaveAndRead(whole, "parts_" + std::to_string(ver) + "_whole", TDXFWriteOptions{0});
   ASSERT_GT(whole.deNo.size(), 6u);
   for (size_t part : {1, 2, 3}) {
     TDXFmodel m;
     BuildGoldenModel(m, ver);
-    m.entityPartItems = part;
-    const std::string got = SaveAndRead(m, "parts_" + std::to_string(ver) + "_" + std::to_string(part));
+    const std::string got = SaveAndRead(
+        m, "parts_" + std::to_string(ver) + "_" + std::to_string(part), TDXFWriteOptions{part});
     EXPECT_TRUE(got == want) << "parts of " << part << ": " << FirstDifference(got, want);
-    EXPECT_EQ(m.DXFHnd, DXFHandSeed(m));
+    TDXFStringSink sink;
+    EXPECT_EQ(SaveDXF(m, "", sink, TDXFWriteOptions{part}).nextHandle, DXFHandSeed(m));
   }
 }
 
@@ -92,12 +97,12 @@ TEST_P(GoldenFile, PartsWithNewCharactersOnBothThreadsGiveTheSameBytes) {
   };
   TDXFmodel whole;
   build(whole);
-  whole.entityPartItems = 0;
-  const std::string want = SaveAndRead(whole, "chars_" + std::to_string(ver) + "_whole");
+  const std::string want =
+      SaveAndRead(whole, "chars_" + std::to_string(ver) + "_whole", TDXFWriteOptions{0});
   TDXFmodel m;
   build(m);
-  m.entityPartItems = 5;
-  const std::string got = SaveAndRead(m, "chars_" + std::to_string(ver) + "_parts");
+  const std::string got =
+      SaveAndRead(m, "chars_" + std::to_string(ver) + "_parts", TDXFWriteOptions{5});
   EXPECT_TRUE(got == want) << FirstDifference(got, want);
 }
 

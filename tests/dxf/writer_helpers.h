@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dxf/SaveUnit.h"
+#include "dxf/SaveWriter.h"
 
 #ifndef TESSA_WRITER_OUT_DIR
 #define TESSA_WRITER_OUT_DIR "."
@@ -128,11 +129,26 @@ inline std::vector<std::string> HeaderNames(const std::vector<TPair>& all) {
 
 // Writes the model into the shared output folder (the ezdxf audit reads
 // every file there) and returns the file's text.
-inline std::string SaveAndRead(TDXFmodel& m, const std::string& name,
-                               const std::string& src = "/nonexistent/source.jww") {
+inline std::string SaveAndRead(const TDXFmodel& m, const std::string& name,
+                               const std::string& src = "/nonexistent/source.jww",
+                               const TDXFWriteOptions& opt = {}) {
   const std::string path = std::string(TESSA_WRITER_OUT_DIR) + "/" + name + ".dxf";
-  EXPECT_TRUE(m.SaveDXF(src, path)) << path;
+  const TDXFWriteResult r = SaveDXFFile(m, src, path, opt);
+  EXPECT_TRUE(r.ok) << path << ": " << r.message;
   return ReadFileBytes(path);
+}
+
+inline std::string SaveAndRead(const TDXFmodel& m, const std::string& name,
+                               const TDXFWriteOptions& opt) {
+  return SaveAndRead(m, name, "/nonexistent/source.jww", opt);
+}
+
+// The handle after the last one a writing of `m` used.
+inline int32_t NextHandleAfterWriting(const TDXFmodel& m) {
+  TDXFStringSink sink;
+  const TDXFWriteResult r = SaveDXF(m, "", sink);
+  EXPECT_TRUE(r.ok) << r.message;
+  return r.nextHandle;
 }
 
 // ---- Building a model record by record -------------------------------------

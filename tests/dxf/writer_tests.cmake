@@ -9,7 +9,7 @@ add_executable(dxf_writer_tests
   ${CMAKE_CURRENT_LIST_DIR}/writer_sections_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/writer_golden_test.cpp
 )
-target_link_libraries(dxf_writer_tests PRIVATE tessa_dxf GTest::gtest_main)
+target_link_libraries(dxf_writer_tests PRIVATE tessa_dxf tessa_test_support GTest::gtest_main)
 target_compile_definitions(dxf_writer_tests PRIVATE
   TESSA_WRITER_OUT_DIR="${TESSA_WRITER_OUT_DIR}"
   TESSA_GOLDEN_DIR="${CMAKE_CURRENT_LIST_DIR}/golden")

@@ -553,7 +553,16 @@ def main():
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--keep", help="leave the outputs in this folder")
     a = ap.parse_args()
+    # The environment variable wins over the folder CMake was given.
+    env = os.environ.get("TESSA_SAMPLES_DIR")
+    given = a.samples
+    if env and os.path.isdir(env):
+        a.samples = env
 
+    if not os.path.isdir(a.samples):
+        print(f"real drawings not found; looked in $TESSA_SAMPLES_DIR ({env or 'not set'}) "
+              f"and {given}; skipping.", file=sys.stderr)
+        return 77
     paths = samples(os.path.abspath(a.samples))
     if not paths:
         print(f"no drawings under {a.samples}", file=sys.stderr)

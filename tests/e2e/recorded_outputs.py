@@ -105,10 +105,15 @@ def main():
     ap.add_argument("--record", action="store_true")
     ap.add_argument("--jobs", type=int, default=2)
     args = ap.parse_args()
+    # The environment variable wins over the folder CMake was given.
+    env = os.environ.get("TESSA_SAMPLES_DIR")
+    given = args.samples
+    if env and os.path.isdir(env):
+        args.samples = env
 
     if not os.path.isdir(os.path.join(args.samples, "jww")):
-        print(f"The real drawings are not at {args.samples} (set TESSA_SAMPLES_DIR); "
-              "skipping the comparison with recorded outputs.", file=sys.stderr)
+        print(f"real drawings not found; looked in $TESSA_SAMPLES_DIR ({env or 'not set'}) "
+              f"and {given}; skipping the comparison with recorded outputs.", file=sys.stderr)
         return 77
     names = drawings(args.samples)
     with tempfile.TemporaryDirectory(prefix="tessa-rec-bin-") as root:

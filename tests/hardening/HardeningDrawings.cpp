@@ -1,7 +1,5 @@
 #include "HardeningDrawings.h"
 
-#include <zlib.h>
-
 #include "JwcFixtureWriter.h"
 #include "JwwFixtureWriter.h"
 
@@ -37,20 +35,6 @@ TJwArchiveWriter HeaderOnly(TJwwData& d) {
 }
 
 }  // namespace
-
-std::string Gzip(const std::string& plain) {
-  z_stream zs{};
-  deflateInit2(&zs, 6, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&zs, plain.size()) + 32, '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-  zs.avail_in = static_cast<uInt>(plain.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = static_cast<uInt>(out.size());
-  deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out;
-}
 
 TBytes JwwDrawing(int lines) { return JwwWithImages(lines, {}); }
 

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "gzip.h"
+
 namespace tessa::hardening {
 
 using TBytes = std::vector<uint8_t>;
@@ -22,7 +24,6 @@ TBytes JwsSymbol(int lines);
 TBytes JwcDrawing(int lines);
 TBytes JwkSymbol(int lines);
 
-std::string Gzip(const std::string& plain);
 
 // Damaged drawings: a header as usual, then a count that claims far more
 // than follows.

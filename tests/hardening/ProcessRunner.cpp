@@ -24,15 +24,6 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-std::string MakeRoot() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/tessa-hardening-XXXXXX";
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  if (::mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return std::string(buf.data()) + "/";
-}
-
 void SnapshotInto(const std::string& base, const std::string& rel,
                   std::map<std::string, std::string>& out) {
   const std::string dir = base + rel;
@@ -58,7 +49,8 @@ void SnapshotInto(const std::string& base, const std::string& rel,
 
 }  // namespace
 
-TConverterBox::TConverterBox() : root_(MakeRoot()) {
+TConverterBox::TConverterBox() : root_(folder_.Dir()) {
+  if (folder_.Path().empty()) throw std::runtime_error("no temporary folder for the converter");
   // Reachable for the unprivileged runs too.
   ::chmod(root_.c_str(), 0755);
   for (const std::string& d : {Bin(), In(), Out()}) ::mkdir(d.c_str(), 0755);
@@ -66,12 +58,8 @@ TConverterBox::TConverterBox() : root_(MakeRoot()) {
   ::chmod(Exe().c_str(), 0755);
 }
 
-TConverterBox::~TConverterBox() {
-  // Folders a test made read-only must not stop the clean-up.
-  for (const auto& [rel, content] : Snapshot(root_))
-    if (content == "<dir>") ::chmod((root_ + rel).c_str(), 0755);
-  RemoveTree(root_);
-}
+// The folder goes with everything in it, read-only folders included.
+TConverterBox::~TConverterBox() = default;
 
 void TConverterBox::WriteSettings(int dxfVersion, int space) {
   std::string s;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_folder.h"
+
 namespace tessa::hardening {
 
 struct TRunLimits {
@@ -54,7 +56,8 @@ class TConverterBox {
             int watchdogSec = 120) const;
 
  private:
-  std::string root_;
+  TTempFolder folder_{"tessa-hardening-"};
+  std::string root_;  // folder_ with a trailing "/"
 };
 
 // Waits for the child; with a watchdog (seconds, 0 = none) a child still

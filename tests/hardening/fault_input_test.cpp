@@ -24,6 +24,8 @@ struct TInputCase {
   const char* name;
   std::function<void(const std::string& path)> make;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const TInputCase& c) { return os << c.name; }
 
 class FaultInput : public ::testing::TestWithParam<TInputCase> {};
 
@@ -101,6 +103,8 @@ struct TClaimCase {
   const char* ext;
   std::function<TBytes()> make;
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const TClaimCase& c) { return os << c.name; }
 
 class FaultClaim : public ::testing::TestWithParam<TClaimCase> {};
 

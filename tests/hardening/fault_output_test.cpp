@@ -117,6 +117,8 @@ struct TDiskCase {
   uint64_t (*limit)(uint64_t dxfSize);
   bool images;  // bound images larger than the limit (the DXF fits)
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const TDiskCase& c) { return os << c.name; }
 
 class FaultDiskFull : public ::testing::TestWithParam<TDiskCase> {};
 

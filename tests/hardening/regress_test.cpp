@@ -26,6 +26,8 @@ struct TTarget {
   const char* dir;
   int (*run)(const uint8_t*, size_t);
 };
+// Printed as its name in test listings.
+inline std::ostream& operator<<(std::ostream& os, const TTarget& c) { return os << c.dir; }
 
 const TTarget kTargets[] = {
     {"jww", TessaFuzzJww}, {"jws", TessaFuzzJws},           {"jwc", TessaFuzzJwc},

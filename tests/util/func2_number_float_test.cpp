@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "util/Func_2.h"
+#include "util/Func_2Number.h"
 
 namespace tessa {
 namespace {

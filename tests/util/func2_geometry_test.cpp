@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "util/Func_2.h"
+#include "util/Func_2Geometry.h"
 
 namespace tessa {
 namespace {

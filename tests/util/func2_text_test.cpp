@@ -1,11 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
-#include "util/Func_2.h"
+#include "util/Func_2Text.h"
 
 namespace tessa {
 namespace {
+
+std::string Hex(const std::u16string& s) {
+  std::string out;
+  char buf[8];
+  for (char16_t c : s) {
+    std::snprintf(buf, sizeof buf, "%04X ", static_cast<unsigned>(c));
+    out += buf;
+  }
+  return out;
+}
 
 TEST(Editing, IndexOfStrIsZeroBased) {
   EXPECT_EQ(IndexOfStr(u"c", u"abcabc"), 2);
@@ -86,6 +97,80 @@ TEST(Editing, MojiWidthCountsHalfAndFullWidth) {
   EXPECT_EQ(MojiWidth(u"a\tb", 2, 1), 1 + 1 + 0 + 1 + 1);  // control: gap only
   EXPECT_EQ(MojiWidthFix(u"abc", 2, 1), 8.0);
   EXPECT_EQ(MojiWidthFix(u"", 2, 1), -1.0);
+}
+
+// ---- Casing ----------------------------------------------------------------
+
+struct CaseCase {
+  std::u16string in, upper, lower;
+};
+
+TEST(Casing, UnicodeSimpleCasePerCodePoint) {
+  const CaseCase cases[] = {
+      {u"abcXYZ", u"ABCXYZ", u"abcxyz"},
+      {u"\uFF41\uFF3A", u"\uFF21\uFF3A", u"\uFF41\uFF5A"},  // full-width Latin
+      {u"\u00E9\u00C9", u"\u00C9\u00C9", u"\u00E9\u00E9"},
+      {u"\u03B1\u0392", u"\u0391\u0392", u"\u03B1\u03B2"},  // Greek
+      {u"\u00DF", u"\u00DF", u"\u00DF"},                    // no length change
+      {u"\u3042\u6F22", u"\u3042\u6F22", u"\u3042\u6F22"},
+      {u"\U00010428", u"\U00010400", u"\U00010428"},        // Deseret pair
+      {u"\xD801x", u"\xD801X", u"\xD801x"},                 // lone surrogate kept
+      {u"", u"", u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Hex(UpperStr(c.in)), Hex(c.upper));
+    EXPECT_EQ(Hex(LowerStr(c.in)), Hex(c.lower));
+  }
+}
+
+// ---- Image texts ----------------------------------------------------------
+
+TEST(ImageText, ParsesNameAndUpToSixNumbers) {
+  TImageText t = ParseImageText(u"^@BMpic.bmp,100");
+  EXPECT_EQ(t.fname, u"pic.bmp");
+  EXPECT_EQ(t.width, 100);
+  EXPECT_EQ(t.height, 100);
+  EXPECT_TRUE(t.isShort);
+  EXPECT_EQ(t.n5, 1.0);
+
+  t = ParseImageText(u"^@BMa.jpg,10,20,1,2,0.5,30");
+  EXPECT_EQ(t.fname, u"a.jpg");
+  EXPECT_EQ(t.width, 10);
+  EXPECT_EQ(t.height, 20);
+  EXPECT_EQ(t.n3, 1);
+  EXPECT_EQ(t.n4, 2);
+  EXPECT_EQ(t.n5, 0.5);
+  EXPECT_EQ(t.n6, 30);
+  EXPECT_FALSE(t.isShort);
+
+  t = ParseImageText(u"^@BMb.png,10,20");
+  EXPECT_EQ(t.height, 20);
+  EXPECT_TRUE(t.isShort);
+
+  t = ParseImageText(u"^@BMc.png,1,2,3");
+  EXPECT_EQ(t.n3, 3);
+  EXPECT_EQ(t.n5, 1.0);  // absent: start value
+  EXPECT_FALSE(t.isShort);
+
+  // A seventh number stays in the sixth piece, which is then no number.
+  t = ParseImageText(u"^@BMd.png,1,2,3,4,5,6,7");
+  EXPECT_EQ(t.n5, 5);
+  EXPECT_EQ(t.n6, 0);
+}
+
+TEST(ImageText, WithoutPrefixOrCommaKeepsStartValues) {
+  for (const std::u16string& text : {std::u16string(u"pic.bmp,100"), std::u16string(u"^@BMpic.bmp"),
+                                     std::u16string(u"^@B"), std::u16string(u"")}) {
+    TImageText t = ParseImageText(text);
+    EXPECT_EQ(t.fname, u"");
+    EXPECT_EQ(t.width, 0);
+    EXPECT_EQ(t.height, 0);
+    EXPECT_EQ(t.n5, 1.0);
+    EXPECT_TRUE(t.isShort);
+  }
+  TImageText t = ParseImageText(u"^@BM,");
+  EXPECT_EQ(t.fname, u"");
+  EXPECT_EQ(t.width, 0);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "temp_folder.h"
-#include "util/Func_2.h"
+#include "util/Func_2Files.h"
 
 namespace tessa {
 namespace {
@@ -165,54 +165,6 @@ TEST_F(FilesTest, FileCreateTimeIsBirthOrElseWriteTime) {
   } else {
     EXPECT_EQ(created, written);
   }
-}
-
-TEST(ImageText, ParsesNameAndUpToSixNumbers) {
-  TImageText t = ParseImageText(u"^@BMpic.bmp,100");
-  EXPECT_EQ(t.fname, u"pic.bmp");
-  EXPECT_EQ(t.width, 100);
-  EXPECT_EQ(t.height, 100);
-  EXPECT_TRUE(t.isShort);
-  EXPECT_EQ(t.n5, 1.0);
-
-  t = ParseImageText(u"^@BMa.jpg,10,20,1,2,0.5,30");
-  EXPECT_EQ(t.fname, u"a.jpg");
-  EXPECT_EQ(t.width, 10);
-  EXPECT_EQ(t.height, 20);
-  EXPECT_EQ(t.n3, 1);
-  EXPECT_EQ(t.n4, 2);
-  EXPECT_EQ(t.n5, 0.5);
-  EXPECT_EQ(t.n6, 30);
-  EXPECT_FALSE(t.isShort);
-
-  t = ParseImageText(u"^@BMb.png,10,20");
-  EXPECT_EQ(t.height, 20);
-  EXPECT_TRUE(t.isShort);
-
-  t = ParseImageText(u"^@BMc.png,1,2,3");
-  EXPECT_EQ(t.n3, 3);
-  EXPECT_EQ(t.n5, 1.0);  // absent: start value
-  EXPECT_FALSE(t.isShort);
-
-  // A seventh number stays in the sixth piece, which is then no number.
-  t = ParseImageText(u"^@BMd.png,1,2,3,4,5,6,7");
-  EXPECT_EQ(t.n5, 5);
-  EXPECT_EQ(t.n6, 0);
-}
-
-TEST(ImageText, WithoutPrefixOrCommaKeepsStartValues) {
-  for (const std::u16string& text : {std::u16string(u"pic.bmp,100"), std::u16string(u"^@BMpic.bmp"),
-                                     std::u16string(u"^@B"), std::u16string(u"")}) {
-    TImageText t = ParseImageText(text);
-    EXPECT_EQ(t.fname, u"");
-    EXPECT_EQ(t.width, 0);
-    EXPECT_EQ(t.height, 0);
-    EXPECT_EQ(t.n5, 1.0);
-    EXPECT_TRUE(t.isShort);
-  }
-  TImageText t = ParseImageText(u"^@BM,");
-  EXPECT_EQ(t.fname, u"");
-  EXPECT_EQ(t.width, 0);
 }
 
 }  // namespace

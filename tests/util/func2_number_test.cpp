@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "util/Func_2.h"
+#include "util/Func_2Number.h"
 
 namespace tessa {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "util/Func_2.h"
+#include "util/Func_2Cp932.h"
 
 namespace tessa {
 namespace {
@@ -148,28 +148,6 @@ TEST(Utf8, RoundTripsAndReplacesBrokenInput) {
   EXPECT_EQ(Utf8ToStr("\xC3"), u"\uFFFD");
   EXPECT_EQ(Utf8ToStr("\xC0\xAF"), u"\uFFFD\uFFFD");          // overlong
   EXPECT_EQ(Utf8ToStr("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
-}
-
-struct CaseCase {
-  std::u16string in, upper, lower;
-};
-
-TEST(Casing, UnicodeSimpleCasePerCodePoint) {
-  const CaseCase cases[] = {
-      {u"abcXYZ", u"ABCXYZ", u"abcxyz"},
-      {u"\uFF41\uFF3A", u"\uFF21\uFF3A", u"\uFF41\uFF5A"},  // full-width Latin
-      {u"\u00E9\u00C9", u"\u00C9\u00C9", u"\u00E9\u00E9"},
-      {u"\u03B1\u0392", u"\u0391\u0392", u"\u03B1\u03B2"},  // Greek
-      {u"\u00DF", u"\u00DF", u"\u00DF"},                    // no length change
-      {u"\u3042\u6F22", u"\u3042\u6F22", u"\u3042\u6F22"},
-      {u"\U00010428", u"\U00010400", u"\U00010428"},        // Deseret pair
-      {u"\xD801x", u"\xD801X", u"\xD801x"},                 // lone surrogate kept
-      {u"", u"", u""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Hex(UpperStr(c.in)), Hex(c.upper));
-    EXPECT_EQ(Hex(LowerStr(c.in)), Hex(c.lower));
-  }
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+// Helpers: text and numbers (part of Func_2.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessa {
+
+// ---- Text and numbers ----------------------------------------------------
+int32_t TextToInt(std::u16string_view s);
+double TextToFloat(std::u16string_view s);
+bool TextToBool(std::u16string_view s);
+std::u16string IntToText(int32_t v);
+// 15 significant digits, ties rounded half away from zero, locale-free ".".
+// NaN and infinities give "NAN", "INF" and "-INF"; writers that must not
+// emit them check for them first.
+std::u16string FloatToText(double v);
+// The same digits as a byte string (ASCII), for writers.
+std::string FloatToAscii(double v);
+// The same into out (at least 32 bytes, not terminated); returns the length.
+size_t FloatToChars(double v, char* out);
+
+}  // namespace tessa
