@@ -575,18 +575,46 @@ TCoreRun RunOnCore(const std::string& drawing, Format f, const TSettings& s,
   return run;
 }
 
-// Catches what the core may throw and turns it into a reason.
-template <class F>
-std::optional<Reason> Guarded(F&& f) {
+// The reason of the exception being handled.
+Reason ReasonOfCurrentException() {
   try {
-    f();
-    return std::nullopt;
+    throw;
   } catch (const std::bad_alloc&) {
     return Because("out-of-memory", "memory ran out");
   } catch (const std::exception& e) {
     return Because("internal", std::string("an unexpected failure: ") + e.what());
   } catch (...) {
     return Because("internal", "an unexpected failure");
+  }
+}
+
+// Catches what the core may throw and turns it into a reason.
+template <class F>
+std::optional<Reason> Guarded(F&& f) {
+  try {
+    f();
+    return std::nullopt;
+  } catch (...) {
+    return ReasonOfCurrentException();
+  }
+}
+
+// Runs one entry of the API; whatever escapes it becomes the reason of a
+// failed outcome, so no exception ever reaches the caller.
+template <class R, class F>
+R Entry(F&& f) {
+  const auto t0 = Clock::now();
+  try {
+    return f();
+  } catch (...) {
+    R r;
+    r.ok = false;
+    try {
+      r.reason = ReasonOfCurrentException();
+    } catch (...) {
+    }
+    if constexpr (std::is_same_v<R, Result>) r.seconds = SecondsSince(t0);
+    return r;
   }
 }
 
@@ -617,8 +645,10 @@ void ConvertToFile(const std::string& src, Format f, const Options& options,
 
 // ---- Conversions ------------------------------------------------------------
 
-Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
-                   bool overwrite) {
+namespace {
+
+Result ConvertFileOnce(const std::string& src, const std::string& dst, const Options& options,
+                       bool overwrite) {
   const auto t0 = Clock::now();
   Result result;
   auto fail = [&](Reason r) {
@@ -678,8 +708,8 @@ Result ConvertFile(const std::string& src, const std::string& dst, const Options
   return result;
 }
 
-Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
-                    std::string& dxf) {
+Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
+                        std::string& dxf) {
   const auto t0 = Clock::now();
   Result result;
   result.format = format;
@@ -708,6 +738,20 @@ Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options&
   return result;
 }
 
+}  // namespace
+
+Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
+                   bool overwrite) {
+  return Entry<Result>([&] { return ConvertFileOnce(src, dst, options, overwrite); });
+}
+
+Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
+                    std::string& dxf) {
+  Result r = Entry<Result>([&] { return ConvertBytesOnce(data, format, options, dxf); });
+  if (!r.ok) dxf.clear();
+  return r;
+}
+
 // ---- Inspection ---------------------------------------------------------------
 
 namespace {
@@ -728,9 +772,7 @@ Info InspectPath(const std::string& path, Format format) {
   return info;
 }
 
-}  // namespace
-
-Info Inspect(const std::string& path) {
+Info InspectOnce(const std::string& path) {
   struct stat st{};
   Info info;
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -746,7 +788,7 @@ Info Inspect(const std::string& path) {
   return InspectPath(path, *format);
 }
 
-Info InspectBytes(std::span<const uint8_t> data, Format format) {
+Info InspectBytesOnce(std::span<const uint8_t> data, Format format) {
   const std::string folder = TempFolder();
   TTempFile drawing;
   Info info;
@@ -760,6 +802,18 @@ Info InspectBytes(std::span<const uint8_t> data, Format format) {
     return info;
   }
   return InspectPath(drawing.Path(), format);
+}
+
+}  // namespace
+
+Info Inspect(const std::string& path) {
+  return Entry<Info>([&] { return InspectOnce(path); });
+}
+
+Info InspectBytes(std::span<const uint8_t> data, Format format) {
+  Info info = Entry<Info>([&] { return InspectBytesOnce(data, format); });
+  info.format = format;
+  return info;
 }
 
 // ---- Names ------------------------------------------------------------------------

@@ -313,7 +313,7 @@ void TJwSignature::Read(TByteReader& in, std::u16string& jwID,
     throw TReadError("truncated",
                      "the file ends at byte " + std::to_string(in.Size()) +
                          " before its version at byte " + std::to_string(versionOffset),
-                     static_cast<int64_t>(versionOffset));
+                     static_cast<int64_t>(in.Size()));
   in.Seek(versionOffset);
   jwVer = in.I32();
   if (jwVer < minVer || jwVer > maxVer)

@@ -2,7 +2,9 @@
 // sentence and the byte it applies to, the same through every entry.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,7 +69,7 @@ std::vector<Case> Cases() {
   {
     std::vector<uint8_t> b = WriteJww(plain);
     b.resize(10);
-    c.push_back({"ends inside the version", api::Format::Jww, b, "truncated", 8});
+    c.push_back({"ends inside the version", api::Format::Jww, b, "truncated", 10});
     b = WriteJww(plain);
     b.resize(12);
     c.push_back({"ends after the version", api::Format::Jww, b, "truncated", 12});
@@ -171,6 +173,28 @@ TEST(ApiReasons, EveryReadFailureSaysWhyAndWhere) {
     ASSERT_TRUE(info.reason.has_value());
     EXPECT_EQ(info.reason->code, c.code);
     EXPECT_EQ(info.reason->offset, c.offset);
+  }
+}
+
+// A drawing cut anywhere reads or gives a reason of the reading, never an
+// internal fault, with an offset inside the file.
+TEST(ApiReasons, CutDrawingsGiveReadingReasons) {
+  const std::set<std::string> reading = {"not-a-drawing", "unsupported-version", "truncated",
+                                         "bad-count", "bad-record"};
+  for (const TDrawing& d : AllFixtures()) {
+    const size_t step = std::max<size_t>(1, d.bytes.size() / 150);
+    for (size_t cut = 0; cut < d.bytes.size(); cut += step) {
+      const std::vector<uint8_t> part(d.bytes.begin(), d.bytes.begin() + static_cast<long>(cut));
+      const api::Info info = api::InspectBytes(part, d.format);
+      if (info.ok) continue;
+      ASSERT_TRUE(info.reason.has_value());
+      EXPECT_EQ(reading.count(info.reason->code), 1u)
+          << d.name << " cut at " << cut << ": " << info.reason->code << " "
+          << info.reason->message;
+      EXPECT_GE(info.reason->offset, -1);
+      EXPECT_LE(info.reason->offset, static_cast<int64_t>(cut)) << d.name << " cut at " << cut;
+      EXPECT_FALSE(info.reason->message.empty());
+    }
   }
 }
 
