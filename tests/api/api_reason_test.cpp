@@ -1,6 +1,11 @@
 // Reasons: every way a drawing can fail to read gives its code, a
 // sentence and the byte it applies to, the same through every entry.
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <fstream>
@@ -197,6 +202,39 @@ TEST(ApiReasons, CutDrawingsGiveReadingReasons) {
     }
   }
 }
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Memory running out while a drawing is read is a reason like any other.
+// Run in a child process whose address space is capped just above what it
+// uses, so the reading cannot get the room its entities need.
+TEST(ApiReasons, MemoryRunningOutIsAReason) {
+  TJwwData d = MakeJwwDrawing(600);
+  for (int i = 0; i < 100000; ++i) AddLine(d, Line(i, 0, i, 1));
+  const std::vector<uint8_t> bytes = WriteJww(d);
+  d = TJwwData();
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    long pages = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+      std::fclose(f);
+    }
+    if (pages <= 0) ::_exit(3);
+    const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) +
+                        (rlim_t{2} << 20);
+    const rlimit lim{room, room};
+    if (::setrlimit(RLIMIT_AS, &lim) != 0) ::_exit(3);
+    std::string dxf;
+    const api::Result r = api::ConvertBytes(bytes, api::Format::Jww, api::Options{}, dxf);
+    ::_exit(!r.ok && r.reason && r.reason->code == "out-of-memory" && r.reason->offset == -1 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 TEST(ApiReasons, MessagesNameWhatWasWrong) {
   TJwwData d = MakeJwwDrawing(700);
