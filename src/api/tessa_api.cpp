@@ -214,7 +214,7 @@ void AddWarning(std::vector<std::string>& w, int64_t n, const std::string& one,
 void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
   Info& info = f.info;
   std::map<TLayerKey, int64_t> layers;
-  int64_t settingTexts = 0, outOfRange = 0;
+  int64_t settingTexts = 0, outOfRange = 0, unknownTextType = 0;
   const TJwwLists own = JwwListsOf(d);
   for (const TEntJwwNo& no : d.EntNo) {
     const bool seen = VisitJwwEntity(own, no.EntType, no.EntNo, [&](const auto& e) {
@@ -223,6 +223,7 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
           ++settingTexts;
           return;
         }
+        if (e.nMojiShu % 100 > 10) ++unknownTextType;
       }
       const TEntJwwAttr& a = e.att;
       ++info.counts[JwwKindName(no.EntType)];
@@ -291,6 +292,8 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
   AddWarning(w, settingTexts, "1 setting text of Jw_cad left out",
              "setting texts of Jw_cad left out");
   AddWarning(w, d.EntUnicodeN, "1 Unicode string read", "Unicode strings read");
+  AddWarning(w, unknownTextType, "1 text of an unknown text type written with text type 0",
+             "texts of an unknown text type written with text type 0");
   AddWarning(w, outOfRange, "1 entity on a layer or layer group above 15 left out",
              "entities on layers or layer groups above 15 left out");
   AddWarning(w, d.EntBlockLoopN, "1 block copy that would place a block inside itself left out",
@@ -310,7 +313,14 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
   };
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) count("line", d.EntLine[i].lay);
   for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) count("arc", d.EntArc[i].lay);
-  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) count("text", d.EntMoji[i].lay);
+  int64_t unknownTextType = 0;
+  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) {
+    count("text", d.EntMoji[i].lay);
+    if (d.EntMoji[i].no > 10) ++unknownTextType;
+  }
+  AddWarning(f.warnings, unknownTextType,
+             "1 text of an unknown text type written with text type 0",
+             "texts of an unknown text type written with text type 0");
   for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i) count("point", d.EntTen[i].lay);
   int64_t virtualPoints = 0;
   if (jwc) {

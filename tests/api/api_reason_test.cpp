@@ -298,6 +298,9 @@ TEST(ApiReasons, LeftOutPartsBecomeWarnings) {
   AddLine(self, Line(0, 0, 1, 1));
   AddBlock(self, Insert(3, 2, 2));  // places itself
   AddBlock(d, Insert(3, 50, 50));
+  TEntJwwMoji text = Text(0, 0, u"A");
+  text.nMojiShu = 15;  // there are text types 1..10
+  AddMoji(d, text);
   std::string dxf;
   const api::Result r = api::ConvertBytes(WriteJww(d), api::Format::Jww, api::Options{}, dxf);
   ASSERT_TRUE(r.ok) << r.reason->message;
@@ -310,7 +313,17 @@ TEST(ApiReasons, LeftOutPartsBecomeWarnings) {
   };
   EXPECT_TRUE(has("2 entities on layers or layer groups above 15 left out"));
   EXPECT_TRUE(has("1 block copy that would place a block inside itself left out"));
-  EXPECT_EQ(r.warnings.size(), 2u);
+  EXPECT_TRUE(has("1 text of an unknown text type written with text type 0"));
+  EXPECT_EQ(r.warnings.size(), 3u);
+  EXPECT_EQ(r.counts.at("TEXT"), 1);
+
+  fixture::JwcFixture f;
+  f.texts.push_back({0, 0, 10, 0, "A", 12, 0});
+  f.texts.push_back({0, 5, 10, 5, "B", 3, 0});
+  const api::Info info = api::InspectBytes(f.Build(), api::Format::Jwc);
+  ASSERT_TRUE(info.ok);
+  EXPECT_EQ(info.warnings,
+            std::vector<std::string>{"1 text of an unknown text type written with text type 0"});
 }
 
 }  // namespace
