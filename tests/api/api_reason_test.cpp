@@ -60,6 +60,8 @@ std::vector<Case> Cases() {
     c.push_back({"foreign signature", api::Format::Jww, b, "not-a-drawing", 0});
   }
   c.push_back({"a few bytes", api::Format::Jws, Bytes("Jw"), "not-a-drawing", 0});
+  for (api::Format f : {api::Format::Jww, api::Format::Jws, api::Format::Jwc, api::Format::Jwk})
+    c.push_back({"no bytes at all", f, {}, "not-a-drawing", 0});
   c.push_back({"text file as JWC", api::Format::Jwc, Bytes("hello, world\n"), "not-a-drawing", 0});
   c.push_back({"JWC as JWK", api::Format::Jwk, JwcDrawing().bytes, "not-a-drawing", 0});
   {
