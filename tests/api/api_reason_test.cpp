@@ -171,9 +171,10 @@ TEST(ApiReasons, EveryReadFailureSaysWhyAndWhere) {
     EXPECT_EQ(r.reason->offset, c.offset) << r.reason->message;
     EXPECT_FALSE(r.reason->message.empty());
     // Faults inside the data name their byte.
-    if (c.offset > 0 && std::string(c.code) != "unsupported-version")
+    if (c.offset > 0 && std::string(c.code) != "unsupported-version") {
       EXPECT_NE(r.reason->message.find(std::to_string(c.offset)), std::string::npos)
           << r.reason->message;
+    }
     EXPECT_TRUE(dxf.empty());
 
     const api::Info info = api::InspectBytes(c.bytes, c.format);
@@ -320,8 +321,8 @@ TEST(ApiReasons, LeftOutPartsBecomeWarnings) {
   EXPECT_EQ(r.counts.at("TEXT"), 1);
 
   fixture::JwcFixture f;
-  f.texts.push_back({0, 0, 10, 0, "A", 12, 0});
-  f.texts.push_back({0, 5, 10, 5, "B", 3, 0});
+  f.texts.push_back({0, 0, 10, 0, "A", 12, 0, 0, 0, std::nullopt});
+  f.texts.push_back({0, 5, 10, 5, "B", 3, 0, 0, 0, std::nullopt});
   const api::Info info = api::InspectBytes(f.Build(), api::Format::Jwc);
   ASSERT_TRUE(info.ok);
   EXPECT_EQ(info.warnings,
