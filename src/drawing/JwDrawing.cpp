@@ -16,9 +16,12 @@ constexpr size_t kHeadBytes = 256;
 
 }  // namespace
 
-bool TJwDrawing::FileCheck(const std::string& FName) const {
+bool TJwDrawing::FileCheck(const std::string& FName) {
   FILE* f = std::fopen(FName.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    LastError = {"not-found", "the file " + FName + " cannot be opened", -1};
+    return false;
+  }
   uint8_t head[kHeadBytes];
   const size_t k = std::fread(head, 1, sizeof head, f);
   std::fclose(f);
@@ -28,7 +31,10 @@ bool TJwDrawing::FileCheck(const std::string& FName) const {
 bool TJwDrawing::FileIn(const std::string& FName) {
   DataInit();
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
+  if (!ReadWholeFile(FName, data)) {
+    LastError = {"not-found", "the file " + FName + " cannot be read", -1};
+    return false;
+  }
   return FileInMem(data.data(), data.size());
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "drawing/ByteReader.h"
 #include "util/UnitVal.h"
 
 namespace tessa {
@@ -34,10 +35,11 @@ class TJwDrawing {
   // Empties the container.
   virtual void DataFree() = 0;
 
-  // True when the bytes start like a drawing of the format; changes nothing.
-  virtual bool FileCheckMem(const uint8_t* data, size_t size) const = 0;
+  // True when the bytes start like a drawing of the format; changes nothing
+  // but LastError.
+  virtual bool FileCheckMem(const uint8_t* data, size_t size) = 0;
   // The same for the first bytes of a file.
-  bool FileCheck(const std::string& FName) const;
+  bool FileCheck(const std::string& FName);
   // Reads the whole drawing from bytes in memory; false when the reading
   // ended early (what was read stays).
   virtual bool FileInMem(const uint8_t* data, size_t size) = 0;
@@ -59,6 +61,10 @@ class TJwDrawing {
   // BuildDxfModel, SaveDXF to FName and the model freed again; the result of
   // SaveDXF.  (Defined with the conversion.)
   bool FileOutDXF(TConvContext& ctx, const std::string& FName) const;
+
+  // Why the last FileCheck or FileIn answered false (code, sentence, byte
+  // offset); empty after one that succeeded.
+  TReadReason LastError;
 
  protected:
   TJwDrawing() = default;

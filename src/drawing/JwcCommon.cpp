@@ -1,5 +1,6 @@
 #include "drawing/JwcCommon.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -11,27 +12,36 @@ namespace tessa {
 
 bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
                 const std::function<bool(TByteReader&)>& header,
-                const std::function<void(TByteReader&)>& body) {
+                const std::function<void(TByteReader&)>& body, TReadReason& why) {
+  why = {};
   TByteReader st(data, size);
   try {
     const bool ok = header(st);
     para.clear();
-    if (!ok) return false;
-  } catch (const std::exception&) {
+    if (!ok) {
+      why = {"bad-record", "the header is not one this converter reads", 0};
+      return false;
+    }
+  } catch (const std::exception& e) {
     para.clear();
+    why = ReasonOf(e, "the header");
     return false;
   }
   try {
     body(st);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    why = ReasonOf(e, "the entities");
     return false;
   }
   return true;
 }
 
-bool JwcBytesStartWith(const uint8_t* data, size_t size, std::u16string_view ident) {
-  if (!data) return false;
-  return BytesToStr(data, size < 20 ? size : 20) == ident;
+bool JwcMemStartsWith(const uint8_t* data, size_t size, std::u16string_view ident,
+                      TReadReason* why) {
+  if (data && BytesToStr(data, std::min<size_t>(size, 20)) == ident) return true;
+  if (why)
+    *why = {"not-a-drawing", "the file does not start with \"" + StrToUtf8(ident) + "\"", 0};
+  return false;
 }
 
 void JwcSplitPara(std::u16string_view text, int count,
@@ -50,7 +60,7 @@ void JwcSplitPara(std::u16string_view text, int count,
 }
 
 std::vector<uint8_t> JwcReadRecord(TByteReader& st, size_t n) {
-  if (st.AtEnd()) throw TReadError("File I/O Error");
+  st.Need(1);
   return st.Padded(n);
 }
 
@@ -157,17 +167,22 @@ TEntJwcMoji2 JwcReadMoji(TByteReader& st, float unit, bool segmented) {
 }
 
 void JwcCheckCount(const TByteReader& st, int64_t count, size_t recSize) {
-  if (count < 0) throw TReadError("File I/O Error");
   // Every record but a last, short one takes recSize bytes, and a record
   // with no byte left fails: more than this many can never be read.
   uint64_t room = (st.Remaining() + recSize - 1) / recSize;
-  if (static_cast<uint64_t>(count) > room) throw TReadError("File I/O Error");
+  if (count >= 0 && static_cast<uint64_t>(count) <= room) return;
+  throw TReadError("bad-count",
+                   "the header announces " + std::to_string(count) + " records of " +
+                       std::to_string(recSize) + " bytes from byte " +
+                       std::to_string(st.Pos()) + ", but the file has room for " +
+                       std::to_string(room),
+                   static_cast<int64_t>(st.Pos()));
 }
 
 void JwcReadStrings(TByteReader& st, int64_t n, int64_t base,
                     std::vector<TEntJwcMoji2>& texts, int32_t count) {
   if (n <= 0) return;
-  if (st.AtEnd()) throw TReadError("File I/O Error");
+  st.Need(1);
   // Bytes past the end of the file read as zero: only what the file holds
   // is kept, a text addressed beyond it is empty.
   size_t have = static_cast<uint64_t>(n) < st.Remaining() ? static_cast<size_t>(n)

@@ -17,14 +17,17 @@
 namespace tessa {
 
 // Reads a whole file's bytes with the container's header and body steps.
-// False when the header is refused or either step throws; the header's work
-// list para is emptied in every case once the header step has run.
+// False when the header is refused or either step throws, and why says why;
+// the header's work list para is emptied in every case once the header step
+// has run.
 bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
                 const std::function<bool(TByteReader&)>& header,
-                const std::function<void(TByteReader&)>& body);
+                const std::function<void(TByteReader&)>& body, TReadReason& why);
 
-// True when the first 20 bytes decode to ident.  Never throws.
-bool JwcBytesStartWith(const uint8_t* data, size_t size, std::u16string_view ident);
+// True when the first 20 bytes decode to ident; when not, and why is given,
+// it says why.  Never throws.
+bool JwcMemStartsWith(const uint8_t* data, size_t size, std::u16string_view ident,
+                      TReadReason* why = nullptr);
 
 // Splits a header block into count fields; missing fields read as "0",
 // surplus fields are ignored.

@@ -13,6 +13,8 @@ namespace tessa {
 namespace {
 
 const char16_t kJwcIdent[] = u"jw_cad(c)data.......";
+// Where the second header block (the counts) starts.
+constexpr int64_t kHeaderBlock2 = 200;
 
 float F(const std::u16string& s) { return static_cast<float>(TextToFloat(s)); }
 int32_t I(const std::u16string& s) { return TextToInt(s); }
@@ -92,8 +94,9 @@ void TJwcData::DataInit() {
 
 void TJwcData::DataFree() { DataInit(); }
 
-bool TJwcData::FileCheckMem(const uint8_t* data, size_t size) const {
-  return JwcBytesStartWith(data, size, kJwcIdent);
+bool TJwcData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return JwcMemStartsWith(data, size, kJwcIdent, &LastError);
 }
 
 TJwPlacement TJwcData::PaperPlacement(const TJwExtents& ext) const {
@@ -120,7 +123,13 @@ bool TJwcData::ReadHeader(TByteReader& st) {
   const double pw = paper.x;
   h.dataUnit = static_cast<float>(static_cast<long double>(pw) / h.drawWidth);
   // There are 101 virtual point slots, slot 0 being none.
-  return h.vtenCount >= 0 && h.vtenCount <= 100;
+  if (h.vtenCount >= 0 && h.vtenCount <= 100) return true;
+  // The count is the fifth field of the second header block.
+  throw TReadError("bad-count",
+                   "the counts of the header at byte " + std::to_string(kHeaderBlock2) +
+                       " announce " + std::to_string(h.vtenCount) +
+                       " virtual points; a drawing holds 0..100",
+                   kHeaderBlock2);
 }
 
 void TJwcData::ReadBody(TByteReader& st) {
@@ -177,7 +186,7 @@ void TJwcData::ReadBody(TByteReader& st) {
 bool TJwcData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
   return JwcReadMem(data, size, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                    [this](TByteReader& st) { ReadBody(st); });
+                    [this](TByteReader& st) { ReadBody(st); }, LastError);
 }
 
 TJwExtents TJwcData::GetMinMaxZahyo() const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/ByteReader.h"
 #include "drawing/JwDrawing.h"
 
 namespace tessa {
@@ -146,7 +147,7 @@ class TJwcData : public TJwcEntities {
   void DataInit() override;
   void DataFree() override;
   // True when the file starts with the JWC identification.
-  bool FileCheckMem(const uint8_t* data, size_t size) const override;
+  bool FileCheckMem(const uint8_t* data, size_t size) override;
   // Reads the whole drawing; false on any failure (the container then
   // holds what was read before it).
   bool FileInMem(const uint8_t* data, size_t size) override;

@@ -38,8 +38,9 @@ void TJwkData::DataFree() {
   EntMjtp.clear();
 }
 
-bool TJwkData::FileCheckMem(const uint8_t* data, size_t size) const {
-  return JwcBytesStartWith(data, size, kJwkIdent);
+bool TJwkData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return JwcMemStartsWith(data, size, kJwkIdent, &LastError);
 }
 
 TJwPlacement TJwkData::PaperPlacement(const TJwExtents& ext) const {
@@ -83,7 +84,7 @@ void TJwkData::ReadBody(TByteReader& st) {
 bool TJwkData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
   return JwcReadMem(data, size, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                    [this](TByteReader& st) { ReadBody(st); });
+                    [this](TByteReader& st) { ReadBody(st); }, LastError);
 }
 
 TJwExtents TJwkData::GetMinMaxZahyo() const {

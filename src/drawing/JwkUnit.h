@@ -33,7 +33,7 @@ class TJwkData : public TJwcEntities {
   void DataInit() override;
   // DataInit, then the text types are released too.
   void DataFree() override;
-  bool FileCheckMem(const uint8_t* data, size_t size) const override;
+  bool FileCheckMem(const uint8_t* data, size_t size) override;
   bool FileInMem(const uint8_t* data, size_t size) override;
   void SetGAttLayer(TgraAttribute& attrs) const;
   // The origin is always inside.

@@ -15,6 +15,14 @@ namespace {
 constexpr TJwSignature kJwsSignature{u"JwsData", 7, 200, 230, 700,
                                      "JWS-Header Error", "JWS-Version Error"};
 
+// A foreign signature or version speaks for itself; anything else failed
+// inside the header.
+TReadReason HeaderReason(const std::exception& e) {
+  const TReadReason r = ReasonOf(e, "");
+  if (r.code == "not-a-drawing" || r.code == "unsupported-version") return r;
+  return ReasonOf(e, "the header");
+}
+
 }  // namespace
 
 TJwsData::TJwsData() { DataInit(); }
@@ -27,8 +35,9 @@ void TJwsData::DataInit() {
 
 void TJwsData::DataFree() { DataInit(); }
 
-bool TJwsData::FileCheckMem(const uint8_t* data, size_t size) const {
-  return kJwsSignature.FoundInMem(data, size);
+bool TJwsData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return kJwsSignature.FoundInMem(data, size, &LastError);
 }
 
 TJwPlacement TJwsData::PaperPlacement(const TJwExtents& ext) const {
@@ -37,11 +46,13 @@ TJwPlacement TJwsData::PaperPlacement(const TJwExtents& ext) const {
 
 bool TJwsData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
+  LastError = {};
   TByteReader in(data, size);
   TJwArchive ar(in);
-  if (!ReadHeader(ar)) return false;
   // A symbol file ends after its block definitions, whatever follows.
-  return ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2, false);
+  const bool ok = ReadHeader(ar) && ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2, false);
+  EntUnicodeN = static_cast<int32_t>(ar.UnicodeStrings());
+  return ok;
 }
 
 bool TJwsData::ReadHeader(TJwArchive& ar) {
@@ -67,7 +78,8 @@ bool TJwsData::ReadHeader(TJwArchive& ar) {
     h.My1 = in.F64();
     h.Mx2 = in.F64();
     h.My2 = in.F64();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LastError = HeaderReason(e);
     return false;
   }
   return true;

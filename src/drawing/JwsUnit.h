@@ -26,7 +26,7 @@ class TJwsData : public TJwwBaseData {
   void DataFree() override;
 
   // Signature "JwsData" and, 200 bytes in, a version in 230..700.
-  bool FileCheckMem(const uint8_t* data, size_t size) const override;
+  bool FileCheckMem(const uint8_t* data, size_t size) override;
   bool FileInMem(const uint8_t* data, size_t size) override;
 
   bool SetGAttLayer(TgraAttribute& attrs) const;

@@ -21,7 +21,6 @@
 
 namespace tessa {
 
-class TByteReader;
 class TJwArchive;
 
 // The start of a JWW or JWS file: an identifier of idBytes bytes, then at
@@ -39,8 +38,9 @@ struct TJwSignature {
   // Reads identifier and version from the start of `in`; throws TReadError
   // unless both are those of the format.
   void Read(TByteReader& in, std::u16string& jwID, int32_t& jwVer) const;
-  // True when the bytes start with this signature.
-  bool FoundInMem(const uint8_t* data, size_t size) const;
+  // True when the bytes start with this signature; when not, and why is
+  // given, it says why.
+  bool FoundInMem(const uint8_t* data, size_t size, TReadReason* why = nullptr) const;
 };
 
 class TJwwBaseData : public TJwDrawing {
@@ -68,6 +68,11 @@ class TJwwBaseData : public TJwDrawing {
   std::vector<TEntJwwBlockTree> EntBlockTree;
   int32_t EntBlockTreeN = 0;
   int32_t EntBlockNum = 0;  // definitions used by some placed copy
+  // Placed copies left out because their definition already lay on their
+  // own path (a block placing itself, directly or through others).
+  int32_t EntBlockLoopN = 0;
+  // Strings of the file stored in the UTF-16 form of newer Jw_cad versions.
+  int32_t EntUnicodeN = 0;
 
   // Image folder (ends with a path separator), set once by the driver.  The
   // images of one read go into a private subfolder of it (BindImageDir), so

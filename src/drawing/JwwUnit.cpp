@@ -16,6 +16,14 @@ constexpr TJwSignature kJwwSignature{u"JwwData.", 8, 8, 220, 700,
                                      "JWW-Header Error", "JWW-Version Error"};
 constexpr int32_t kVerImages = 700;
 
+// A foreign signature or version speaks for itself; anything else failed
+// inside the header.
+TReadReason HeaderReason(const std::exception& e) {
+  const TReadReason r = ReasonOf(e, "");
+  if (r.code == "not-a-drawing" || r.code == "unsupported-version") return r;
+  return ReasonOf(e, "the header");
+}
+
 }  // namespace
 
 TJwwData::TJwwData() { DataInit(); }
@@ -37,8 +45,9 @@ void TJwwData::DataInit() {
 
 void TJwwData::DataFree() { DataInit(); }
 
-bool TJwwData::FileCheckMem(const uint8_t* data, size_t size) const {
-  return kJwwSignature.FoundInMem(data, size);
+bool TJwwData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return kJwwSignature.FoundInMem(data, size, &LastError);
 }
 
 TJwPlacement TJwwData::PaperPlacement(const TJwExtents& ext) const {
@@ -47,11 +56,13 @@ TJwPlacement TJwwData::PaperPlacement(const TJwExtents& ext) const {
 
 bool TJwwData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
+  LastError = {};
   TByteReader in(data, size);
   TJwArchive ar(in);
-  if (!ReadHeader(ar)) return false;
-  return ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2,
-                  Enthd.jwVer >= kVerImages);
+  const bool ok = ReadHeader(ar) && ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2,
+                                             Enthd.jwVer >= kVerImages);
+  EntUnicodeN = static_cast<int32_t>(ar.UnicodeStrings());
+  return ok;
 }
 
 void TJwwData::SizeTables() {
@@ -71,7 +82,8 @@ bool TJwwData::ReadHeader(TJwArchive& ar) {
   try {
     kJwwSignature.Read(ar.In(), Enthd.jwID, Enthd.jwVer);
     ReadHeaderBody(ar);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LastError = HeaderReason(e);
     return false;
   }
   return true;

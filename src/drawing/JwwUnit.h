@@ -36,7 +36,7 @@ class TJwwData : public TJwwBaseData {
   void DataFree() override;
 
   // Signature "JwwData." and a version in 220..700; changes nothing.
-  bool FileCheckMem(const uint8_t* data, size_t size) const override;
+  bool FileCheckMem(const uint8_t* data, size_t size) override;
   // Reads the whole drawing; false when the reading ended early (what was
   // read stays).  The block tree is built unless the header failed.
   // The same reading from bytes already in memory.
