@@ -79,5 +79,13 @@ int RunInfo(const std::vector<std::string>& inputs, bool json);
 
 // A path with a drawing extension, any case.
 bool HasDrawingExtension(const std::string& path);
+// Whether two spellings name the same path (made absolute and normal; links
+// are not followed).
+bool SamePath(const std::string& a, const std::string& b);
+
+// After the first interrupt (Ctrl-C) no further drawing starts; those that
+// run finish, so no temporary file is left.  A second one ends the process.
+void CatchInterrupt();
+bool Interrupted();
 
 }  // namespace tessa::cli

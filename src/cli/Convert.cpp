@@ -2,6 +2,7 @@
 // counter hands out the next job, every job's outcome has its own slot.
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -16,6 +17,15 @@ namespace tessa::cli {
 namespace fs = std::filesystem;
 
 namespace {
+
+std::atomic<bool> gInterrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) {
+  gInterrupted.store(true);
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+}
 
 api::Result Failure(std::string code, std::string message) {
   api::Result r;
@@ -54,6 +64,13 @@ api::Result ConvertOne(const Job& job, const RunSettings& settings) {
 
 }  // namespace
 
+void CatchInterrupt() {
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+}
+
+bool Interrupted() { return gInterrupted.load(); }
+
 std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings& settings) {
   std::vector<JobOutcome> outcomes(jobs.size());
   Progress progress(jobs.size(), settings.progress && !settings.quiet && jobs.size() > 1);
@@ -62,6 +79,11 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   auto work = [&] {
     for (size_t i = next++; i < jobs.size(); i = next++) {
       const Job& job = jobs[i];
+      if (Interrupted()) {
+        // Not started: counted as failed, without a line each.
+        outcomes[i].result = Failure("interrupted", "not converted: the run was interrupted");
+        continue;
+      }
       progress.Started(job.input);
       api::Result r = ConvertOne(job, settings);
       if (!r.ok) {

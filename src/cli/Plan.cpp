@@ -79,6 +79,8 @@ std::string OutputKey(const std::string& path) {
 
 }  // namespace
 
+bool SamePath(const std::string& a, const std::string& b) { return OutputKey(a) == OutputKey(b); }
+
 bool HasDrawingExtension(const std::string& path) {
   return api::FormatOfPath(path).has_value();
 }

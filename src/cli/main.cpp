@@ -233,6 +233,14 @@ int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {
   plan.recursive = a.recursive;
   if (o.output->count() > 0) plan.output = a.output;
   const std::vector<Job> jobs = PlanJobs(plan);
+  if (o.report->count() > 0) {
+    for (const Job& job : jobs)
+      if (SamePath(a.report, job.input) || (!job.output.empty() && SamePath(a.report, job.output)))
+        throw UsageError{"--report " + a.report + ": that is " + job.input +
+                         (SamePath(a.report, job.input) ? "" : "'s output")};
+  }
+
+  CatchInterrupt();
 
   const std::vector<JobOutcome> outcomes = RunJobs(jobs, run);
   size_t converted = 0;
@@ -247,6 +255,7 @@ int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {
       status = kExitFailed;
     }
   }
+  if (Interrupted()) std::fputs("tessa: interrupted\n", stderr);
   if (!a.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

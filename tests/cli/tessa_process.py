@@ -7,9 +7,11 @@ import os
 import pty
 import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -246,6 +248,28 @@ class ReplacingAndProtecting(TessaTest):
                                                         "other.JWS"])
 
 
+class Interrupt(TessaTest):
+    def test_interrupted_batch_leaves_only_complete_outputs(self):
+        for i in range(300):
+            self.put(f"in/{i:03}.jww")
+        p = subprocess.Popen([TESSA, "convert", "-j", "2", "in", "-o", "out"], cwd=self.dir,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        while not os.path.isdir(self.p("out")) or not os.listdir(self.p("out")):
+            if p.poll() is not None:
+                break
+            time.sleep(0.005)
+        p.send_signal(signal.SIGINT)
+        _, err = p.communicate()
+        self.assertEqual(p.returncode, 1, err)
+        self.assertIn("tessa: interrupted\n", err)
+        done = sorted(os.listdir(self.p("out")))
+        self.assertRegex(err, rf"\n{len(done)} converted, {300 - len(done)} failed in ")
+        ref = blank_dates(self.reference())
+        for name in done:  # no temporary file, no partial DXF
+            self.assertRegex(name, r"^\d{3}\.dxf$")
+            self.assertEqual(blank_dates(read(self.p("out", name))), ref)
+
+
 class Report(TessaTest):
     def test_report_holds_every_drawing(self):
         self.put("in/a.jww")
@@ -277,11 +301,15 @@ class Report(TessaTest):
         self.assertTrue(bad["reason"]["message"])
         self.assertFalse(os.path.exists(self.p("out/bad.dxf")))
 
-    def test_report_never_replaces_a_drawing(self):
+    def test_report_never_replaces_an_input_or_an_output(self):
         self.put("a.jww")
-        r = self.tessa("convert", "a.jww", "--report", "a.jww")
-        self.assertEqual(r.returncode, 2)
-        self.assertEqual(read(self.p("a.jww")), self.drawing)
+        self.put("notes.txt", b"mine")
+        for report in ["a.jww", "./a.dxf", "notes.txt", "b.JWC"]:
+            with self.subTest(report=report):
+                r = self.tessa("convert", "a.jww", "notes.txt", "--report", report)
+                self.assertEqual(r.returncode, 2, r.stderr)
+                self.assertEqual(sorted(self.files()), ["a.jww", "notes.txt"])
+                self.assertEqual(read(self.p("notes.txt")), b"mine")
 
 
 class Settings(TessaTest):
