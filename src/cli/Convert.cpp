@@ -88,7 +88,9 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
       api::Result r = ConvertOne(job, settings);
       if (!r.ok) {
         if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
-        progress.Failure(job.input, r.reason->message);
+        std::string message = r.reason->message;
+        if (r.reason->code == "output-exists") message += " (--force replaces it)";
+        progress.Failure(job.input, message);
       }
       outcomes[i].result = std::move(r);
       progress.Finished();

@@ -22,8 +22,9 @@ std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 void PrintInfo(std::ostream& out, const std::string& input, const api::Info& info) {
   out << input << "\n";
-  out << "  format      " << api::FormatName(info.format) << ", file version " << info.version
-      << " (Jw_cad " << info.jwCadVersion << ")\n";
+  out << "  format      " << api::FormatName(info.format) << ", file version " << info.version;
+  if (!info.jwCadVersion.empty()) out << " (" << info.jwCadVersion << ")";
+  out << "\n";
   out << "  paper       " << info.paper << " (" << Number(info.paperWidth) << " x "
       << Number(info.paperHeight) << " mm)\n";
   out << "  extents     (" << Number(info.extents.minX) << ", " << Number(info.extents.minY)
