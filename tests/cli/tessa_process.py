@@ -323,6 +323,8 @@ class Settings(TessaTest):
               "--point-size", "2.5", "--pen-colours", "printer", "--scale-group", "3"],
              None, {15: "2", 16: "1", 17: "2", 19: "3", 20: "3", 21: "2.5"}),
             ([], {15: "0", 17: "1", 20: "9", 21: "5000"}, {15: "0", 17: "1", 20: "9", 21: "5000"}),
+            # Values outside the named ones pass as the parent passes them.
+            ([], {15: "5", 16: "3", 17: "9", 19: "40"}, {15: "5", 16: "3", 17: "9", 19: "40"}),
             # Flags given explicitly win over the file.
             (["--dxf", "r2000", "--points", "filled"], {15: "0", 17: "2", 20: "2"},
              {15: "1", 17: "2", 20: "5"}),
