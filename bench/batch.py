@@ -2,11 +2,14 @@
 """Batch benchmark of `tessa convert`: the real drawings converted in one
 process with -j 1 and with -j 2 (or other job counts), as drawings per second.
 
-    bench/batch.py --tessa build/src/cli/tessa [--samples DIR] [--repeat 5] [--jobs 1,2]
+    bench/batch.py --tessa build/src/cli/tessa [--samples DIR] [--copies 10]
+                   [--repeat 5] [--jobs 1,2]
 
 Each measurement converts every drawing under DIR (default: TESSA_SAMPLES_DIR,
-else ../shared/samples beside the project) into a fresh output folder; one
-warm-up run is not counted, the median of REPEAT runs is.  The job counts
+else ../shared/samples beside the project), COPIES times over, into a fresh
+output folder; one warm-up run is not counted, the median of REPEAT runs is.
+The copies are links in a scratch folder (copy0/..., copy1/...), so the
+batch is long enough to measure without copying any drawing.  The job counts
 alternate run by run, so a change in the machine's load hits both alike.
 The load average is printed before and after: on a shared machine other
 processes lengthen wall times.
@@ -23,11 +26,23 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def count_drawings(folder):
-    n = 0
-    for _, _, files in os.walk(folder):
-        n += sum(1 for f in files if f.lower().endswith((".jww", ".jws", ".jwc", ".jwk")))
-    return n
+def drawings(folder):
+    found = []
+    for root, _, files in os.walk(folder):
+        found += [os.path.join(root, f) for f in files
+                  if f.lower().endswith((".jww", ".jws", ".jwc", ".jwk"))]
+    return found
+
+
+def link_copies(samples, copies, work):
+    """copyK/<path under samples> -> the drawing, for K < copies."""
+    top = os.path.join(work, "in")
+    for k in range(copies):
+        for d in drawings(samples):
+            link = os.path.join(top, f"copy{k}", os.path.relpath(d, samples))
+            os.makedirs(os.path.dirname(link), exist_ok=True)
+            os.symlink(os.path.abspath(d), link)
+    return top
 
 
 def run_batch(tessa, samples, jobs, work):
@@ -52,23 +67,25 @@ def main():
     ap.add_argument("--tessa", required=True)
     ap.add_argument("--samples", default=os.environ.get("TESSA_SAMPLES_DIR")
                     or os.path.join(HERE, "..", "..", "shared", "samples"))
+    ap.add_argument("--copies", type=int, default=10)
     ap.add_argument("--repeat", type=int, default=5)
     ap.add_argument("--jobs", default="1,2")
     a = ap.parse_args()
     if not os.path.isdir(a.samples):
         sys.exit(f"no drawings at {a.samples} (give --samples or set TESSA_SAMPLES_DIR)")
     jobs = [int(j) for j in a.jobs.split(",")]
-    n = count_drawings(a.samples)
     work = tempfile.mkdtemp(prefix="tessa_batch_")
     try:
-        print(f"tessa batch: {n} drawings from {a.samples}, {os.cpu_count()} cores, "
-              f"median of {a.repeat} runs, load average {load()}")
+        batch = link_copies(a.samples, a.copies, work)
+        n = len(drawings(batch))
+        print(f"tessa batch: {n} drawings ({a.copies} x {n // a.copies} from {a.samples}), "
+              f"{os.cpu_count()} cores, median of {a.repeat} runs, load average {load()}")
         for j in jobs:
-            run_batch(a.tessa, a.samples, j, work)  # warm-up: files in the page cache
+            run_batch(a.tessa, batch, j, work)  # warm-up: files in the page cache
         walls = {j: [] for j in jobs}
         for _ in range(a.repeat):
             for j in jobs:
-                walls[j].append(run_batch(a.tessa, a.samples, j, work))
+                walls[j].append(run_batch(a.tessa, batch, j, work))
         base = None
         for j in jobs:
             w = statistics.median(walls[j])
