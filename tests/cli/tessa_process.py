@@ -301,6 +301,17 @@ class Report(TessaTest):
         self.assertTrue(bad["reason"]["message"])
         self.assertFalse(os.path.exists(self.p("out/bad.dxf")))
 
+    def test_names_that_are_not_utf8_still_give_json(self):
+        # File names are bytes; JSON text must still be valid.
+        write(os.path.join(os.fsencode(self.dir), b"plan\xff.jww"), self.drawing)
+        r = self.tessa("convert", ".", "--report", "r.json")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        report = json.loads(read(self.p("r.json")).decode("utf-8"))
+        self.assertEqual(report["drawings"][0]["input"], "./plan\ufffd.jww")
+        r = run([os.fsencode(TESSA), b"info", b"--json", b"plan\xff.jww"], cwd=self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(json.loads(r.stdout)["input"], "plan\ufffd.jww")
+
     def test_report_never_replaces_an_input_or_an_output(self):
         self.put("a.jww")
         self.put("notes.txt", b"mine")
