@@ -1,7 +1,8 @@
 // The converter as a library: convert a Jw_cad drawing to DXF, or look at
 // one without converting it.  Every call is independent of every other:
-// different drawings may be converted on several threads at once.  Nothing
-// here prints; a failure comes back as a Reason.
+// different drawings may be converted on several threads at once (for now
+// the calls take turns inside).  Nothing here prints or throws; a failure
+// comes back as a Reason.
 #pragma once
 
 #include <cstdint>

@@ -223,7 +223,9 @@ TEST_F(ApiConvert, OutputRules) {
     EXPECT_EQ(r.reason->offset, -1);
     EXPECT_TRUE(r.counts.empty());
     EXPECT_EQ(Exists(c.dst), existed);
-    if (existed) EXPECT_EQ(ReadFileText(c.dst), before);
+    if (existed) {
+      EXPECT_EQ(ReadFileText(c.dst), before);
+    }
   }
   EXPECT_EQ(ReadFileText(src), drawingBytes);
   // No temporary file is left beside the outputs.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,7 @@ inline TDrawing JwcDrawing() {
   f.lines.push_back({10, 20, 10, 200, 1, 2, 16 + 3});
   f.arcs.push_back(fixture::JwcArcRec::Deg(100, 100, 40, 1, 0, 90));
   f.arcs.push_back(fixture::JwcArcRec::Deg(150, 100, 40, 0.5, 0, 0, 30));
-  f.texts.push_back({50, 50, 90, 50, fixture::Sjis(u"配置図"), 3, 16 + 3});
+  f.texts.push_back({50, 50, 90, 50, fixture::Sjis(u"配置図"), 3, 16 + 3, 0, 0, std::nullopt});
   f.points.push_back({60, 60, 0, 2});
   return {"site.jwc", api::Format::Jwc, f.Build()};
 }
@@ -84,7 +85,7 @@ inline TDrawing JwkSymbol() {
   f.scale = "50";
   f.lines.push_back({0, 0, 500, 0});
   f.arcs.push_back(fixture::JwcArcRec::Deg(250, 250, 100, 1, 0, 180));
-  f.texts.push_back({0, 300, 200, 300, fixture::Sjis(u"部品"), 2, 0});
+  f.texts.push_back({0, 300, 200, 300, fixture::Sjis(u"部品"), 2, 0, 0, 0, std::nullopt});
   f.points.push_back({100, 100, 0, 1});
   return {"part.jwk", api::Format::Jwk, f.Build()};
 }

@@ -60,6 +60,8 @@ std::vector<Case> Cases() {
     c.push_back({"foreign signature", api::Format::Jww, b, "not-a-drawing", 0});
   }
   c.push_back({"a few bytes", api::Format::Jws, Bytes("Jw"), "not-a-drawing", 0});
+  for (api::Format f : {api::Format::Jww, api::Format::Jws, api::Format::Jwc, api::Format::Jwk})
+    c.push_back({"no bytes at all", f, {}, "not-a-drawing", 0});
   c.push_back({"text file as JWC", api::Format::Jwc, Bytes("hello, world\n"), "not-a-drawing", 0});
   c.push_back({"JWC as JWK", api::Format::Jwk, JwcDrawing().bytes, "not-a-drawing", 0});
   {
@@ -169,9 +171,10 @@ TEST(ApiReasons, EveryReadFailureSaysWhyAndWhere) {
     EXPECT_EQ(r.reason->offset, c.offset) << r.reason->message;
     EXPECT_FALSE(r.reason->message.empty());
     // Faults inside the data name their byte.
-    if (c.offset > 0 && std::string(c.code) != "unsupported-version")
+    if (c.offset > 0 && std::string(c.code) != "unsupported-version") {
       EXPECT_NE(r.reason->message.find(std::to_string(c.offset)), std::string::npos)
           << r.reason->message;
+    }
     EXPECT_TRUE(dxf.empty());
 
     const api::Info info = api::InspectBytes(c.bytes, c.format);
@@ -318,8 +321,8 @@ TEST(ApiReasons, LeftOutPartsBecomeWarnings) {
   EXPECT_EQ(r.counts.at("TEXT"), 1);
 
   fixture::JwcFixture f;
-  f.texts.push_back({0, 0, 10, 0, "A", 12, 0});
-  f.texts.push_back({0, 5, 10, 5, "B", 3, 0});
+  f.texts.push_back({0, 0, 10, 0, "A", 12, 0, 0, 0, std::nullopt});
+  f.texts.push_back({0, 5, 10, 5, "B", 3, 0, 0, 0, std::nullopt});
   const api::Info info = api::InspectBytes(f.Build(), api::Format::Jwc);
   ASSERT_TRUE(info.ok);
   EXPECT_EQ(info.warnings,
