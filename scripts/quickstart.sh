@@ -1,7 +1,8 @@
 #!/bin/bash
 # Quick start on Debian 12:
 #   scripts/quickstart.sh convert [drawing] [output.dxf]
-#       installs what is missing, builds the converter and converts a drawing
+#       installs what is missing, builds the command line `tessa` and the
+#       parent's converter `tessaconv`, converts a drawing with tessa
 #       (examples/sample.jww by default), then prints where the DXF went.
 #   scripts/quickstart.sh test
 #       installs what is missing, builds everything and runs every test.
@@ -16,7 +17,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${TESSA_BUILD_DIR:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
-PACKAGES=(g++ cmake make libgtest-dev zlib1g-dev libicu-dev python3-ezdxf python3-matplotlib)
+PACKAGES=(g++ cmake make libgtest-dev zlib1g-dev libicu-dev libcli11-dev nlohmann-json3-dev
+  python3-ezdxf python3-matplotlib)
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -59,12 +61,9 @@ convert() {
   local output=${2:-$BUILD/$(basename "${input%.*}").dxf}
   [ -f "$input" ] || { say "No drawing at $input"; exit 1; }
   configure
-  quiet cmake --build "$BUILD" -j"$JOBS" --target tessaconv
-  # The converter never overwrites: an existing output is only deleted.
-  rm -f -- "$output"
-  # Its first two arguments are the parent's own; only the last two count.
-  "$BUILD/src/driver/tessaconv" - - "$input" "$output"
-  if [ -f "$output" ]; then
+  quiet cmake --build "$BUILD" -j"$JOBS" --target tessa tessaconv
+  # --force replaces a DXF left by an earlier run (never a drawing).
+  if "$BUILD/src/cli/tessa" convert --force --quiet "$input" -o "$output"; then
     echo "DXF written to: $output"
   else
     say "No DXF was written for $input"

@@ -112,7 +112,26 @@ bool OutputIsADrawing(const std::string& src, const std::string& dst) {
   return FormatOfPath(dst) != fmtNone || SameFile(src, dst);
 }
 
+// Brings the options read from the settings file into their ranges, in the
+// fields themselves, and answers the point size the text ed2 gives.
+double ClampOptions(TForm1& f) {
+  if (f.cb5 < 0 || f.cb5 > 1) f.cb5 = 0;
+  if (f.cb6 < 0 || f.cb6 > 15) f.cb6 = 15;
+  if (f.cb7 < 0 || f.cb7 > 6) f.cb7 = 0;
+  double size = TextToFloat(f.ed2);
+  if (size < 0.001) size = 0.001;
+  if (size > 1000.0) size = 1000.0;
+  return size;
+}
+
 }  // namespace
+
+TSettingsOptions ReadSettingsOptions(const std::string& path) {
+  TForm1 form;
+  form.ReadSettings(path);
+  const double size = ClampOptions(form);
+  return {form.cb2, form.cb3, form.cb4, form.cb5, form.cb6, form.cb7, size};
+}
 
 int FormatOfPath(const std::string& path) {
   const TJwFormatEntry* f = JwFormatOfPath(path);
@@ -165,15 +184,10 @@ void TForm1::FormCreate(const std::vector<std::string>& args, const std::string&
   Ctx.Place = TJwPlacement{};
   Ctx.Opt.LayerNameType = cb4;
   Ctx.CurFileName.clear();
-  if (cb5 < 0 || cb5 > 1) cb5 = 0;
-  if (cb6 < 0 || cb6 > 15) cb6 = 15;
-  if (cb7 < 0 || cb7 > 6) cb7 = 0;
+  const double size = ClampOptions(*this);
   Ctx.Opt.Space = cb5;
   Ctx.Opt.ScaleGroup = cb6;
   Ctx.Opt.TenType = cb7;
-  double size = TextToFloat(ed2);
-  if (size < 0.001) size = 0.001;
-  if (size > 1000.0) size = 1000.0;
   Ctx.Opt.TenSize = size;
   DXFModelFree(Ctx.DxfModel);
 }

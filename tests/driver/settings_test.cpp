@@ -198,6 +198,12 @@ TEST_F(SettingsTest, OptionsAreClampedInTheFields) {
     EXPECT_EQ(form.Ctx.Opt.TenType, c.cb7);
     EXPECT_EQ(form.Ctx.Opt.TenSize, c.tenSize) << c.line << " " << c.text;
     form.FormClose();
+    // The settings as other front ends read them: the same values.
+    const TSettingsOptions read = ReadSettingsOptions(dir_ + "/Tessaconv.dat");
+    EXPECT_EQ(read.cb5, c.cb5) << c.line << " " << c.text;
+    EXPECT_EQ(read.cb6, c.cb6) << c.line << " " << c.text;
+    EXPECT_EQ(read.cb7, c.cb7) << c.line << " " << c.text;
+    EXPECT_EQ(read.pointSize, c.tenSize) << c.line << " " << c.text;
   }
 }
 
@@ -209,6 +215,15 @@ TEST_F(SettingsTest, VersionColourAndNamingKeepAnyValue) {
   EXPECT_EQ(form_.Ctx.Opt.ColorSource, -4);
   EXPECT_EQ(form_.cb4, -3);
   EXPECT_EQ(form_.Ctx.Opt.LayerNameType, -3);
+  const TSettingsOptions read = ReadSettingsOptions(dir_ + "/Tessaconv.dat");
+  EXPECT_EQ(read.cb2, 7);
+  EXPECT_EQ(read.cb3, -5);
+  EXPECT_EQ(read.cb4, -3);
+  // No file: the defaults of start-up.
+  const TSettingsOptions none = ReadSettingsOptions(dir_ + "/missing.dat");
+  EXPECT_EQ(none.cb2, 0);
+  EXPECT_EQ(none.cb6, 0);
+  EXPECT_EQ(none.pointSize, 0.001);
 }
 
 TEST_F(SettingsTest, BooleanLineMatchesTheTrueWordsOnly) {
