@@ -6,6 +6,7 @@
 
 #include "JwwFixtureWriter.h"
 
+using namespace tessa;
 using namespace tessa::test;
 
 namespace {
