@@ -130,28 +130,44 @@ api::Options MakeOptions(const std::string& dxf, const std::string& space,
   return o;
 }
 
+// Text of the library is UTF-8; a path of bytes that are not (a Linux file
+// name may be anything) comes back the way os.fsdecode gives it.
+py::str Text(const std::string& s) {
+  PyObject* o = PyUnicode_DecodeUTF8(s.data(), static_cast<Py_ssize_t>(s.size()), "surrogateescape");
+  if (!o) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(o);
+}
+
+py::list TextList(const std::vector<std::string>& v) {
+  py::list l;
+  for (const auto& s : v) l.append(Text(s));
+  return l;
+}
+
 [[noreturn]] void RaiseReason(const std::optional<api::Reason>& reason) {
   api::Reason r = reason.value_or(api::Reason{"internal", "The conversion failed.", -1});
   py::object cls = py::module_::import("tessaconv").attr("ConversionError");
-  py::object error = cls(r.message, r.code, r.offset);
+  py::object error = cls(Text(r.message), r.code, r.offset);
   PyErr_SetObject(cls.ptr(), error.ptr());
   throw py::error_already_set();
 }
 
 py::dict CountsDict(const api::Counts& counts) {
   py::dict d;
-  for (const auto& [kind, n] : counts) d[py::str(kind)] = n;
+  for (const auto& [kind, n] : counts) d[Text(kind)] = n;
   return d;
 }
 
 py::object MakeResult(const api::Result& r) {
   py::object cls = py::module_::import("tessaconv").attr("ConversionResult");
   return cls(std::string(api::FormatName(r.format)), r.version, CountsDict(r.counts),
-             py::cast(r.warnings), r.seconds);
+             TextList(r.warnings), r.seconds);
 }
 
 api::Format FormatOf(std::string fmt) {
   if (!fmt.empty() && fmt.front() == '.') fmt.erase(0, 1);
+  for (char& c : fmt)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   if (auto f = api::FormatFromName(fmt)) return *f;
   RaiseReason(api::Reason{"unknown-format",
                           "\"" + fmt + "\" is no drawing format; use jww, jws, jwc or jwk.", -1});
@@ -161,15 +177,15 @@ py::dict InfoDict(const api::Info& info) {
   py::dict d;
   d["format"] = std::string(api::FormatName(info.format));
   d["version"] = info.version;
-  d["jw_cad_version"] = info.jwCadVersion;
-  d["paper"] = info.paper;
+  d["jw_cad_version"] = Text(info.jwCadVersion);
+  d["paper"] = Text(info.paper);
   d["paper_width"] = info.paperWidth;
   d["paper_height"] = info.paperHeight;
   py::list groups;
   for (const auto& g : info.groups) {
     py::dict e;
     e["group"] = g.group;
-    e["name"] = g.name;
+    e["name"] = Text(g.name);
     e["scale"] = g.scale;
     groups.append(e);
   }
@@ -180,7 +196,7 @@ py::dict InfoDict(const api::Info& info) {
     py::dict e;
     e["group"] = l.group;
     e["layer"] = l.layer;
-    e["name"] = l.name;
+    e["name"] = Text(l.name);
     e["entities"] = l.entities;
     layers.append(e);
   }
@@ -188,21 +204,21 @@ py::dict InfoDict(const api::Info& info) {
   py::list blocks;
   for (const auto& b : info.blocks) {
     py::dict e;
-    e["name"] = b.name;
+    e["name"] = Text(b.name);
     e["number"] = b.number;
     e["entities"] = b.entities;
     e["inserts"] = b.inserts;
     blocks.append(e);
   }
   d["blocks"] = blocks;
-  d["images"] = py::cast(info.images);
+  d["images"] = TextList(info.images);
   py::dict ext;
   ext["min_x"] = info.extents.minX;
   ext["min_y"] = info.extents.minY;
   ext["max_x"] = info.extents.maxX;
   ext["max_y"] = info.extents.maxY;
   d["extents"] = ext;
-  d["warnings"] = py::cast(info.warnings);
+  d["warnings"] = TextList(info.warnings);
   return d;
 }
 

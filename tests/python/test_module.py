@@ -158,6 +158,12 @@ class ModuleTest(unittest.TestCase):
         self.assertEqual(result.format, "jww")
         self.assertTrue(os.path.getsize(dst) > 0)
         self.assertEqual(tessaconv.info(src)["format"], "jww")
+        # A Linux file name need not be UTF-8; its reason is still a reason.
+        raw = os.fsencode(self.dir) + b"/\xff\xfe.jww"
+        self.assertRaisesReason("not-found", tessaconv.convert, raw, self.path("x.dxf"))
+        shutil.copy(EXAMPLE, raw)
+        tessaconv.convert(raw, os.fsencode(self.dir) + b"/\xff\xfe.dxf")
+        self.assertTrue(os.path.exists(os.fsencode(self.dir) + b"/\xff\xfe.dxf"))
 
     def test_result_describes_the_conversion(self):
         r = tessaconv.convert(EXAMPLE, self.path("out.dxf"))
