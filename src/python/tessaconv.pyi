@@ -14,7 +14,7 @@ Points = Literal["point", "circle", "circles", "cross", "diamond", "filled", "qu
 Format = Literal["jww", "jws", "jwc", "jwk"]
 ReasonCode = Literal[
     "not-found", "not-a-drawing", "unknown-format", "unsupported-version", "truncated",
-    "bad-count", "bad-record", "block-cycle", "output-exists", "output-is-drawing",
+    "bad-count", "bad-record", "block-nesting", "output-exists", "output-is-drawing",
     "write-failed", "out-of-memory", "internal",
 ]
 

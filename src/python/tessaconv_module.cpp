@@ -33,7 +33,7 @@ class ConversionError(ValueError):
     str(error) is a sentence a person understands; ``code`` is a stable
     reason ("not-found", "not-a-drawing", "unknown-format",
     "unsupported-version", "truncated", "bad-count", "bad-record",
-    "block-cycle", "output-exists", "output-is-drawing", "write-failed",
+    "block-nesting", "output-exists", "output-is-drawing", "write-failed",
     "out-of-memory", "internal"); ``offset`` is the byte offset in the
     drawing the reason applies to, or -1.
     """

@@ -38,6 +38,17 @@ int main(int argc, char** argv) {
     AddBlock(d, Insert(1, 50, 50));
     ok &= WriteJwwFile(dir + "block_cycle.jww", d);
   }
+  // Each block places the next, 80 deep.
+  {
+    TJwwData d = Plain();
+    for (uint32_t n = 1; n <= 80; ++n) {
+      TEntJwwBlockDef& def = AddBlockDef(d, n, u"b" + std::u16string(1, u'0' + n % 10));
+      AddLine(def, Line(0, 0, 1, 1));
+      if (n < 80) AddBlock(def, Insert(n + 1, 1, 0));
+    }
+    AddBlock(d, Insert(1, 50, 50));
+    ok &= WriteJwwFile(dir + "blocks_nested_80_deep.jww", d);
+  }
   // A file version no Jw_cad release wrote.
   ok &= WriteJwwFile(dir + "version_701.jww", Plain(701));
   // The entity count promises far more records than the file holds.

@@ -18,7 +18,7 @@ EXAMPLE = os.environ.get("TESSA_EXAMPLE", "")
 EXE = os.environ.get("TESSA_EXE", "")
 FIXTURE_TOOL = os.environ.get("TESSA_FIXTURE_TOOL", "")
 CODES = {"not-found", "not-a-drawing", "unknown-format", "unsupported-version", "truncated",
-         "bad-count", "bad-record", "block-cycle", "output-exists", "output-is-drawing",
+         "bad-count", "bad-record", "block-nesting", "output-exists", "output-is-drawing",
          "write-failed", "out-of-memory", "internal"}
 
 
@@ -243,7 +243,8 @@ class ModuleTest(unittest.TestCase):
             ("unsupported-version", os.path.join(fix, "version_701.jww"), self.path("a.dxf"), {}),
             ("bad-count", os.path.join(fix, "entity_count_past_end.jww"), self.path("a.dxf"), {}),
             ("bad-record", os.path.join(fix, "unknown_class.jww"), self.path("a.dxf"), {}),
-            ("block-cycle", os.path.join(fix, "block_cycle.jww"), self.path("a.dxf"), {}),
+            ("block-nesting", os.path.join(fix, "blocks_nested_80_deep.jww"), self.path("a.dxf"),
+             {}),
             ("output-exists", EXAMPLE, existing, {}),
             ("output-is-drawing", EXAMPLE, self.path("out.jww"), {}),
             ("output-is-drawing", EXAMPLE, self.path("out.JWS"), {"force": True}),
@@ -268,11 +269,18 @@ class ModuleTest(unittest.TestCase):
             ("not-a-drawing", b"0\nSECTION\n" * 50, "jww"),
             ("truncated", self.example[:100], "jww"),
             ("truncated", self.example[: len(self.example) - 200], "jww"),
-            ("block-cycle", read(os.path.join(self.fixtures, "block_cycle.jww")), "jww"),
+            ("block-nesting", read(os.path.join(self.fixtures, "blocks_nested_80_deep.jww")),
+             "jww"),
         ]
         for code, data, fmt in cases:
             with self.subTest(code=code, size=len(data), fmt=fmt):
                 self.assertRaisesReason(code, tessaconv.convert_bytes, data, fmt)
+
+    def test_a_block_placing_itself_is_left_out_with_a_warning(self):
+        src = os.path.join(self.fixtures, "block_cycle.jww")
+        result = tessaconv.convert(src, self.path("out.dxf"))
+        self.assertTrue(result.warnings, "the copies left out are not reported")
+        self.assertTrue(tessaconv.info(src)["warnings"])
 
     def test_offsets_point_into_the_drawing(self):
         e = self.assertRaisesReason("truncated", tessaconv.convert_bytes,
