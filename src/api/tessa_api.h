@@ -51,18 +51,37 @@ struct Options {
 
 // Why a drawing could not be read, converted or written.
 struct Reason {
-  // Stable codes: "not-found", "not-a-drawing", "unknown-format",
-  // "unsupported-version", "truncated", "bad-count", "bad-record",
-  // "block-cycle", "output-exists", "output-is-drawing", "write-failed",
-  // "out-of-memory", "internal".
+  // Stable codes:
+  //   "not-found"            no drawing file at the path (or it cannot be read)
+  //   "unknown-format"       the path's extension names none of the formats
+  //   "not-a-drawing"        the file does not start as the format does
+  //   "unsupported-version"  a file version this converter does not read
+  //   "truncated"            the file ends inside something it announced
+  //   "bad-count"            a count the rest of the file cannot hold
+  //   "bad-record"           a record or class tag that makes no sense
+  //   "block-nesting"        blocks nested deeper, or placing more copies of
+  //                          each other, than any drawing needs (a block
+  //                          placing itself is not a failure: those copies
+  //                          are left out with a warning)
+  //   "output-exists"        the output exists and overwrite was not asked
+  //   "output-is-drawing"    the output is the drawing or has a drawing's
+  //                          extension
+  //   "write-failed"         the DXF file (or a temporary file) could not be
+  //                          written
+  //   "out-of-memory", "internal"
   std::string code;
   std::string message;  // a sentence a person understands
   int64_t offset = -1;  // byte offset in the drawing it applies to, -1 none
 };
 
-// What a converted drawing held: entities written per DXF kind ("LINE",
-// "CIRCLE", "ARC", "ELLIPSE", "POINT", "SOLID", "TEXT", "INSERT",
-// "VIEWPORT") and block definitions ("BLOCK").
+// What a converted drawing held: entities written to the ENTITIES section
+// per DXF kind ("LINE", "CIRCLE", "ARC", "ELLIPSE", "POLYLINE" (ellipses of
+// R12), "POINT", "SOLID", "TEXT", "INSERT", "VIEWPORT") and the block
+// definitions made from the drawing ("BLOCK", the point marker included).
+// Kinds with none are absent.  Inspect uses the same type for the drawing's
+// own entities per kind: "line", "arc" (circles and ellipses too), "point",
+// "text", "dimension", "solid", "block" (inserts) and, for JWC, "virtual
+// point".
 using Counts = std::map<std::string, int64_t>;
 
 struct Result {
@@ -82,7 +101,9 @@ struct Result {
 Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
                    bool overwrite = false);
 
-// Converts a drawing held in memory; on success dxf holds the DXF file.
+// Converts a drawing held in memory; on success dxf holds the DXF file
+// (its header dates are the time of the conversion: bytes carry no file
+// dates), on failure it is empty.
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
                     std::string& dxf);
 
@@ -112,12 +133,14 @@ struct Info {
   std::optional<Reason> reason;
   Format format = Format::Jww;
   int32_t version = 0;
-  std::string jwCadVersion;        // the Jw_cad release the file version implies
+  std::string jwCadVersion;        // the Jw_cad release the file version implies,
+                                   // "unknown" for a version no release wrote
+                                   // as far as known; JWC/JWK: version 0
   std::string paper;               // "A3", ... (symbols: "extent")
   double paperWidth = 0, paperHeight = 0;  // mm
   std::vector<GroupInfo> groups;   // layer groups in use
   Counts counts;                   // entities of the drawing's own list per kind
-  std::vector<LayerInfo> layers;   // layers in use
+  std::vector<LayerInfo> layers;   // layers in use by the drawing's own list
   std::vector<BlockInfo> blocks;
   std::vector<std::string> images;  // bound image names
   Extents extents;                 // in the drawing's own coordinates

@@ -1,10 +1,37 @@
 #include "drawing/ByteReader.h"
 
 #include <cstdio>
+#include <new>
 
 #include <sys/stat.h>
 
 namespace tessa {
+
+void TByteReader::ThrowEnd(size_t need) const {
+  throw TReadError("truncated",
+                   "the file ends at byte " + std::to_string(n_) + " where " +
+                       std::to_string(need) + " more bytes were to be read at byte " +
+                       std::to_string(pos_),
+                   static_cast<int64_t>(pos_));
+}
+
+TReadReason ReasonOf(const std::exception& e, const char* section) {
+  TReadReason r;
+  if (const auto* re = dynamic_cast<const TReadError*>(&e)) {
+    r = re->Reason();
+  } else if (dynamic_cast<const std::bad_alloc*>(&e)) {
+    r = {"out-of-memory", "memory ran out", -1};
+  } else {
+    r = {"bad-record", e.what(), -1};
+  }
+  if (section && *section) {
+    if (r.code == "truncated")
+      r.message += " (inside " + std::string(section) + ")";
+    else
+      r.message += " (in " + std::string(section) + ")";
+  }
+  return r;
+}
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   out.clear();

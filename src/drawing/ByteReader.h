@@ -1,7 +1,9 @@
 // Bounds-checked little-endian reads over a drawing held in memory.
 // Every reader of the four formats goes through this class; none does
 // pointer arithmetic of its own.  A read past the end throws
-// TReadError, which each container's FileIn catches.
+// TReadError, which each container's FileIn catches; the reason it carries
+// (a code, a sentence and the byte offset) is kept in the container's
+// LastError for callers that want to tell a person why.
 #pragma once
 
 #include <bit>
@@ -9,14 +11,40 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessa {
 
+// Why a read ended.  The codes are stable ("truncated", "bad-count",
+// "bad-record", "not-a-drawing", "unsupported-version", "block-nesting",
+// "out-of-memory", "not-found"); the message is a sentence for a person;
+// offset is the byte of the file it applies to, -1 for none.
+struct TReadReason {
+  std::string code;
+  std::string message;
+  int64_t offset = -1;
+  bool Empty() const { return code.empty(); }
+};
+
 class TReadError : public std::runtime_error {
  public:
-  explicit TReadError(const char* msg) : std::runtime_error(msg) {}
+  // A failure without a more precise reason.
+  explicit TReadError(const char* msg)
+      : std::runtime_error(msg), reason_{"bad-record", msg, -1} {}
+  TReadError(std::string code, const std::string& message, int64_t offset)
+      : std::runtime_error(message), reason_{std::move(code), message, offset} {}
+  const TReadReason& Reason() const { return reason_; }
+
+ private:
+  TReadReason reason_;
 };
+
+// The reason of a failure caught at a reader's catch point: a TReadError's
+// own, memory running out, or anything else as a bad record.  `section`
+// names the part of the file being read ("the entity list"); a truncation
+// says it ends inside that part.
+TReadReason ReasonOf(const std::exception& e, const char* section);
 
 class TByteReader {
  public:
@@ -32,7 +60,7 @@ class TByteReader {
   const uint8_t* Data() const { return p_; }
 
   void Seek(size_t pos) {
-    if (pos > n_) throw TReadError("File I/O Error");
+    if (pos > n_) ThrowEnd(pos - pos_);
     pos_ = pos;
   }
   void Skip(size_t n) { Need(n); pos_ += n; }
@@ -79,10 +107,13 @@ class TByteReader {
   }
   // Throws unless n more bytes are available.
   void Need(size_t n) const {
-    if (n > n_ - pos_) throw TReadError("File I/O Error");
+    if (n > n_ - pos_) ThrowEnd(n);
   }
 
  private:
+  // Out of line: the reason is only put together when a read fails.
+  [[noreturn]] void ThrowEnd(size_t need) const;
+
   uint64_t Le(int k) {
     Need(static_cast<size_t>(k));
     uint64_t v = 0;

@@ -28,6 +28,7 @@ uint32_t TJwArchive::Length(bool allowUnicodeMark, bool& unicode) {
 std::u16string TJwArchive::Str() {
   bool unicode = false;
   uint64_t len = Length(true, unicode);
+  if (unicode) ++unicode_;
   uint64_t bytes = unicode ? len * 2 : len;
   if (bytes == 0) return {};
   // A length that runs past the end takes what is left; nothing left at all

@@ -62,11 +62,15 @@ class TJwArchive {
   // An object was read: it takes the next index.
   void ObjectTaken() { ++next_; }
 
+  // How many strings were read in the UTF-16 form.
+  uint32_t UnicodeStrings() const { return unicode_; }
+
  private:
   uint32_t Length(bool allowUnicodeMark, bool& unicode);
 
   TByteReader& in_;
   uint32_t next_ = 1;
+  uint32_t unicode_ = 0;
   std::unordered_map<uint32_t, int> kinds_;
 };
 

@@ -11,33 +11,49 @@ namespace tessa {
 
 bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
                  const std::function<bool(TByteReader&)>& header,
-                 const std::function<void(TByteReader&)>& body) {
+                 const std::function<void(TByteReader&)>& body, TReadReason& why) {
+  why = {};
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
+  if (!ReadWholeFile(FName, data)) {
+    why = {"not-found", "the file " + FName + " cannot be read", -1};
+    return false;
+  }
   TByteReader st(data);
   try {
     const bool ok = header(st);
     para.clear();
-    if (!ok) return false;
-  } catch (const std::exception&) {
+    if (!ok) {
+      why = {"bad-record", "the header is not one this converter reads", 0};
+      return false;
+    }
+  } catch (const std::exception& e) {
     para.clear();
+    why = ReasonOf(e, "the header");
     return false;
   }
   try {
     body(st);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    why = ReasonOf(e, "the entities");
     return false;
   }
   return true;
 }
 
-bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident) {
+bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident,
+                       TReadReason* why) {
   FILE* f = std::fopen(fn.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    if (why) *why = {"not-found", "the file " + fn + " cannot be opened", -1};
+    return false;
+  }
   uint8_t buf[20];
   size_t k = std::fread(buf, 1, sizeof buf, f);
   std::fclose(f);
-  return BytesToStr(buf, k) == ident;
+  if (BytesToStr(buf, k) == ident) return true;
+  if (why)
+    *why = {"not-a-drawing", "the file does not start with \"" + StrToUtf8(ident) + "\"", 0};
+  return false;
 }
 
 void JwcSplitPara(std::u16string_view text, int count,
@@ -56,7 +72,7 @@ void JwcSplitPara(std::u16string_view text, int count,
 }
 
 std::vector<uint8_t> JwcReadRecord(TByteReader& st, size_t n) {
-  if (st.AtEnd()) throw TReadError("File I/O Error");
+  st.Need(1);
   return st.Padded(n);
 }
 
@@ -163,17 +179,22 @@ TEntJwcMoji2 JwcReadMoji(TByteReader& st, float unit, bool segmented) {
 }
 
 void JwcCheckCount(const TByteReader& st, int64_t count, size_t recSize) {
-  if (count < 0) throw TReadError("File I/O Error");
   // Every record but a last, short one takes recSize bytes, and a record
   // with no byte left fails: more than this many can never be read.
   uint64_t room = (st.Remaining() + recSize - 1) / recSize;
-  if (static_cast<uint64_t>(count) > room) throw TReadError("File I/O Error");
+  if (count >= 0 && static_cast<uint64_t>(count) <= room) return;
+  throw TReadError("bad-count",
+                   "the header announces " + std::to_string(count) + " records of " +
+                       std::to_string(recSize) + " bytes from byte " +
+                       std::to_string(st.Pos()) + ", but the file has room for " +
+                       std::to_string(room),
+                   static_cast<int64_t>(st.Pos()));
 }
 
 void JwcReadStrings(TByteReader& st, int64_t n, int64_t base,
                     std::vector<TEntJwcMoji2>& texts, int32_t count) {
   if (n <= 0) return;
-  if (st.AtEnd()) throw TReadError("File I/O Error");
+  st.Need(1);
   // Bytes past the end of the file read as zero: only what the file holds
   // is kept, a text addressed beyond it is empty.
   size_t have = static_cast<uint64_t>(n) < st.Remaining() ? static_cast<size_t>(n)

@@ -18,14 +18,16 @@ namespace tessa {
 
 // Reads the whole file FName with the container's header and body steps.
 // False when the file cannot be read, the header is refused or either step
-// throws; the header's work list para is emptied in every case once the
-// header step has run.
+// throws, and why says why; the header's work list para is emptied in
+// every case once the header step has run.
 bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
                  const std::function<bool(TByteReader&)>& header,
-                 const std::function<void(TByteReader&)>& body);
+                 const std::function<void(TByteReader&)>& body, TReadReason& why);
 
-// True when the first 20 bytes of the file decode to ident.  Never throws.
-bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident);
+// True when the first 20 bytes of the file decode to ident; when not, and
+// why is given, it says why.  Never throws.
+bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident,
+                       TReadReason* why = nullptr);
 
 // Splits a header block into count fields; missing fields read as "0",
 // surplus fields are ignored.

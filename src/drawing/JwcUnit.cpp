@@ -25,6 +25,8 @@ void JwcUnitInit() {
 namespace {
 
 const char16_t kJwcIdent[] = u"jw_cad(c)data.......";
+// Where the second header block (the counts) starts.
+constexpr int64_t kHeaderBlock2 = 200;
 
 float F(const std::u16string& s) { return static_cast<float>(TextToFloat(s)); }
 int32_t I(const std::u16string& s) { return TextToInt(s); }
@@ -105,7 +107,8 @@ void TJwcData::DataInit() {
 void TJwcData::DataFree() { DataInit(); }
 
 bool TJwcData::FileCheck(const std::string& FName) {
-  return JwcFileStartsWith(FName, kJwcIdent);
+  LastError = {};
+  return JwcFileStartsWith(FName, kJwcIdent, &LastError);
 }
 
 void TJwcData::SplitPara(const std::u16string& text, int count) {
@@ -128,7 +131,13 @@ bool TJwcData::ReadHeader(TByteReader& st) {
   const double pw = paper.x;
   h.dataUnit = static_cast<float>(static_cast<long double>(pw) / h.drawWidth);
   // There are 101 virtual point slots, slot 0 being none.
-  return h.vtenCount >= 0 && h.vtenCount <= 100;
+  if (h.vtenCount >= 0 && h.vtenCount <= 100) return true;
+  // The count is the fifth field of the second header block.
+  throw TReadError("bad-count",
+                   "the counts of the header at byte " + std::to_string(kHeaderBlock2) +
+                       " announce " + std::to_string(h.vtenCount) +
+                       " virtual points; a drawing holds 0..100",
+                   kHeaderBlock2);
 }
 
 void TJwcData::ReadBody(TByteReader& st) {
@@ -185,7 +194,7 @@ void TJwcData::ReadBody(TByteReader& st) {
 bool TJwcData::FileIn(const std::string& FName) {
   DataInit();
   return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                     [this](TByteReader& st) { ReadBody(st); });
+                     [this](TByteReader& st) { ReadBody(st); }, LastError);
 }
 
 void TJwcData::GetMinMaxZahyo() {

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "drawing/ByteReader.h"
+
 namespace tessa {
 
-class TByteReader;
 
 // ---- Records shared by JWC and JWK -----------------------------------------
 struct TEntJwcLine {
@@ -117,6 +118,10 @@ class TJwcEntities {
   std::vector<TEntJwcArc2> EntArc;
   std::vector<TEntJwcMoji2> EntMoji;
   std::vector<TEntJwcTen> EntTen;
+
+  // Why the last FileCheck or FileIn answered false; empty after one that
+  // succeeded.
+  TReadReason LastError;
 
  protected:
   ~TJwcEntities() = default;

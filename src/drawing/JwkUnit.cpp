@@ -40,7 +40,8 @@ void TJwkData::DataFree() {
 }
 
 bool TJwkData::FileCheck(const std::string& FName) {
-  return JwcFileStartsWith(FName, kJwkIdent);
+  LastError = {};
+  return JwcFileStartsWith(FName, kJwkIdent, &LastError);
 }
 
 void TJwkData::SplitPara(const std::u16string& text, int count) {
@@ -80,7 +81,7 @@ void TJwkData::ReadBody(TByteReader& st) {
 bool TJwkData::FileIn(const std::string& FName) {
   DataInit();
   return JwcReadFile(FName, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
-                     [this](TByteReader& st) { ReadBody(st); });
+                     [this](TByteReader& st) { ReadBody(st); }, LastError);
 }
 
 void TJwkData::GetMinMaxZahyo() {

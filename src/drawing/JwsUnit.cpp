@@ -15,6 +15,14 @@ namespace {
 constexpr TJwSignature kJwsSignature{u"JwsData", 7, 200, 230, 700,
                                      "JWS-Header Error", "JWS-Version Error"};
 
+// A foreign signature or version speaks for itself; anything else failed
+// inside the header.
+TReadReason HeaderReason(const std::exception& e) {
+  const TReadReason r = ReasonOf(e, "");
+  if (r.code == "not-a-drawing" || r.code == "unsupported-version") return r;
+  return ReasonOf(e, "the header");
+}
+
 }  // namespace
 
 TJwsData::TJwsData() { DataInit(); }
@@ -28,23 +36,29 @@ void TJwsData::DataInit() {
 void TJwsData::DataFree() { DataInit(); }
 
 bool TJwsData::FileCheck(const std::string& FName) {
-  return kJwsSignature.FoundIn(FName);
+  LastError = {};
+  return kJwsSignature.FoundIn(FName, &LastError);
 }
 
 bool TJwsData::FileIn(const std::string& FName) {
   DataInit();
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
+  if (!ReadWholeFile(FName, data)) {
+    LastError = {"not-found", "the file " + FName + " cannot be read", -1};
+    return false;
+  }
   return FileInMem(data.data(), data.size());
 }
 
 bool TJwsData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
+  LastError = {};
   TByteReader in(data, size);
   TJwArchive ar(in);
-  if (!ReadHeader(ar)) return false;
   // A symbol file ends after its block definitions, whatever follows.
-  return ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2, false);
+  const bool ok = ReadHeader(ar) && ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2, false);
+  EntUnicodeN = static_cast<int32_t>(ar.UnicodeStrings());
+  return ok;
 }
 
 bool TJwsData::ReadHeader(TJwArchive& ar) {
@@ -70,7 +84,8 @@ bool TJwsData::ReadHeader(TJwArchive& ar) {
     h.My1 = in.F64();
     h.Mx2 = in.F64();
     h.My2 = in.F64();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LastError = HeaderReason(e);
     return false;
   }
   return true;

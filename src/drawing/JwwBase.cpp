@@ -2,6 +2,7 @@
 #include "drawing/JwwBase.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -224,6 +225,7 @@ int32_t EntityKindOfName(const std::string& name) {
 // the seven entity classes, so an unknown or dangling tag always ends the
 // list instead of repeating.
 int32_t ReadEntityTag(TJwArchive& ar) {
+  const size_t at = ar.In().Pos();
   TJwArchive::TTag t = ar.Tag();
   int32_t kind;
   if (t.isNew) {
@@ -232,18 +234,43 @@ int32_t ReadEntityTag(TJwArchive& ar) {
   } else {
     kind = t.index ? ar.KindOf(t.index) : -1;
   }
-  if (kind < jwEntLine || kind > jwEntBlock) throw TReadError("File I/O Error");
-  return kind;
+  if (kind >= jwEntLine && kind <= jwEntBlock) return kind;
+  std::string what;
+  if (t.isNew)
+    what = "an object of the unknown class \"" + t.name + "\"";
+  else if (t.index == 0 || kind < 0)
+    what = "a reference to class " + std::to_string(t.index) + ", which no earlier tag declared";
+  else
+    what = "an object of a class that is not an entity";
+  throw TReadError("bad-record", what + " at byte " + std::to_string(at),
+                   static_cast<int64_t>(at));
 }
 
-// Reads `count` objects into `out`.  An object whose data ends before its
-// first byte is dropped and leaves its order slot at (0, 0); the next tag
-// then fails, which ends the list.
-void ReadObjects(TJwArchive& ar, int32_t ver, uint32_t count, TEntLists out) {
+// Fewest bytes any object takes: its tag and one byte of its record.
+constexpr size_t kLeastObjectBytes = 3;
+
+// Reads `count` objects into `out`; the count was read at byte countAt.  An
+// object whose data ends before its first byte is dropped and leaves its
+// order slot at (0, 0); the next tag then fails, which ends the list.
+void ReadObjects(TJwArchive& ar, int32_t ver, uint32_t count, size_t countAt, TEntLists out) {
   TEntityReader rd(ar, ver);
   out.no.reserve(out.no.size() + ReserveFor(count, ar.In(), kMinObjectBytes));
+  // A count the rest of the file could never hold: when the list then runs
+  // out of data, the count is what is wrong.
+  const bool impossible = count > ar.In().Remaining() / kLeastObjectBytes;
   for (uint32_t taken = 0; taken < count; ++taken) {
-    int32_t kind = ReadEntityTag(ar);
+    int32_t kind;
+    try {
+      kind = ReadEntityTag(ar);
+    } catch (const TReadError& e) {
+      if (!impossible || e.Reason().code != "truncated") throw;
+      throw TReadError("bad-count",
+                       "the count of " + std::to_string(count) + " objects at byte " +
+                           std::to_string(countAt) +
+                           " is more than the rest of the file can hold; it ends after " +
+                           std::to_string(taken),
+                       static_cast<int64_t>(countAt));
+    }
     out.no.push_back(TEntJwwNo{});
     size_t slot = out.no.size() - 1;
     try {
@@ -273,26 +300,48 @@ int32_t AsCount(uint32_t n) { return static_cast<int32_t>(n); }
 
 void TJwSignature::Read(TByteReader& in, std::u16string& jwID,
                         int32_t& jwVer) const {
+  const std::string ident = StrToUtf8(id);
+  std::string format = ident.substr(0, 3);
+  for (char& c : format) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (in.Remaining() < idBytes)
+    throw TReadError("not-a-drawing",
+                     "the file is too short to start with \"" + ident + "\"", 0);
   jwID = BytesToStr(in.Bytes(idBytes));
-  if (jwID != id) throw TReadError(idError);
+  if (jwID != id)
+    throw TReadError("not-a-drawing", "the file does not start with \"" + ident + "\"", 0);
+  if (in.Size() < versionOffset + 4)
+    throw TReadError("truncated",
+                     "the file ends at byte " + std::to_string(in.Size()) +
+                         " before its version at byte " + std::to_string(versionOffset),
+                     static_cast<int64_t>(in.Size()));
   in.Seek(versionOffset);
   jwVer = in.I32();
-  if (jwVer < minVer || jwVer > maxVer) throw TReadError(versionError);
+  if (jwVer < minVer || jwVer > maxVer)
+    throw TReadError("unsupported-version",
+                     "version " + std::to_string(jwVer) + " is not a " + format +
+                         " version this converter reads (" + std::to_string(minVer) + ".." +
+                         std::to_string(maxVer) + ")",
+                     static_cast<int64_t>(versionOffset));
 }
 
-bool TJwSignature::FoundIn(const std::string& FName) const {
+bool TJwSignature::FoundIn(const std::string& FName, TReadReason* why) const {
   FILE* f = std::fopen(FName.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    if (why) *why = {"not-found", "the file " + FName + " cannot be opened", -1};
+    return false;
+  }
   std::vector<uint8_t> head(versionOffset + 4);
   size_t k = std::fread(head.data(), 1, head.size(), f);
   std::fclose(f);
-  if (k != head.size()) return false;
-  TByteReader r(head);
+  // Only the bytes that are there: a short file is told apart from a
+  // foreign one.
+  TByteReader r(head.data(), k);
   std::u16string jwID;
   int32_t jwVer = 0;
   try {
     Read(r, jwID, jwVer);
-  } catch (const TReadError&) {
+  } catch (const TReadError& e) {
+    if (why) *why = e.Reason();
     return false;
   }
   return true;
@@ -315,30 +364,44 @@ void TJwwBaseData::EntInit() {
   EntBlockDef.clear(); EntBlockDefN = 0;
   EntBlockTree.clear(); EntBlockTreeN = 0;
   EntBlockNum = 0;
+  EntBlockLoopN = 0;
+  EntUnicodeN = 0;
   BindImageInit();
 }
 
 bool TJwwBaseData::ReadBody(TJwArchive& ar, int32_t ver, int32_t& n1,
                             int32_t& n2, bool images) {
   bool ok = true;
+  const char* section = "the entity list";
   try {
     ReadEntityList(ar, ver, n1);
+    section = "the block definitions";
     ReadBlockDefs(ar, ver, n2);
     if (images) {
+      section = "the bound images";
       BindImageInit();
       if (BindImageExp || BindImageExr) ReadBindImages(ar);
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LastError = ReasonOf(e, section);
     ok = false;
   }
-  if (!MakeBlockTree()) ok = false;
+  if (!MakeBlockTree()) {
+    if (ok)
+      LastError = {"block-nesting",
+                   "the blocks nest too deep or place too many copies of each other "
+                   "(more than 64 levels, or millions of copies)",
+                   -1};
+    ok = false;
+  }
   return ok;
 }
 
 void TJwwBaseData::ReadEntityList(TJwArchive& ar, int32_t ver, int32_t& n1) {
+  const size_t at = ar.In().Pos();
   uint32_t n = ar.Count();
   n1 = AsCount(n);
-  ReadObjects(ar, ver, n,
+  ReadObjects(ar, ver, n, at,
               TEntLists{EntNo, EntLine, EntLineN, EntEnko, EntEnkoN, EntTen,
                         EntTenN, EntMoji, EntMojiN, EntSunpo, EntSunpoN,
                         EntSolid, EntSolidN, EntBlock, EntBlockN});
@@ -369,6 +432,7 @@ void TJwwBaseData::ReadBlockDefs(TJwArchive& ar, int32_t ver, int32_t& n2) {
     }
     d.strName = ar.StrClean();
     ar.ObjectTaken();
+    const size_t countAt = ar.In().Pos();
     uint32_t count = ar.Count();
     d.N = AsCount(count);
 
@@ -376,7 +440,7 @@ void TJwwBaseData::ReadBlockDefs(TJwArchive& ar, int32_t ver, int32_t& n2) {
     EntBlockDef.push_back(std::move(d));
     ++EntBlockDefN;
     TEntJwwBlockDef& def = EntBlockDef.back();
-    ReadObjects(ar, ver, count,
+    ReadObjects(ar, ver, count, countAt,
                 TEntLists{def.mNo, def.mLine, def.mLineN, def.mEnko, def.mEnkoN,
                           def.mTen, def.mTenN, def.mMoji, def.mMojiN,
                           def.mSunpo, def.mSunpoN, def.mSolid, def.mSolidN,

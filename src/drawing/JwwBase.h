@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "drawing/ByteReader.h"
 #include "drawing/jwwtype.h"
 
 namespace tessa {
 
-class TByteReader;
 class TJwArchive;
 
 // The start of a JWW or JWS file: an identifier of idBytes bytes, then at
@@ -39,7 +39,8 @@ struct TJwSignature {
   // unless both are those of the format.
   void Read(TByteReader& in, std::u16string& jwID, int32_t& jwVer) const;
   // True when the file starts with this signature; reads only its head.
-  bool FoundIn(const std::string& FName) const;
+  // When not, and why is given, it says why.
+  bool FoundIn(const std::string& FName, TReadReason* why = nullptr) const;
 };
 
 class TJwwBaseData {
@@ -67,6 +68,11 @@ class TJwwBaseData {
   std::vector<TEntJwwBlockTree> EntBlockTree;
   int32_t EntBlockTreeN = 0;
   int32_t EntBlockNum = 0;  // definitions used by some placed copy
+  // Placed copies left out because their definition already lay on their
+  // own path (a block placing itself, directly or through others).
+  int32_t EntBlockLoopN = 0;
+  // Strings of the file stored in the UTF-16 form of newer Jw_cad versions.
+  int32_t EntUnicodeN = 0;
 
   // Image folder (ends with a path separator), set once by the driver.  The
   // images of one read go into a private subfolder of it (BindImageDir), so
@@ -76,6 +82,10 @@ class TJwwBaseData {
   int32_t BindImageN = 0;
   bool BindImageExp = false;  // write images to files while reading
   bool BindImageExr = false;  // read the image section at all
+
+  // Why the last FileCheck or FileIn answered false; empty after one that
+  // succeeded.
+  TReadReason LastError;
 
   // Rebuilds EntBlockTree, EntBlockTreeN, ref_flag / ref_no of the
   // definitions and EntBlockNum.  An insert of a definition that is already

@@ -153,6 +153,7 @@ bool OnPath(const std::vector<TEntJwwBlockTree>& tree, int32_t k, int32_t defno)
 bool TJwwBaseData::MakeBlockTree() {
   EntBlockTree.clear();
   EntBlockTreeN = 0;
+  EntBlockLoopN = 0;
   for (TEntJwwBlockDef& d : EntBlockDef) {
     d.ref_flag = false;
     d.ref_no = -1;
@@ -214,7 +215,10 @@ bool TJwwBaseData::MakeBlockTree() {
       const TEntJwwBlock& b = d.mBlock[static_cast<size_t>(l)];
       const TNestedIndex::TNested& f = nestedAt.At(EntBlockTree[k].defno, l);
       int32_t target = f.target;
-      if (target >= 0 && OnPath(EntBlockTree, static_cast<int32_t>(k), target)) continue;
+      if (target >= 0 && OnPath(EntBlockTree, static_cast<int32_t>(k), target)) {
+        ++EntBlockLoopN;
+        continue;
+      }
 
       const TEntJwwBlockTree p = EntBlockTree[k];  // copy: push_back may move
       TEntJwwBlockTree e;

@@ -207,12 +207,17 @@ void TJwwBaseData::ReadBindImages(TJwArchive& ar) {
   for (uint32_t i = 0; i < n; ++i) {
     TBindImageType img;
     img.Fname = ar.StrClean();
+    const size_t sizeAt = in.Pos();
     img.Fsize = in.I32();
     BindImage.push_back(img);
     BindImageN = static_cast<int32_t>(BindImage.size());
     if (img.Fname.empty() || img.Fsize == 0) continue;
     // A negative size gives no way to find the next image.
-    if (img.Fsize < 0) throw TReadError("File I/O Error");
+    if (img.Fsize < 0)
+      throw TReadError("bad-record",
+                       "the bound image \"" + StrToUtf8(img.Fname) + "\" has the size " +
+                           std::to_string(img.Fsize) + " at byte " + std::to_string(sizeAt),
+                       static_cast<int64_t>(sizeAt));
     WriteImageFile(ar, img);
   }
 }

@@ -16,6 +16,14 @@ constexpr TJwSignature kJwwSignature{u"JwwData.", 8, 8, 220, 700,
                                      "JWW-Header Error", "JWW-Version Error"};
 constexpr int32_t kVerImages = 700;
 
+// A foreign signature or version speaks for itself; anything else failed
+// inside the header.
+TReadReason HeaderReason(const std::exception& e) {
+  const TReadReason r = ReasonOf(e, "");
+  if (r.code == "not-a-drawing" || r.code == "unsupported-version") return r;
+  return ReasonOf(e, "the header");
+}
+
 }  // namespace
 
 TJwwData::TJwwData() { DataInit(); }
@@ -38,23 +46,29 @@ void TJwwData::DataInit() {
 void TJwwData::DataFree() { DataInit(); }
 
 bool TJwwData::FileCheck(const std::string& FName) {
-  return kJwwSignature.FoundIn(FName);
+  LastError = {};
+  return kJwwSignature.FoundIn(FName, &LastError);
 }
 
 bool TJwwData::FileIn(const std::string& FName) {
   DataInit();
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) return false;
+  if (!ReadWholeFile(FName, data)) {
+    LastError = {"not-found", "the file " + FName + " cannot be read", -1};
+    return false;
+  }
   return FileInMem(data.data(), data.size());
 }
 
 bool TJwwData::FileInMem(const uint8_t* data, size_t size) {
   DataInit();
+  LastError = {};
   TByteReader in(data, size);
   TJwArchive ar(in);
-  if (!ReadHeader(ar)) return false;
-  return ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2,
-                  Enthd.jwVer >= kVerImages);
+  const bool ok = ReadHeader(ar) && ReadBody(ar, Enthd.jwVer, Enthd.n1, Enthd.n2,
+                                             Enthd.jwVer >= kVerImages);
+  EntUnicodeN = static_cast<int32_t>(ar.UnicodeStrings());
+  return ok;
 }
 
 void TJwwData::SizeTables() {
@@ -74,7 +88,8 @@ bool TJwwData::ReadHeader(TJwArchive& ar) {
   try {
     kJwwSignature.Read(ar.In(), Enthd.jwID, Enthd.jwVer);
     ReadHeaderBody(ar);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LastError = HeaderReason(e);
     return false;
   }
   return true;

@@ -1,0 +1,858 @@
+// The library API over the converter core: options by name, reasons for
+// failures, what a conversion wrote and what a drawing holds.
+#include "api/tessa_api.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <new>
+#include <set>
+#include <type_traits>
+#include <utility>
+
+#include "attributes/UnitGraAtt.h"
+#include "driver/Unit1.h"
+#include "drawing/JwPaperSize.h"
+#include "drawing/JwcCommon.h"
+#include "drawing/JwcDxf.h"
+#include "drawing/JwcUnit.h"
+#include "drawing/JwkUnit.h"
+#include "drawing/JwsUnit.h"
+#include "drawing/JwwDxf.h"
+#include "drawing/JwwEntityVisit.h"
+#include "drawing/JwwSettingText.h"
+#include "drawing/JwwUnit.h"
+#include "dxf/SaveSetup.h"
+#include "dxf/SaveUnit.h"
+#include "util/Func_2.h"
+#include "util/UnitVal.h"
+
+namespace tessa::api {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+Reason Because(std::string code, std::string message, int64_t offset = -1) {
+  return Reason{std::move(code), std::move(message), offset};
+}
+
+std::string Utf8(const std::u16string& s) { return StrToUtf8(s); }
+
+// ---- Options ---------------------------------------------------------------
+
+// The settings fields of the parent's settings file an Options value stands
+// for, clamped as the parent's start-up clamps them.
+struct TSettings {
+  int32_t cb2 = 0, cb3 = 0, cb4 = 0, cb5 = 0, cb6 = 0, cb7 = 0;
+  double tenSize = 0.001;
+};
+
+TSettings SettingsOf(const Options& o) {
+  TSettings s;
+  s.cb2 = static_cast<int32_t>(o.dxf);
+  s.cb3 = static_cast<int32_t>(o.penColours);
+  s.cb4 = static_cast<int32_t>(o.layerNames);
+  s.cb5 = static_cast<int32_t>(o.space);
+  s.cb6 = o.scaleGroup;
+  s.cb7 = static_cast<int32_t>(o.points);
+  if (s.cb5 < 0 || s.cb5 > 1) s.cb5 = 0;
+  if (s.cb6 < 0 || s.cb6 > 15) s.cb6 = 15;
+  if (s.cb7 < 0 || s.cb7 > 6) s.cb7 = 0;
+  double size = o.pointSize;
+  if (!(size >= 0.001)) size = 0.001;  // NaN too
+  if (size > 1000.0) size = 1000.0;
+  s.tenSize = size;
+  return s;
+}
+
+// ---- Files -----------------------------------------------------------------
+
+std::string FolderOf(const std::string& path) {
+  const size_t sep = path.find_last_of('/');
+  if (sep == std::string::npos) return ".";
+  if (sep == 0) return "/";
+  return path.substr(0, sep);
+}
+
+// A private file, removed when this goes out of scope.
+class TTempFile {
+ public:
+  TTempFile() = default;
+  TTempFile(const TTempFile&) = delete;
+  TTempFile& operator=(const TTempFile&) = delete;
+  ~TTempFile() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  // Creates an empty file in folder with a name of its own; false when it
+  // cannot.
+  bool Create(const std::string& folder, const std::string& prefix, const std::string& suffix) {
+    std::string pattern = folder + "/" + prefix + "XXXXXX" + suffix;
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
+    if (fd < 0) return false;
+    ::close(fd);
+    path_.assign(name.data());
+    return true;
+  }
+  const std::string& Path() const { return path_; }
+  // The file now belongs elsewhere (renamed); nothing to remove.
+  void Release() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+std::string TempFolder() {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::temp_directory_path(ec);
+  return ec ? std::string("/tmp") : p.string();
+}
+
+bool WriteAll(const std::string& path, std::span<const uint8_t> data) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  ok = (std::fclose(f) == 0) && ok;
+  return ok;
+}
+
+bool ReadAll(const std::string& path, std::string& out) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) return false;
+  out.assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+bool HasDrawingExtension(const std::string& path) {
+  return FormatOfPath(path).has_value();
+}
+
+// ---- What a drawing holds ----------------------------------------------------
+
+const char* PaperName(int32_t code) {
+  switch (code) {
+    case 0: return "A0";
+    case 1: return "A1";
+    case 2: return "A2";
+    case 3: return "A3";
+    case 4: return "A4";
+    case 8: return "2A";
+    case 9: return "3A";
+    case 10: return "4A";
+    case 11: return "5A";
+    case 12: return "10m";
+    case 13: return "50m";
+    case 14: return "100m";
+    default: return nullptr;
+  }
+}
+
+// The Jw_cad release a JWW or JWS file version stands for: each version
+// number is the first release that wrote the format it names.
+std::string JwCadVersionOf(Format f, int32_t version) {
+  if (f == Format::Jwc || f == Format::Jwk) return "Jw_cad for DOS";
+  struct TRelease {
+    int32_t version;
+    const char* releases;
+  };
+  static constexpr TRelease kReleases[] = {
+      {223, "Jw_cad for Windows 2.23 to 2.24"}, {225, "Jw_cad for Windows 2.25 to 2.2x"},
+      {230, "Jw_cad for Windows 2.30 to 2.x"},  {300, "Jw_cad for Windows 3.00 to 3.50"},
+      {351, "Jw_cad for Windows 3.51 to 4.1x"}, {420, "Jw_cad for Windows 4.20 to 5.x"},
+      {600, "Jw_cad for Windows 6.x"},          {700, "Jw_cad for Windows 7.00 or later"},
+  };
+  for (const TRelease& r : kReleases)
+    if (r.version == version) return r.releases;
+  return "unknown";
+}
+
+// Drawing entity kinds by name, as Info::counts gives them.
+const char* JwwKindName(int32_t type) {
+  switch (type) {
+    case jwEntLine: return "line";
+    case jwEntEnko: return "arc";
+    case jwEntTen: return "point";
+    case jwEntMoji: return "text";
+    case jwEntSunpo: return "dimension";
+    case jwEntSolid: return "solid";
+    case jwEntBlock: return "block";
+    default: return nullptr;
+  }
+}
+
+struct TLayerKey {
+  int group, layer;
+  bool operator<(const TLayerKey& o) const {
+    return group != o.group ? group < o.group : layer < o.layer;
+  }
+};
+
+// Facts gathered from a loaded drawing, under the core lock, for a Result
+// or an Info.
+struct TFacts {
+  int32_t version = 0;
+  std::vector<std::string> warnings;
+  Info info;
+};
+
+void AddWarning(std::vector<std::string>& w, int64_t n, const std::string& one,
+                const std::string& many) {
+  if (n == 1) w.push_back(one);
+  if (n > 1) w.push_back(std::to_string(n) + " " + many);
+}
+
+// JWW drawings and JWS symbols.
+void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
+  Info& info = f.info;
+  std::map<TLayerKey, int64_t> layers;
+  int64_t settingTexts = 0, outOfRange = 0;
+  const TJwwLists own = JwwListsOf(d);
+  for (const TEntJwwNo& no : d.EntNo) {
+    const bool seen = VisitJwwEntity(own, no.EntType, no.EntNo, [&](const auto& e) {
+      if constexpr (std::is_same_v<std::decay_t<decltype(e)>, TEntJwwMoji>) {
+        if (IsJwSettingText(e)) {
+          ++settingTexts;
+          return;
+        }
+      }
+      const TEntJwwAttr& a = e.att;
+      ++info.counts[JwwKindName(no.EntType)];
+      if (a.nGLayer > 15 || a.nLayer > 15) {
+        ++outOfRange;
+        return;
+      }
+      ++layers[{a.nGLayer, a.nLayer}];
+    });
+    (void)seen;
+  }
+  // Entities inside definitions on layers that do not exist are left out too.
+  for (const TEntJwwBlockDef& def : d.EntBlockDef) {
+    const TJwwLists in = JwwListsOf(def);
+    for (const TEntJwwNo& no : def.mNo)
+      VisitJwwEntity(in, no.EntType, no.EntNo, [&](const auto& e) {
+        if (e.att.nGLayer > 15 || e.att.nLayer > 15) ++outOfRange;
+      });
+  }
+
+  std::set<int> groups;
+  for (const auto& [key, n] : layers) {
+    groups.insert(key.group);
+    LayerInfo l;
+    l.group = key.group;
+    l.layer = key.layer;
+    l.entities = n;
+    if (jww && jww->EntLay.size() >= 256)
+      l.name = Utf8(jww->EntLay[static_cast<size_t>(key.group * 16 + key.layer)].aStrLayName);
+    info.layers.push_back(std::move(l));
+  }
+  for (int g : groups) {
+    GroupInfo gi;
+    gi.group = g;
+    if (static_cast<size_t>(g) < d.EntLgrp.size()) {
+      gi.name = Utf8(d.EntLgrp[static_cast<size_t>(g)].aStrGLayName);
+      gi.scale = d.EntLgrp[static_cast<size_t>(g)].adScale;
+    }
+    info.groups.push_back(std::move(gi));
+  }
+
+  // Inserts of the drawing's own list per definition; a number names the
+  // first definition that has it.
+  std::map<uint32_t, int64_t> inserts;
+  for (int32_t i = 0; i < d.EntBlockN && i < static_cast<int32_t>(d.EntBlock.size()); ++i)
+    ++inserts[d.EntBlock[static_cast<size_t>(i)].nNumber];
+  std::set<uint32_t> numbered;
+  for (int32_t i = 0; i < d.EntBlockDefN && i < static_cast<int32_t>(d.EntBlockDef.size()); ++i) {
+    const TEntJwwBlockDef& def = d.EntBlockDef[static_cast<size_t>(i)];
+    BlockInfo b;
+    b.name = Utf8(def.strName);
+    b.number = def.nNumber;
+    b.entities = static_cast<int64_t>(
+        std::count_if(def.mNo.begin(), def.mNo.end(),
+                      [](const TEntJwwNo& n) { return n.EntType != jwEntNone; }));
+    if (numbered.insert(def.nNumber).second) {
+      auto it = inserts.find(def.nNumber);
+      b.inserts = it == inserts.end() ? 0 : it->second;
+    }
+    info.blocks.push_back(std::move(b));
+  }
+  for (int32_t i = 0; i < d.BindImageN && i < static_cast<int32_t>(d.BindImage.size()); ++i)
+    info.images.push_back(Utf8(d.BindImage[static_cast<size_t>(i)].Fname));
+
+  std::vector<std::string>& w = f.warnings;
+  AddWarning(w, settingTexts, "1 setting text of Jw_cad left out",
+             "setting texts of Jw_cad left out");
+  AddWarning(w, d.EntUnicodeN, "1 Unicode string read", "Unicode strings read");
+  AddWarning(w, outOfRange, "1 entity on a layer or layer group above 15 left out",
+             "entities on layers or layer groups above 15 left out");
+  AddWarning(w, d.EntBlockLoopN, "1 block copy that would place a block inside itself left out",
+             "block copies that would place a block inside themselves left out");
+  AddWarning(w, static_cast<int64_t>(info.images.size()),
+             "1 bound image not converted (DXF refers to no image files)",
+             "bound images not converted (DXF refers to no image files)");
+}
+
+// JWC drawings (with groups and layers) and JWK symbols (one scale).
+void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
+  Info& info = f.info;
+  std::map<TLayerKey, int64_t> layers;
+  auto count = [&](const char* kind, uint8_t lay) {
+    ++info.counts[kind];
+    ++layers[{lay / 16, lay % 16}];
+  };
+  for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) count("line", d.EntLine[i].lay);
+  for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) count("arc", d.EntArc[i].lay);
+  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) count("text", d.EntMoji[i].lay);
+  for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i) count("point", d.EntTen[i].lay);
+  int64_t virtualPoints = 0;
+  if (jwc) {
+    virtualPoints = std::clamp<int64_t>(jwc->Enthd.vtenCount, 0, 100);
+    if (virtualPoints) info.counts["virtual point"] = virtualPoints;
+  }
+  std::set<int> groups;
+  for (const auto& [key, n] : layers) {
+    groups.insert(key.group);
+    LayerInfo l;
+    l.group = key.group;
+    l.layer = key.layer;
+    l.entities = n;
+    if (jwc && jwc->EntLay.size() >= 256)
+      l.name = Utf8(jwc->EntLay[static_cast<size_t>(key.group * 16 + key.layer)].name);
+    info.layers.push_back(std::move(l));
+  }
+  for (int g : groups) {
+    GroupInfo gi;
+    gi.group = g;
+    if (jwc && static_cast<size_t>(g) < jwc->EntLgrp.size()) {
+      gi.name = Utf8(jwc->EntLgrp[static_cast<size_t>(g)].name);
+      gi.scale = jwc->EntLgrp[static_cast<size_t>(g)].scale;
+    }
+    info.groups.push_back(std::move(gi));
+  }
+}
+
+// ---- The core --------------------------------------------------------------
+//
+// The converter core keeps the drawing being converted, its options, its
+// extents and the DXF model in process-wide globals (util/UnitVal.h), so
+// only one conversion may use it at a time.  Every call of this API that
+// touches the core goes through CoreLock() and RunOnCore(); once the core
+// keeps its state per conversion, the lock and the global set-up in
+// TCoreSession go and the rest stays.
+
+std::mutex& CoreMutex() {
+  static std::mutex m;
+  return m;
+}
+
+// One load (and conversion) on the core, set up as the parent's start-up
+// sets it up with the given settings, and torn down again at the end.
+class TCoreSession {
+ public:
+  explicit TCoreSession(const TSettings& s) {
+    UnitValReset();
+    form_.cb2 = s.cb2;
+    form_.cb3 = s.cb3;
+    form_.cb4 = s.cb4;
+    form_.cb5 = s.cb5;
+    form_.cb6 = s.cb6;
+    form_.cb7 = s.cb7;
+    OptLayerNameType = s.cb4;
+    OptSpace = s.cb5;
+    OptScaleGroup = s.cb6;
+    OptTenType = s.cb7;
+    OptTenSize = s.tenSize;
+    // The containers and attribute tables as the start-up makes them, but
+    // without an image folder: bound images are read past, never written
+    // (a DXF file refers to none of them).
+    JwcUnitInit();
+    BackColorNo = 0;
+    ColorSource = static_cast<int32_t>(static_cast<uint32_t>(s.cb3) + 1u);
+    form_.JWW1 = std::make_unique<TJwwData>();
+    form_.JWC = std::make_unique<TJwcData>();
+    form_.JWK = std::make_unique<TJwkData>();
+    form_.JWS = std::make_unique<TJwsData>();
+    delete GraAtt;
+    GraAtt = new TgraAttribute();
+    GraAtt->SetDisplayMode(true);
+    GraAtt->SetBackColor(BackColorNo);
+    GraAtt->SetDefaultColor();
+    GraAtt->SetDefaultLayer();
+    GraAtt->SetDefaultWidth();
+    GraAtt->SetDefaultTenR();
+    GraAtt->SetDefaultLtype();
+    GraAtt->SetDispHojo(1);
+    GraAtt->SetDispKijun(1);
+    GraAtt->SetGrayColor(RGBToColor(128, 128, 128));
+    GraAtt->SetAll1Color(false);
+    form_.JWW1->BindImageExp = false;
+    form_.JWW1->BindImageExr = true;  // read the section: its names and faults
+    form_.JWS->BindImageExp = false;
+    form_.JWS->BindImageExr = false;
+    DxfModel = nullptr;
+  }
+  ~TCoreSession() {
+    DXFModelFree();
+    form_.JwFine();
+    UnitValReset();
+  }
+  TCoreSession(const TCoreSession&) = delete;
+  TCoreSession& operator=(const TCoreSession&) = delete;
+
+  // The format's load pipeline; on failure the reader's reason.
+  std::optional<Reason> Load(Format f, const std::string& path) {
+    bool ok = false;
+    const TReadReason* why = nullptr;
+    switch (f) {
+      case Format::Jww: ok = form_.proc2(path); why = &form_.JWW1->LastError; break;
+      case Format::Jws: ok = form_.proc3(path); why = &form_.JWS->LastError; break;
+      case Format::Jwc: ok = form_.proc4(path); why = &form_.JWC->LastError; break;
+      case Format::Jwk: ok = form_.proc5(path); why = &form_.JWK->LastError; break;
+    }
+    if (ok) return std::nullopt;
+    if (!why || why->Empty()) return Because("internal", "the drawing could not be read");
+    return Because(why->code, why->message, why->offset);
+  }
+
+  TFacts Facts(Format f) const {
+    TFacts facts;
+    Info& info = facts.info;
+    info.format = f;
+    switch (f) {
+      case Format::Jww:
+        facts.version = form_.JWW1->Enthd.jwVer;
+        GatherJww(*form_.JWW1, form_.JWW1.get(), facts);
+        if (const char* p = PaperName(form_.JWW1->Enthd.nZumen))
+          info.paper = p;
+        else
+          info.paper = "A0";  // a code without a paper is drawn on A0
+        break;
+      case Format::Jws:
+        facts.version = form_.JWS->Enthd.jwVer;
+        GatherJww(*form_.JWS, nullptr, facts);
+        info.paper = "extent";
+        break;
+      case Format::Jwc:
+        GatherJwc(*form_.JWC, form_.JWC.get(), facts);
+        if (const char* p = PaperName(form_.JWC->Enthd.psize))
+          info.paper = p;
+        else
+          info.paper = "A0";
+        break;
+      case Format::Jwk: {
+        GatherJwc(*form_.JWK, nullptr, facts);
+        info.paper = "extent";
+        // A symbol has one scale for everything.
+        for (GroupInfo& g : info.groups) g.scale = form_.JWK->Enthd.scale;
+        break;
+      }
+    }
+    info.version = facts.version;
+    info.jwCadVersion = JwCadVersionOf(f, facts.version);
+    info.paperWidth = PaperX;
+    info.paperHeight = PaperY;
+    info.extents = Extents{ExtMinX, ExtMinY, ExtMaxX, ExtMaxY};
+    info.warnings = facts.warnings;
+    return facts;
+  }
+
+  // Fills the DXF model from the loaded drawing, as the conversion of the
+  // command-line run does before it writes the file.
+  bool BuildModel(Format f) {
+    const int ver = form_.cb2;
+    switch (f) {
+      case Format::Jww: return TJwDxfConv(*form_.JWW1, form_.JWW1.get()).BuildModel(ver);
+      case Format::Jws: return TJwDxfConv(*form_.JWS, nullptr).BuildModel(ver);
+      case Format::Jwc: return JwcDXFModelBuild(*form_.JWC, ver);
+      case Format::Jwk: return JwkDXFModelBuild(*form_.JWK, ver);
+    }
+    return false;
+  }
+
+  // Writes the built model to dst; the source's file dates go into the
+  // header as in the command-line run.
+  bool Save(const std::string& dst) { return DxfModel && DxfModel->SaveDXF(CurFileName, dst); }
+
+ private:
+  TForm1 form_;
+};
+
+// What the written ENTITIES section holds per kind, and the block
+// definitions, from the filled model.  Follows the writer: items outside
+// the file's spaces, blank texts, viewports of model space and inserts of
+// no block are not written; points are written as the option says;
+// ellipses of R12 are polylines.
+Counts CountModel(const TDXFmodel& m) {
+  Counts c;
+  const bool r12 = m.Ver != 1 && m.Ver != 2;
+  auto placed = [&](int32_t spc) { return spc >= 0 && spc <= 2 && !(spc == 2 && r12); };
+  auto add = [&](const char* kind, const auto& v, int32_t no) {
+    if (no < 0 || static_cast<size_t>(no) >= v.size()) return false;
+    if (!placed(v[static_cast<size_t>(no)].spc)) return false;
+    ++c[kind];
+    return true;
+  };
+  auto has = [&](const auto& v, int32_t no) {
+    return no >= 0 && static_cast<size_t>(no) < v.size() && placed(v[static_cast<size_t>(no)].spc);
+  };
+  for (const TDXF_EntNo& e : m.deNo) {
+    switch (e.tp) {
+      case DXF_KIND_LINE: add("LINE", m.deLine, e.no); break;
+      case DXF_KIND_CIRCLE: add("CIRCLE", m.deCirc, e.no); break;
+      case DXF_KIND_ARC: add("ARC", m.deArc, e.no); break;
+      case DXF_KIND_ELLIPSE: add(r12 ? "POLYLINE" : "ELLIPSE", m.deElli, e.no); break;
+      case DXF_KIND_TEN:
+        if (!has(m.deTen, e.no)) break;
+        if (m.tentyp == 0) ++c["POINT"];
+        if (m.tentyp == 1) ++c["CIRCLE"];
+        if (m.tentyp >= 2 && m.tentyp <= 6 && m.tenidx >= 0 && m.tenidx < m.deBlockDefN())
+          ++c["INSERT"];
+        break;
+      case DXF_KIND_SOLID3: add("SOLID", m.deSld3, e.no); break;
+      case DXF_KIND_SOLID4: add("SOLID", m.deSld4, e.no); break;
+      case DXF_KIND_MOJI:
+        if (has(m.deMoji, e.no) && !DelSpace(m.deMoji[static_cast<size_t>(e.no)].st).empty())
+          ++c["TEXT"];
+        break;
+      case DXF_KIND_VPORT:
+        if (has(m.deVport, e.no) && m.deVport[static_cast<size_t>(e.no)].spc != 0)
+          ++c["VIEWPORT"];
+        break;
+      case DXF_KIND_BLOCK:
+        if (has(m.deBlock, e.no)) {
+          const int32_t bln = m.deBlock[static_cast<size_t>(e.no)].bln;
+          if (bln >= 0 && bln < m.deBlockDefN()) ++c["INSERT"];
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  if (m.deBlockDefN() > 0) c["BLOCK"] = m.deBlockDefN();
+  return c;
+}
+
+// One run on the core: load the drawing file and, when dxfPath is not
+// empty, convert it there.
+struct TCoreRun {
+  std::optional<Reason> reason;
+  TFacts facts;
+  Counts counts;
+};
+
+TCoreRun RunOnCore(const std::string& drawing, Format f, const TSettings& s,
+                   const std::string& dxfPath) {
+  TCoreRun run;
+  std::lock_guard<std::mutex> lock(CoreMutex());
+  TCoreSession core(s);
+  run.reason = core.Load(f, drawing);
+  if (run.reason) return run;
+  run.facts = core.Facts(f);
+  if (dxfPath.empty()) return run;
+  if (!core.BuildModel(f)) {
+    run.reason = Because("internal", "the drawing was read but gave no DXF model");
+    return run;
+  }
+  run.counts = CountModel(*DxfModel);
+  if (!core.Save(dxfPath))
+    run.reason = Because("write-failed", "the DXF file could not be written");
+  return run;
+}
+
+// The reason of the exception being handled.
+Reason ReasonOfCurrentException() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return Because("out-of-memory", "memory ran out");
+  } catch (const std::exception& e) {
+    return Because("internal", std::string("an unexpected failure: ") + e.what());
+  } catch (...) {
+    return Because("internal", "an unexpected failure");
+  }
+}
+
+// Catches what the core may throw and turns it into a reason.
+template <class F>
+std::optional<Reason> Guarded(F&& f) {
+  try {
+    f();
+    return std::nullopt;
+  } catch (...) {
+    return ReasonOfCurrentException();
+  }
+}
+
+// Runs one entry of the API; whatever escapes it becomes the reason of a
+// failed outcome, so no exception ever reaches the caller.
+template <class R, class F>
+R Entry(F&& f) {
+  const auto t0 = Clock::now();
+  try {
+    return f();
+  } catch (...) {
+    R r;
+    r.ok = false;
+    try {
+      r.reason = ReasonOfCurrentException();
+    } catch (...) {
+    }
+    if constexpr (std::is_same_v<R, Result>) r.seconds = SecondsSince(t0);
+    return r;
+  }
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Converts the drawing file src (already checked) to the temporary file
+// tmp; fills result.
+void ConvertToFile(const std::string& src, Format f, const Options& options,
+                   const std::string& tmp, Result& result) {
+  TCoreRun run;
+  if (auto failed = Guarded([&] { run = RunOnCore(src, f, SettingsOf(options), tmp); })) {
+    result.reason = std::move(failed);
+    return;
+  }
+  result.version = run.facts.version;
+  result.warnings = std::move(run.facts.warnings);
+  if (run.reason) {
+    result.reason = std::move(run.reason);
+    return;
+  }
+  result.counts = std::move(run.counts);
+  result.ok = true;
+}
+
+}  // namespace
+
+// ---- Conversions ------------------------------------------------------------
+
+namespace {
+
+Result ConvertFileOnce(const std::string& src, const std::string& dst, const Options& options,
+                       bool overwrite) {
+  const auto t0 = Clock::now();
+  Result result;
+  auto fail = [&](Reason r) {
+    result.ok = false;
+    result.reason = std::move(r);
+    result.counts.clear();
+    result.seconds = SecondsSince(t0);
+    return result;
+  };
+  struct stat srcStat{};
+  if (::stat(src.c_str(), &srcStat) != 0 || !S_ISREG(srcStat.st_mode))
+    return fail(Because("not-found", "there is no drawing file " + src));
+  const std::optional<Format> format = FormatOfPath(src);
+  if (!format)
+    return fail(Because("unknown-format",
+                        "the name " + src + " does not end in .jww, .jws, .jwc or .jwk"));
+  result.format = *format;
+
+  // A drawing is never written over, whatever overwrite says.
+  if (HasDrawingExtension(dst))
+    return fail(Because("output-is-drawing",
+                        "the output " + dst + " has the extension of a drawing"));
+  struct stat dstStat{};
+  const bool dstExists = ::stat(dst.c_str(), &dstStat) == 0;
+  if (dstExists && SameFile(srcStat, dstStat))
+    return fail(Because("output-is-drawing", "the output " + dst + " is the drawing itself"));
+  if (dstExists && !overwrite)
+    return fail(Because("output-exists", "the output " + dst + " exists already"));
+  if (dstExists && S_ISDIR(dstStat.st_mode))
+    return fail(Because("write-failed", "the output " + dst + " is a folder"));
+
+  // Written beside the target under a private name, then moved into place
+  // in one step: a failure never leaves a partial DXF file behind.
+  TTempFile tmp;
+  if (!tmp.Create(FolderOf(dst), ".tessa-", ".dxf.tmp"))
+    return fail(Because("write-failed", "no file can be made in the folder of " + dst + ": " +
+                                            std::strerror(errno)));
+  ConvertToFile(src, *format, options, tmp.Path(), result);
+  if (!result.ok) return fail(*result.reason);
+
+  if (overwrite) {
+    if (::rename(tmp.Path().c_str(), dst.c_str()) != 0)
+      return fail(Because("write-failed",
+                          "the DXF file could not be moved to " + dst + ": " + std::strerror(errno)));
+  } else {
+    // link refuses an existing name: a file that appeared meanwhile stays.
+    if (::link(tmp.Path().c_str(), dst.c_str()) != 0) {
+      if (errno == EEXIST)
+        return fail(Because("output-exists", "the output " + dst + " exists already"));
+      return fail(Because("write-failed",
+                          "the DXF file could not be moved to " + dst + ": " + std::strerror(errno)));
+    }
+    ::unlink(tmp.Path().c_str());
+  }
+  tmp.Release();
+  result.seconds = SecondsSince(t0);
+  return result;
+}
+
+Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
+                        std::string& dxf) {
+  const auto t0 = Clock::now();
+  Result result;
+  result.format = format;
+  dxf.clear();
+  // The readers and the writer work on files for now: the drawing and the
+  // DXF pass through private temporary files, removed in every case.
+  const std::string folder = TempFolder();
+  TTempFile drawing, out;
+  if (!drawing.Create(folder, "tessa-in-", std::string(".") + std::string(FormatName(format))) ||
+      !out.Create(folder, "tessa-out-", ".dxf")) {
+    result.reason = Because("write-failed", "no temporary file can be made in " + folder);
+  } else if (!WriteAll(drawing.Path(), data)) {
+    result.reason = Because("write-failed", "the drawing could not be put in a temporary file");
+  } else {
+    ConvertToFile(drawing.Path(), format, options, out.Path(), result);
+    if (result.ok && !ReadAll(out.Path(), dxf)) {
+      result.ok = false;
+      result.reason = Because("write-failed", "the DXF file could not be read back");
+    }
+  }
+  if (!result.ok) {
+    result.counts.clear();
+    dxf.clear();
+  }
+  result.seconds = SecondsSince(t0);
+  return result;
+}
+
+}  // namespace
+
+Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
+                   bool overwrite) {
+  return Entry<Result>([&] { return ConvertFileOnce(src, dst, options, overwrite); });
+}
+
+Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
+                    std::string& dxf) {
+  Result r = Entry<Result>([&] { return ConvertBytesOnce(data, format, options, dxf); });
+  if (!r.ok) dxf.clear();
+  return r;
+}
+
+// ---- Inspection ---------------------------------------------------------------
+
+namespace {
+
+Info InspectPath(const std::string& path, Format format) {
+  Info info;
+  info.format = format;
+  TCoreRun run;
+  std::optional<Reason> failed =
+      Guarded([&] { run = RunOnCore(path, format, SettingsOf(Options{}), ""); });
+  if (!failed && run.reason) failed = std::move(run.reason);
+  if (failed) {
+    info.reason = std::move(failed);
+    return info;
+  }
+  info = std::move(run.facts.info);
+  info.ok = true;
+  return info;
+}
+
+Info InspectOnce(const std::string& path) {
+  struct stat st{};
+  Info info;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    info.reason = Because("not-found", "there is no drawing file " + path);
+    return info;
+  }
+  const std::optional<Format> format = FormatOfPath(path);
+  if (!format) {
+    info.reason =
+        Because("unknown-format", "the name " + path + " does not end in .jww, .jws, .jwc or .jwk");
+    return info;
+  }
+  return InspectPath(path, *format);
+}
+
+Info InspectBytesOnce(std::span<const uint8_t> data, Format format) {
+  const std::string folder = TempFolder();
+  TTempFile drawing;
+  Info info;
+  info.format = format;
+  if (!drawing.Create(folder, "tessa-in-", std::string(".") + std::string(FormatName(format)))) {
+    info.reason = Because("write-failed", "no temporary file can be made in " + folder);
+    return info;
+  }
+  if (!WriteAll(drawing.Path(), data)) {
+    info.reason = Because("write-failed", "the drawing could not be put in a temporary file");
+    return info;
+  }
+  return InspectPath(drawing.Path(), format);
+}
+
+}  // namespace
+
+Info Inspect(const std::string& path) {
+  return Entry<Info>([&] { return InspectOnce(path); });
+}
+
+Info InspectBytes(std::span<const uint8_t> data, Format format) {
+  Info info = Entry<Info>([&] { return InspectBytesOnce(data, format); });
+  info.format = format;
+  return info;
+}
+
+// ---- Names ------------------------------------------------------------------------
+
+std::optional<Format> FormatOfPath(std::string_view path) {
+  const size_t sep = path.find_last_of('/');
+  const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  std::string ext(name.substr(dot + 1));
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return FormatFromName(ext);
+}
+
+std::string_view FormatName(Format f) {
+  switch (f) {
+    case Format::Jww: return "jww";
+    case Format::Jws: return "jws";
+    case Format::Jwc: return "jwc";
+    case Format::Jwk: return "jwk";
+  }
+  return "jww";
+}
+
+std::optional<Format> FormatFromName(std::string_view name) {
+  if (name == "jww") return Format::Jww;
+  if (name == "jws") return Format::Jws;
+  if (name == "jwc") return Format::Jwc;
+  if (name == "jwk") return Format::Jwk;
+  return std::nullopt;
+}
+
+std::string_view DxfVersionName(DxfVersion v) {
+  switch (v) {
+    case DxfVersion::R12: return "r12";
+    case DxfVersion::R2000: return "r2000";
+    case DxfVersion::R2007: return "r2007";
+  }
+  return "r12";
+}
+
+}  // namespace tessa::api

@@ -1,0 +1,336 @@
+// Conversions through the API: the same DXF as the command-line converter
+// writes with the same settings, the counts of what was written, the
+// output rules and calls from several threads.
+#include <dirent.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "api/tessa_api.h"
+#include "api_fixtures.h"
+#include "api_test_util.h"
+#include "util/temp_folder.h"
+
+namespace tessa::apitest {
+namespace {
+
+using api::ConvertBytes;
+using api::ConvertFile;
+using api::Options;
+
+// Option sets that reach every setting, clamped values included.
+std::vector<Options> OptionTable() {
+  std::vector<Options> t;
+  t.push_back(Options{});
+  Options b;
+  b.dxf = api::DxfVersion::R12;
+  b.space = api::Space::Paper;
+  b.layerNames = api::LayerNames::Layer;
+  b.points = api::Points::Circle;
+  b.scaleGroup = 1;
+  b.pointSize = 0.5;
+  t.push_back(b);
+  Options c;
+  c.dxf = api::DxfVersion::R2007;
+  c.penColours = api::PenColours::Printer;
+  c.layerNames = api::LayerNames::GroupLayer;
+  c.points = api::Points::Quarters;
+  c.pointSize = 2;
+  t.push_back(c);
+  Options d;  // out of range: clamped like the settings file
+  d.dxf = api::DxfVersion::R2000;
+  d.space = api::Space::Paper;
+  d.scaleGroup = 20;
+  d.points = static_cast<api::Points>(9);
+  d.pointSize = 5000;
+  t.push_back(d);
+  Options e;
+  e.dxf = api::DxfVersion::R2000;
+  e.points = api::Points::Cross;
+  e.pointSize = 0.0001;
+  t.push_back(e);
+  return t;
+}
+
+std::set<std::string> Listing(const std::string& folder) {
+  std::set<std::string> names;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec))
+    names.insert(e.path().filename().string());
+  return names;
+}
+
+class ApiConvert : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.Path().empty());
+    bin_ = dir_.Path() + "/bin";
+    tmp_ = dir_.Path() + "/tmp";
+    ASSERT_EQ(::mkdir(bin_.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(tmp_.c_str(), 0755), 0);
+    // Temporary files of the API go here, where the test can see them.
+    const char* old = std::getenv("TMPDIR");
+    if (old) oldTmp_ = old;
+    hadTmp_ = old != nullptr;
+    ::setenv("TMPDIR", tmp_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadTmp_)
+      ::setenv("TMPDIR", oldTmp_.c_str(), 1);
+    else
+      ::unsetenv("TMPDIR");
+  }
+  std::string Put(const TDrawing& d) {
+    const std::string p = dir_.Path() + "/" + d.name;
+    EXPECT_TRUE(WriteFileBytes(p, d.bytes));
+    return p;
+  }
+  // What the command-line converter writes for src with options o; empty
+  // when it writes nothing.
+  std::string CommandLine(const std::string& src, const Options& o) {
+    const std::string out = dir_.Path() + "/cli.dxf";
+    ::unlink(out.c_str());
+    EXPECT_TRUE(RunCommandLine(TESSACONV_PATH, bin_, o, src, out));
+    std::string text = Exists(out) ? ReadFileText(out) : "";
+    ::unlink(out.c_str());
+    return text;
+  }
+
+  TTempFolder dir_{"tessa-api-"};
+  std::string bin_, tmp_, oldTmp_;
+  bool hadTmp_ = false;
+};
+
+TEST_F(ApiConvert, FileAndBytesGiveTheCommandLinesDxf) {
+  int k = 0;
+  for (const TDrawing& d : AllFixtures()) {
+    const std::string src = Put(d);
+    for (const Options& o : OptionTable()) {
+      SCOPED_TRACE(d.name + " options #" + std::to_string(k++));
+      const std::string expected = CommandLine(src, o);
+      ASSERT_FALSE(expected.empty());
+
+      const std::string dst = dir_.Path() + "/api.dxf";
+      const api::Result r = ConvertFile(src, dst, o, true);
+      ASSERT_TRUE(r.ok) << (r.reason ? r.reason->message : "");
+      EXPECT_EQ(r.format, d.format);
+      // The same source file: even the header dates agree.
+      const std::string got = ReadFileText(dst);
+      EXPECT_TRUE(got == expected);
+      // What was counted is what the file holds.
+      EXPECT_EQ(WithoutBlocks(r.counts), EntitiesOfFile(got));
+
+      std::string dxf;
+      const api::Result rb = ConvertBytes(d.bytes, d.format, o, dxf);
+      ASSERT_TRUE(rb.ok) << (rb.reason ? rb.reason->message : "");
+      EXPECT_TRUE(BlankDates(dxf) == BlankDates(expected));
+      EXPECT_EQ(rb.counts, r.counts);
+      EXPECT_EQ(rb.warnings, r.warnings);
+    }
+  }
+  // Nothing of the conversions stays behind: no temporary files, and no
+  // image folder or image files anywhere the API could have put them.
+  EXPECT_TRUE(Listing(tmp_).empty());
+  EXPECT_EQ(Listing(dir_.Path()).count("TEMP"), 0u);
+}
+
+TEST_F(ApiConvert, CountsAndWarningsOfAMixedDrawing) {
+  const TDrawing d = JwwMixed();
+  std::string dxf;
+  const api::Result r = ConvertBytes(d.bytes, d.format, Options{}, dxf);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.version, 700);
+  EXPECT_EQ(r.counts.at("LINE") >= 2, true);
+  EXPECT_EQ(r.counts.at("INSERT"), 2);
+  EXPECT_EQ(r.counts.at("BLOCK"), 1);  // the drawing's one definition
+  EXPECT_EQ(r.counts.at("SOLID"), 1);
+  EXPECT_EQ(r.counts.at("ELLIPSE"), 1);
+  EXPECT_EQ(r.counts.at("POINT"), 1);
+  EXPECT_EQ(r.counts.count("VIEWPORT"), 0u);  // model space has none
+  const std::vector<std::string> want = {"1 setting text of Jw_cad left out"};
+  EXPECT_NE(std::find(r.warnings.begin(), r.warnings.end(), want[0]), r.warnings.end());
+  bool unicode = false;
+  for (const std::string& w : r.warnings) unicode |= w.find("Unicode strings read") != w.npos;
+  EXPECT_TRUE(unicode);
+
+  // Points as marker blocks add the marker's definition; paper space adds
+  // the viewports of the layer groups in use.
+  Options o;
+  o.points = api::Points::Diamond;
+  o.space = api::Space::Paper;
+  const api::Result m = ConvertBytes(d.bytes, d.format, o, dxf);
+  ASSERT_TRUE(m.ok);
+  EXPECT_EQ(m.counts.at("BLOCK"), 2);
+  EXPECT_EQ(m.counts.at("INSERT"), 3);
+  EXPECT_GE(m.counts.at("VIEWPORT"), 1);
+  EXPECT_EQ(WithoutBlocks(m.counts), EntitiesOfFile(dxf));
+}
+
+TEST_F(ApiConvert, OutputRules) {
+  const std::string src = Put(JwwMixed());
+  const std::string kept = "not to be lost";
+  auto fresh = [&](const std::string& name, const std::string& content) {
+    const std::string p = dir_.Path() + "/" + name;
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << content;
+    return p;
+  };
+  // A hard link with a DXF name is still the drawing itself.
+  const std::string alias = dir_.Path() + "/alias.dxf";
+  ASSERT_EQ(::link(src.c_str(), alias.c_str()), 0);
+  const std::string drawingBytes = ReadFileText(src);
+
+  struct Case {
+    std::string dst;
+    bool overwrite;
+    const char* code;  // nullptr: converted
+  } cases[] = {
+      {dir_.Path() + "/other.JWW", true, "output-is-drawing"},
+      {dir_.Path() + "/other.jwk", false, "output-is-drawing"},
+      {dir_.Path() + "/other.Jws", true, "output-is-drawing"},
+      {src, true, "output-is-drawing"},
+      {alias, true, "output-is-drawing"},
+      {fresh("exists.dxf", kept), false, "output-exists"},
+      {dir_.Path() + "/no/such/folder/out.dxf", true, "write-failed"},
+      {fresh("replaced.dxf", kept), true, nullptr},
+      {dir_.Path() + "/new.dxf", false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dst);
+    const bool existed = Exists(c.dst);
+    const std::string before = existed ? ReadFileText(c.dst) : "";
+    const api::Result r = ConvertFile(src, c.dst, Options{}, c.overwrite);
+    if (!c.code) {
+      ASSERT_TRUE(r.ok) << r.reason->message;
+      EXPECT_EQ(ReadFileText(c.dst).substr(0, 3), "999");  // a DXF, not what was there
+      continue;
+    }
+    ASSERT_FALSE(r.ok);
+    ASSERT_TRUE(r.reason.has_value());
+    EXPECT_EQ(r.reason->code, c.code);
+    EXPECT_FALSE(r.reason->message.empty());
+    EXPECT_EQ(r.reason->offset, -1);
+    EXPECT_TRUE(r.counts.empty());
+    EXPECT_EQ(Exists(c.dst), existed);
+    if (existed) EXPECT_EQ(ReadFileText(c.dst), before);
+  }
+  EXPECT_EQ(ReadFileText(src), drawingBytes);
+  // No temporary file is left beside the outputs.
+  for (const std::string& n : Listing(dir_.Path())) EXPECT_EQ(n.find(".tessa-"), n.npos) << n;
+}
+
+// A drawing that fails to read leaves no file, not even a partial one,
+// and an existing output stays as it was.
+TEST_F(ApiConvert, FailedReadWritesNothing) {
+  TDrawing d = JwwMixed();
+  d.bytes.resize(d.bytes.size() / 2);
+  const std::string src = Put(d);
+  const std::string dst = dir_.Path() + "/half.dxf";
+  const api::Result r = ConvertFile(src, dst, Options{}, true);
+  ASSERT_FALSE(r.ok);
+  EXPECT_FALSE(Exists(dst));
+  std::ofstream(dst) << "old";
+  EXPECT_FALSE(ConvertFile(src, dst, Options{}, true).ok);
+  EXPECT_EQ(ReadFileText(dst), "old");
+  std::string dxf = "stale";
+  EXPECT_FALSE(ConvertBytes(d.bytes, d.format, Options{}, dxf).ok);
+  EXPECT_TRUE(dxf.empty());
+  EXPECT_TRUE(Listing(tmp_).empty());
+}
+
+// Several threads converting at once get what each gets alone.
+TEST_F(ApiConvert, ThreadsGetTheirOwnDrawings) {
+  const std::vector<TDrawing> drawings = AllFixtures();
+  const std::vector<Options> options = OptionTable();
+  struct Job {
+    size_t drawing, option;
+    std::string alone, together;
+    bool ok = false;
+  };
+  std::vector<Job> jobs;
+  for (size_t i = 0; i < drawings.size(); ++i)
+    for (size_t j = 0; j < options.size(); ++j) jobs.push_back({i, j, "", "", false});
+  for (Job& j : jobs)
+    ConvertBytes(drawings[j.drawing].bytes, drawings[j.drawing].format, options[j.option],
+                 j.alone);
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (size_t k = t; k < jobs.size(); k += 4) {
+        Job& j = jobs[k];
+        j.ok = ConvertBytes(drawings[j.drawing].bytes, drawings[j.drawing].format,
+                            options[j.option], j.together)
+                   .ok;
+      }
+    });
+  for (std::thread& t : threads) t.join();
+  for (const Job& j : jobs) {
+    EXPECT_TRUE(j.ok);
+    EXPECT_TRUE(BlankDates(j.alone) == BlankDates(j.together))
+        << drawings[j.drawing].name << " #" << j.option;
+  }
+}
+
+TEST(ApiNames, FormatsAndVersions) {
+  struct Case {
+    const char* path;
+    std::optional<api::Format> format;
+  } cases[] = {{"a/b.jww", api::Format::Jww}, {"B.JWS", api::Format::Jws},
+               {"c.JwC", api::Format::Jwc},   {"/x/d.jwk", api::Format::Jwk},
+               {"e.dxf", std::nullopt},       {"jww", std::nullopt},
+               {"dir.jww/file", std::nullopt}, {"f.jww.bak", std::nullopt}};
+  for (const Case& c : cases) EXPECT_EQ(api::FormatOfPath(c.path), c.format) << c.path;
+  for (api::Format f : {api::Format::Jww, api::Format::Jws, api::Format::Jwc, api::Format::Jwk})
+    EXPECT_EQ(api::FormatFromName(api::FormatName(f)), f);
+  EXPECT_EQ(api::FormatFromName("JWW"), std::nullopt);
+  EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R12), "r12");
+  EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R2000), "r2000");
+  EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R2007), "r2007");
+}
+
+// ---- Real drawings ------------------------------------------------------------
+
+std::vector<std::string> Samples() {
+  std::vector<std::string> found;
+  std::error_code ec;
+  const std::string root = TESSA_SAMPLES_DIR;
+  for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (!it->is_regular_file()) continue;
+    if (api::FormatOfPath(it->path().string())) found.push_back(it->path().string());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+TEST_F(ApiConvert, RealDrawingsGiveTheCommandLinesDxf) {
+  const std::vector<std::string> samples = Samples();
+  if (samples.empty()) GTEST_SKIP() << "no real drawings at " << TESSA_SAMPLES_DIR;
+  const std::vector<Options> options = OptionTable();
+  for (size_t i = 0; i < samples.size(); ++i) {
+    const Options& o = options[i % options.size()];
+    SCOPED_TRACE(samples[i]);
+    const std::string expected = CommandLine(samples[i], o);
+    const std::string dst = dir_.Path() + "/sample.dxf";
+    const api::Result r = ConvertFile(samples[i], dst, o, true);
+    EXPECT_EQ(r.ok, !expected.empty()) << (r.reason ? r.reason->message : "");
+    if (!r.ok) continue;
+    const std::string got = ReadFileText(dst);
+    EXPECT_TRUE(got == expected);
+    EXPECT_EQ(WithoutBlocks(r.counts), EntitiesOfFile(got));
+    const api::Info info = api::Inspect(samples[i]);
+    EXPECT_TRUE(info.ok);
+  }
+}
+
+}  // namespace
+}  // namespace tessa::apitest
