@@ -291,8 +291,12 @@ class ModuleTest(unittest.TestCase):
 
     def test_info_failures(self):
         write(self.path("notes.jws"), b"no symbol here")
+        shutil.copy(EXAMPLE, self.path("plan.dwg"))
         self.assertRaisesReason("not-a-drawing", tessaconv.info, self.path("notes.jws"))
-        self.assertRaisesReason("unknown-format", tessaconv.info, self.path("notes.dwg"))
+        self.assertRaisesReason("unknown-format", tessaconv.info, self.path("plan.dwg"))
+        self.assertRaisesReason("not-found", tessaconv.info, self.path("none.dwg"))
+        self.assertRaisesReason("bad-count", tessaconv.info,
+                                os.path.join(self.fixtures, "entity_count_past_end.jww"))
 
     def test_damaged_copies_give_a_reason_or_a_drawing(self):
         """Cut and overwritten copies of the example: each one is converted or
