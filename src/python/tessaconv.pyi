@@ -61,6 +61,7 @@ class Extents(TypedDict):
     max_y: float
 
 class Info(TypedDict):
+    input: str
     format: Format
     version: int
     jw_cad_version: str

@@ -123,9 +123,9 @@ api::Options MakeOptions(const std::string& dxf, const std::string& space,
     throw py::value_error("scale_group must lie in 0..15, not " + std::to_string(scaleGroup));
   o.scaleGroup = scaleGroup;
   o.points = Choose("points", points, kPoints);
-  // The library clamps the size; only a value that is no number at all is
-  // refused here.
-  if (!std::isfinite(pointSize)) throw py::value_error("point_size must be a finite number");
+  // Refused like the command line refuses it, rather than clamped unseen.
+  if (!(pointSize >= 0.001 && pointSize <= 1000))
+    throw py::value_error("point_size must lie in 0.001..1000, not " + std::to_string(pointSize));
   o.pointSize = pointSize;
   return o;
 }
@@ -173,8 +173,9 @@ api::Format FormatOf(std::string fmt) {
                           "\"" + fmt + "\" is no drawing format; use jww, jws, jwc or jwk.", -1});
 }
 
-py::dict InfoDict(const api::Info& info) {
+py::dict InfoDict(const std::filesystem::path& src, const api::Info& info) {
   py::dict d;
+  d["input"] = Text(src.string());
   d["format"] = std::string(api::FormatName(info.format));
   d["version"] = info.version;
   d["jw_cad_version"] = Text(info.jwCadVersion);
@@ -268,7 +269,7 @@ py::dict Info(const std::filesystem::path& src) {
     info = api::Inspect(src.string());
   }
   if (!info.ok) RaiseReason(info.reason);
-  return InfoDict(info);
+  return InfoDict(src, info);
 }
 
 }  // namespace
@@ -300,7 +301,7 @@ Options (the names and values of `tessa convert`):
   layer_names  "number", "layer" or "group-layer"
   scale_group  layer group 0..15 that gives the drawing scale
   points       "point", "circle", "circles", "cross", "diamond", "filled", "quarters"
-  point_size   marker radius, clamped to 0.001..1000
+  point_size   radius of point circles and markers, 0.001..1000
 
 Raises ConversionError with the reason's code and offset; ValueError for an
 option value outside its choices.)");
@@ -322,7 +323,7 @@ Raises ConversionError (code "unknown-format" for an unknown fmt).)");
         R"(Reads the drawing at src without converting it and returns a dict, the same as
 `tessa info --json`:
 
-  format, version, jw_cad_version, paper, paper_width, paper_height (mm),
+  input (src as given), format, version, jw_cad_version, paper, paper_width, paper_height (mm),
   groups [{group, name, scale}], counts {kind: n},
   layers [{group, layer, name, entities}],
   blocks [{name, number, entities, inserts}], images [name],

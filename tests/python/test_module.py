@@ -120,13 +120,14 @@ class ModuleTest(unittest.TestCase):
         with self.assertRaises(TypeError):
             tessaconv.convert_bytes(self.example, "jww", force=True)
 
-    def test_point_size_is_clamped_like_the_settings_file(self):
+    def test_point_size_bounds(self):
         def circles(size):
             return blank(tessaconv.convert_bytes(self.example, "jww", points="circle",
                                                  point_size=size))
-        self.assertEqual(circles(0.001), circles(-5))
-        self.assertEqual(circles(1000), circles(1e9))
         self.assertNotEqual(circles(1000), circles(0.001))
+        for size in (0.0009, 0, -5, 1000.5, 1e9):
+            with self.subTest(size=size), self.assertRaises(ValueError):
+                circles(size)
 
     # ---- inputs and outputs ---------------------------------------------
 
@@ -194,9 +195,10 @@ class ModuleTest(unittest.TestCase):
     def test_info_shape(self):
         info = tessaconv.info(EXAMPLE)
         self.assertEqual(set(info), {
-            "format", "version", "jw_cad_version", "paper", "paper_width", "paper_height",
+            "input", "format", "version", "jw_cad_version", "paper", "paper_width", "paper_height",
             "groups", "counts", "layers", "blocks", "images", "extents", "warnings"})
         self.assertEqual(info["format"], "jww")
+        self.assertEqual(info["input"], EXAMPLE)
         self.assertEqual(info["version"], int.from_bytes(self.example[8:12], "little"))
         self.assertEqual(set(info["extents"]), {"min_x", "min_y", "max_x", "max_y"})
         self.assertLessEqual(info["extents"]["min_x"], info["extents"]["max_x"])
