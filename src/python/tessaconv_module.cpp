@@ -315,7 +315,7 @@ option value outside its choices.)");
 data is any bytes-like object; fmt names its format: "jww", "jws", "jwc" or
 "jwk".  No file is read or written.  The options are those of convert().
 The header dates, which convert() takes from the drawing's file times, are
-those of a drawing without a file.
+the time of the conversion: bytes carry no file times.
 
 Raises ConversionError (code "unknown-format" for an unknown fmt).)");
 
