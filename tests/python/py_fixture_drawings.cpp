@@ -67,5 +67,11 @@ int main(int argc, char** argv) {
     o.classNames[1] = "CDataNone";
     ok &= WriteJwwFile(dir + "unknown_class.jww", Plain(), o);
   }
+  // Plenty of lines: reading them needs some megabytes of memory.
+  {
+    TJwwData d = MakeJwwDrawing(600);
+    for (int i = 0; i < 100000; ++i) AddLine(d, Line(i, 0, i, 1));
+    ok &= WriteJwwFile(dir + "lines_100000.jww", d);
+  }
   return ok ? 0 : 1;
 }

@@ -291,6 +291,28 @@ class ModuleTest(unittest.TestCase):
         e = self.assertRaisesReason("not-found", tessaconv.info, self.path("none.jww"))
         self.assertEqual(e.offset, -1)
 
+    def test_memory_running_out_is_a_reason(self):
+        """A child process whose address space is capped just above what it
+        uses cannot get the room the drawing's lines need: a ConversionError,
+        not a MemoryError or a crash."""
+        child = (
+            "import resource, sys, tessaconv\n"
+            "data = open(sys.argv[1], 'rb').read()\n"
+            "with open('/proc/self/statm') as f:\n"
+            "    pages = int(f.read().split()[0])\n"
+            "room = pages * resource.getpagesize() + (2 << 20)\n"
+            "resource.setrlimit(resource.RLIMIT_AS, (room, room))\n"
+            "try:\n"
+            "    tessaconv.convert_bytes(data, 'jww')\n"
+            "    print('converted')\n"
+            "except tessaconv.ConversionError as e:\n"
+            "    print(e.code, e.offset)\n")
+        run = subprocess.run([sys.executable, "-c", child,
+                              os.path.join(self.fixtures, "lines_100000.jww")],
+                             capture_output=True, text=True, timeout=300)
+        self.assertEqual(run.returncode, 0, run.stderr[-2000:])
+        self.assertEqual(run.stdout.split(), ["out-of-memory", "-1"])
+
     def test_info_failures(self):
         write(self.path("notes.jws"), b"no symbol here")
         shutil.copy(EXAMPLE, self.path("plan.dwg"))
