@@ -366,7 +366,7 @@ class ModuleTest(unittest.TestCase):
         info = tessaconv.info(EXAMPLE)
         self.assertEqual(pickle.loads(pickle.dumps(info)), info)
 
-    def test_documented(self):
+    def test_documented_and_stub_agrees(self):
         for f in (tessaconv, tessaconv.convert, tessaconv.convert_bytes, tessaconv.info,
                   tessaconv.ConversionError, tessaconv.ConversionResult):
             self.assertTrue(f.__doc__ and len(f.__doc__) > 40, f)
@@ -374,11 +374,31 @@ class ModuleTest(unittest.TestCase):
         self.assertTrue(os.path.exists(stub), "the type stub is not beside the module")
         import ast
         with open(stub, encoding="utf-8") as f:
-            names = {n.name for n in ast.parse(f.read()).body
-                     if isinstance(n, (ast.FunctionDef, ast.ClassDef))}
+            tree = ast.parse(f.read())
+        defs = {n.name: n for n in tree.body if isinstance(n, (ast.FunctionDef, ast.ClassDef))}
         public = {n for n in dir(tessaconv) if not n.startswith("_")}
-        self.assertLessEqual(public, names | {"Info"}, "the stub misses names")
-
+        self.assertLessEqual(public, set(defs), "the stub misses names")
+        # Each function's parameters, keyword-only marker and defaults, as the
+        # module states them in its signature line, are those of the stub.
+        for name in ("convert", "convert_bytes", "info"):
+            with self.subTest(function=name):
+                line = getattr(tessaconv, name).__doc__.splitlines()[0]
+                params = line[line.index("(") + 1:line.rindex(")")]
+                runtime = []
+                for p in params.split(", "):
+                    if p == "*":
+                        runtime.append(("*", None))
+                        continue
+                    pname, _, default = p.partition(" = ")
+                    runtime.append((pname.split(":")[0],
+                                    ast.literal_eval(default) if default else None))
+                a = defs[name].args
+                stubbed = [(x.arg, None) for x in a.args]
+                if a.kwonlyargs:
+                    stubbed.append(("*", None))
+                stubbed += [(x.arg, ast.literal_eval(d))
+                            for x, d in zip(a.kwonlyargs, a.kw_defaults)]
+                self.assertEqual(stubbed, runtime)
 
 if __name__ == "__main__":
     for name, value in (("TESSA_EXAMPLE", EXAMPLE), ("TESSA_EXE", EXE),
