@@ -125,14 +125,6 @@ std::string TempFolder() {
   return ec ? std::string("/tmp") : p.string();
 }
 
-bool WriteAll(const std::string& path, std::span<const uint8_t> data) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
-}
-
 bool ReadAll(const std::string& path, std::string& out) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, bytes)) return false;
@@ -222,7 +214,7 @@ void AddWarning(std::vector<std::string>& w, int64_t n, const std::string& one,
 void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
   Info& info = f.info;
   std::map<TLayerKey, int64_t> layers;
-  int64_t settingTexts = 0, outOfRange = 0;
+  int64_t settingTexts = 0, outOfRange = 0, unknownTextType = 0;
   const TJwwLists own = JwwListsOf(d);
   for (const TEntJwwNo& no : d.EntNo) {
     const bool seen = VisitJwwEntity(own, no.EntType, no.EntNo, [&](const auto& e) {
@@ -231,6 +223,7 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
           ++settingTexts;
           return;
         }
+        if (e.nMojiShu % 100 > 10) ++unknownTextType;
       }
       const TEntJwwAttr& a = e.att;
       ++info.counts[JwwKindName(no.EntType)];
@@ -299,6 +292,8 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
   AddWarning(w, settingTexts, "1 setting text of Jw_cad left out",
              "setting texts of Jw_cad left out");
   AddWarning(w, d.EntUnicodeN, "1 Unicode string read", "Unicode strings read");
+  AddWarning(w, unknownTextType, "1 text of an unknown text type written with text type 0",
+             "texts of an unknown text type written with text type 0");
   AddWarning(w, outOfRange, "1 entity on a layer or layer group above 15 left out",
              "entities on layers or layer groups above 15 left out");
   AddWarning(w, d.EntBlockLoopN, "1 block copy that would place a block inside itself left out",
@@ -318,7 +313,14 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
   };
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) count("line", d.EntLine[i].lay);
   for (size_t i = 0, n = JwcUsable(d.EntArc, d.arcN); i < n; ++i) count("arc", d.EntArc[i].lay);
-  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) count("text", d.EntMoji[i].lay);
+  int64_t unknownTextType = 0;
+  for (size_t i = 0, n = JwcUsable(d.EntMoji, d.mojiN); i < n; ++i) {
+    count("text", d.EntMoji[i].lay);
+    if (d.EntMoji[i].no > 10) ++unknownTextType;
+  }
+  AddWarning(f.warnings, unknownTextType,
+             "1 text of an unknown text type written with text type 0",
+             "texts of an unknown text type written with text type 0");
   for (size_t i = 0, n = JwcUsable(d.EntTen, d.tenN); i < n; ++i) count("point", d.EntTen[i].lay);
   int64_t virtualPoints = 0;
   if (jwc) {
@@ -359,6 +361,18 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
 std::mutex& CoreMutex() {
   static std::mutex m;
   return m;
+}
+
+// The paper of a code, A0 for a code that names none; symbols: the extent.
+void PaperFromCode(int32_t code) {
+  TJwPaper p;
+  if (!JwPaperOfCode(code, p)) JwPaperOfCode(0, p);
+  PaperX = p.x;
+  PaperY = p.y;
+}
+void PaperFromExtents() {
+  PaperX = std::abs(ExtMaxX - ExtMinX);
+  PaperY = std::abs(ExtMaxY - ExtMinY);
 }
 
 // One load (and conversion) on the core, set up as the parent's start-up
@@ -428,6 +442,63 @@ class TCoreSession {
     if (ok) return std::nullopt;
     if (!why || why->Empty()) return Because("internal", "the drawing could not be read");
     return Because(why->code, why->message, why->offset);
+  }
+
+  // The same pipeline for a drawing held in memory: the reader's check and
+  // read of the bytes, then the format's steps as the driver runs them.
+  // The drawing has no file name (the DXF header dates then stay empty).
+  std::optional<Reason> LoadBytes(Format f, std::span<const uint8_t> data) {
+    const uint8_t* p = data.data();
+    const size_t n = data.size();
+    auto failed = [](const TReadReason& why) {
+      if (why.Empty()) return Because("internal", "the drawing could not be read");
+      return Because(why.code, why.message, why.offset);
+    };
+    CurFileName.clear();
+    switch (f) {
+      case Format::Jww: {
+        TJwwData& jw = *form_.JWW1;
+        if (!jw.FileCheckMem(p, n) || !jw.FileInMem(p, n)) return failed(jw.LastError);
+        jw.BindImageExplode();
+        form_.JwwFileColorSet(jw);
+        form_.JwwFileLtypeSet(jw);
+        jw.SetGAttLayer();
+        jw.GetMinMaxZahyo();
+        PaperFromCode(jw.Enthd.nZumen);
+        return std::nullopt;
+      }
+      case Format::Jws: {
+        TJwsData& js = *form_.JWS;
+        if (!js.FileCheckMem(p, n) || !js.FileInMem(p, n)) return failed(js.LastError);
+        form_.JwsFileColorSet();
+        form_.JwsFileLtypeSet();
+        js.SetGAttLayer();
+        js.GetMinMaxZahyo();
+        PaperFromExtents();
+        return std::nullopt;
+      }
+      case Format::Jwc: {
+        TJwcData& jc = *form_.JWC;
+        if (!jc.FileCheckMem(p, n) || !jc.FileInMem(p, n)) return failed(jc.LastError);
+        form_.JwcFileColorSet();
+        form_.JwcFileLtypeSet();
+        jc.SetGAttLayer();
+        jc.GetMinMaxZahyo();
+        PaperFromCode(jc.Enthd.psize);
+        return std::nullopt;
+      }
+      case Format::Jwk: {
+        TJwkData& jk = *form_.JWK;
+        if (!jk.FileCheckMem(p, n) || !jk.FileInMem(p, n)) return failed(jk.LastError);
+        form_.JwcFileColorSet();
+        form_.JwcFileLtypeSet();
+        jk.SetGAttLayer();
+        jk.GetMinMaxZahyo();
+        PaperFromExtents();
+        return std::nullopt;
+      }
+    }
+    return Because("internal", "no such format");
   }
 
   TFacts Facts(Format f) const {
@@ -556,12 +627,19 @@ struct TCoreRun {
   Counts counts;
 };
 
-TCoreRun RunOnCore(const std::string& drawing, Format f, const TSettings& s,
+// Where the drawing comes from: a file, or bytes in memory.
+struct TSource {
+  std::string path;
+  std::span<const uint8_t> bytes;
+  bool inMemory = false;
+};
+
+TCoreRun RunOnCore(const TSource& src, Format f, const TSettings& s,
                    const std::string& dxfPath) {
   TCoreRun run;
   std::lock_guard<std::mutex> lock(CoreMutex());
   TCoreSession core(s);
-  run.reason = core.Load(f, drawing);
+  run.reason = src.inMemory ? core.LoadBytes(f, src.bytes) : core.Load(f, src.path);
   if (run.reason) return run;
   run.facts = core.Facts(f);
   if (dxfPath.empty()) return run;
@@ -624,7 +702,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // Converts the drawing file src (already checked) to the temporary file
 // tmp; fills result.
-void ConvertToFile(const std::string& src, Format f, const Options& options,
+void ConvertToFile(const TSource& src, Format f, const Options& options,
                    const std::string& tmp, Result& result) {
   TCoreRun run;
   if (auto failed = Guarded([&] { run = RunOnCore(src, f, SettingsOf(options), tmp); })) {
@@ -686,7 +764,7 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   if (!tmp.Create(FolderOf(dst), ".tessa-", ".dxf.tmp"))
     return fail(Because("write-failed", "no file can be made in the folder of " + dst + ": " +
                                             std::strerror(errno)));
-  ConvertToFile(src, *format, options, tmp.Path(), result);
+  ConvertToFile(TSource{src, {}, false}, *format, options, tmp.Path(), result);
   if (!result.ok) return fail(*result.reason);
 
   if (overwrite) {
@@ -714,17 +792,14 @@ Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Opti
   Result result;
   result.format = format;
   dxf.clear();
-  // The readers and the writer work on files for now: the drawing and the
-  // DXF pass through private temporary files, removed in every case.
+  // The writer writes files for now: the DXF passes through a private
+  // temporary file, removed in every case.
   const std::string folder = TempFolder();
-  TTempFile drawing, out;
-  if (!drawing.Create(folder, "tessa-in-", std::string(".") + std::string(FormatName(format))) ||
-      !out.Create(folder, "tessa-out-", ".dxf")) {
+  TTempFile out;
+  if (!out.Create(folder, "tessa-out-", ".dxf")) {
     result.reason = Because("write-failed", "no temporary file can be made in " + folder);
-  } else if (!WriteAll(drawing.Path(), data)) {
-    result.reason = Because("write-failed", "the drawing could not be put in a temporary file");
   } else {
-    ConvertToFile(drawing.Path(), format, options, out.Path(), result);
+    ConvertToFile(TSource{"", data, true}, format, options, out.Path(), result);
     if (result.ok && !ReadAll(out.Path(), dxf)) {
       result.ok = false;
       result.reason = Because("write-failed", "the DXF file could not be read back");
@@ -756,12 +831,12 @@ Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options&
 
 namespace {
 
-Info InspectPath(const std::string& path, Format format) {
+Info InspectSource(const TSource& src, Format format) {
   Info info;
   info.format = format;
   TCoreRun run;
   std::optional<Reason> failed =
-      Guarded([&] { run = RunOnCore(path, format, SettingsOf(Options{}), ""); });
+      Guarded([&] { run = RunOnCore(src, format, SettingsOf(Options{}), ""); });
   if (!failed && run.reason) failed = std::move(run.reason);
   if (failed) {
     info.reason = std::move(failed);
@@ -785,23 +860,11 @@ Info InspectOnce(const std::string& path) {
         Because("unknown-format", "the name " + path + " does not end in .jww, .jws, .jwc or .jwk");
     return info;
   }
-  return InspectPath(path, *format);
+  return InspectSource(TSource{path, {}, false}, *format);
 }
 
 Info InspectBytesOnce(std::span<const uint8_t> data, Format format) {
-  const std::string folder = TempFolder();
-  TTempFile drawing;
-  Info info;
-  info.format = format;
-  if (!drawing.Create(folder, "tessa-in-", std::string(".") + std::string(FormatName(format)))) {
-    info.reason = Because("write-failed", "no temporary file can be made in " + folder);
-    return info;
-  }
-  if (!WriteAll(drawing.Path(), data)) {
-    info.reason = Because("write-failed", "the drawing could not be put in a temporary file");
-    return info;
-  }
-  return InspectPath(drawing.Path(), format);
+  return InspectSource(TSource{"", data, true}, format);
 }
 
 }  // namespace

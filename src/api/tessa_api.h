@@ -102,8 +102,9 @@ Result ConvertFile(const std::string& src, const std::string& dst, const Options
                    bool overwrite = false);
 
 // Converts a drawing held in memory; on success dxf holds the DXF file
-// (its header dates are the time of the conversion: bytes carry no file
-// dates), on failure it is empty.
+// (bytes carry no file dates: the header's dates are the zero date), on
+// failure it is empty.  The drawing is read from memory, never written to
+// a file.
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
                     std::string& dxf);
 
@@ -147,7 +148,8 @@ struct Info {
   std::vector<std::string> warnings;  // what a conversion will leave out or mend
 };
 
-// Reads the drawing at path (format by extension) without converting it.
+// Reads the drawing at path (format by extension) without converting it
+// and without writing any file.
 Info Inspect(const std::string& path);
 Info InspectBytes(std::span<const uint8_t> data, Format format);
 

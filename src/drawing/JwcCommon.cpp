@@ -1,5 +1,6 @@
 #include "drawing/JwcCommon.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -18,7 +19,14 @@ bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
     why = {"not-found", "the file " + FName + " cannot be read", -1};
     return false;
   }
-  TByteReader st(data);
+  return JwcReadMem(data.data(), data.size(), para, header, body, why);
+}
+
+bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
+                const std::function<bool(TByteReader&)>& header,
+                const std::function<void(TByteReader&)>& body, TReadReason& why) {
+  why = {};
+  TByteReader st(data, size);
   try {
     const bool ok = header(st);
     para.clear();
@@ -50,7 +58,12 @@ bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident,
   uint8_t buf[20];
   size_t k = std::fread(buf, 1, sizeof buf, f);
   std::fclose(f);
-  if (BytesToStr(buf, k) == ident) return true;
+  return JwcMemStartsWith(buf, k, ident, why);
+}
+
+bool JwcMemStartsWith(const uint8_t* data, size_t size, std::u16string_view ident,
+                      TReadReason* why) {
+  if (BytesToStr(data, std::min<size_t>(size, 20)) == ident) return true;
   if (why)
     *why = {"not-a-drawing", "the file does not start with \"" + StrToUtf8(ident) + "\"", 0};
   return false;

@@ -24,10 +24,17 @@ bool JwcReadFile(const std::string& FName, std::vector<std::u16string>& para,
                  const std::function<bool(TByteReader&)>& header,
                  const std::function<void(TByteReader&)>& body, TReadReason& why);
 
+// The same for a file held in memory.
+bool JwcReadMem(const uint8_t* data, size_t size, std::vector<std::u16string>& para,
+                const std::function<bool(TByteReader&)>& header,
+                const std::function<void(TByteReader&)>& body, TReadReason& why);
+
 // True when the first 20 bytes of the file decode to ident; when not, and
 // why is given, it says why.  Never throws.
 bool JwcFileStartsWith(const std::string& fn, std::u16string_view ident,
                        TReadReason* why = nullptr);
+bool JwcMemStartsWith(const uint8_t* data, size_t size, std::u16string_view ident,
+                      TReadReason* why = nullptr);
 
 // Splits a header block into count fields; missing fields read as "0",
 // surplus fields are ignored.

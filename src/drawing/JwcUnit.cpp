@@ -197,6 +197,17 @@ bool TJwcData::FileIn(const std::string& FName) {
                      [this](TByteReader& st) { ReadBody(st); }, LastError);
 }
 
+bool TJwcData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return JwcMemStartsWith(data, size, kJwcIdent, &LastError);
+}
+
+bool TJwcData::FileInMem(const uint8_t* data, size_t size) {
+  DataInit();
+  return JwcReadMem(data, size, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
+                    [this](TByteReader& st) { ReadBody(st); }, LastError);
+}
+
 void TJwcData::GetMinMaxZahyo() {
   // The first point of the first kind present starts the box; a drawing
   // with none keeps the extents it had.

@@ -147,6 +147,9 @@ class TJwcData : public TJwcEntities {
   // Reads the whole drawing; false on any failure (the container then
   // holds what was read before it).
   bool FileIn(const std::string& FName);
+  // The same for a file held in memory.
+  bool FileCheckMem(const uint8_t* data, size_t size);
+  bool FileInMem(const uint8_t* data, size_t size);
   void SetGAttLayer();
   // Writes the extents globals (ExtMinX...); leaves them when empty.
   void GetMinMaxZahyo();

@@ -84,6 +84,17 @@ bool TJwkData::FileIn(const std::string& FName) {
                      [this](TByteReader& st) { ReadBody(st); }, LastError);
 }
 
+bool TJwkData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return JwcMemStartsWith(data, size, kJwkIdent, &LastError);
+}
+
+bool TJwkData::FileInMem(const uint8_t* data, size_t size) {
+  DataInit();
+  return JwcReadMem(data, size, Enthd.para, [this](TByteReader& st) { return ReadHeader(st); },
+                    [this](TByteReader& st) { ReadBody(st); }, LastError);
+}
+
 void TJwkData::GetMinMaxZahyo() {
   // Model coordinates: divided by the drawing scale, and the origin is
   // always inside.

@@ -34,6 +34,9 @@ class TJwkData : public TJwcEntities {
   void DataFree();
   bool FileCheck(const std::string& FName);
   bool FileIn(const std::string& FName);
+  // The same for a file held in memory.
+  bool FileCheckMem(const uint8_t* data, size_t size);
+  bool FileInMem(const uint8_t* data, size_t size);
   void SetGAttLayer();
   void GetMinMaxZahyo();
   bool FileOutDXF(const std::string& FName, int Ver);

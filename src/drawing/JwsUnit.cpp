@@ -40,6 +40,11 @@ bool TJwsData::FileCheck(const std::string& FName) {
   return kJwsSignature.FoundIn(FName, &LastError);
 }
 
+bool TJwsData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return kJwsSignature.FoundInMem(data, size, &LastError);
+}
+
 bool TJwsData::FileIn(const std::string& FName) {
   DataInit();
   std::vector<uint8_t> data;

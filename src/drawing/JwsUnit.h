@@ -24,6 +24,8 @@ class TJwsData : public TJwwBaseData {
   bool FileCheck(const std::string& FName);
   bool FileIn(const std::string& FName);
   bool FileInMem(const uint8_t* data, size_t size);
+  // FileCheck of a file held in memory.
+  bool FileCheckMem(const uint8_t* data, size_t size);
 
   bool SetGAttLayer();
   void GetMinMaxZahyo();

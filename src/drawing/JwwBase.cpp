@@ -335,7 +335,11 @@ bool TJwSignature::FoundIn(const std::string& FName, TReadReason* why) const {
   std::fclose(f);
   // Only the bytes that are there: a short file is told apart from a
   // foreign one.
-  TByteReader r(head.data(), k);
+  return FoundInMem(head.data(), k, why);
+}
+
+bool TJwSignature::FoundInMem(const uint8_t* data, size_t size, TReadReason* why) const {
+  TByteReader r(data, std::min(size, versionOffset + 4));
   std::u16string jwID;
   int32_t jwVer = 0;
   try {

@@ -41,6 +41,8 @@ struct TJwSignature {
   // True when the file starts with this signature; reads only its head.
   // When not, and why is given, it says why.
   bool FoundIn(const std::string& FName, TReadReason* why = nullptr) const;
+  // The same for a file held in memory.
+  bool FoundInMem(const uint8_t* data, size_t size, TReadReason* why = nullptr) const;
 };
 
 class TJwwBaseData {

@@ -50,6 +50,11 @@ bool TJwwData::FileCheck(const std::string& FName) {
   return kJwwSignature.FoundIn(FName, &LastError);
 }
 
+bool TJwwData::FileCheckMem(const uint8_t* data, size_t size) {
+  LastError = {};
+  return kJwwSignature.FoundInMem(data, size, &LastError);
+}
+
 bool TJwwData::FileIn(const std::string& FName) {
   DataInit();
   std::vector<uint8_t> data;

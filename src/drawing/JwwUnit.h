@@ -37,6 +37,8 @@ class TJwwData : public TJwwBaseData {
   bool FileIn(const std::string& FName);
   // The same reading from bytes already in memory.
   bool FileInMem(const uint8_t* data, size_t size);
+  // FileCheck of a file held in memory.
+  bool FileCheckMem(const uint8_t* data, size_t size);
 
   bool SetGAttLayer();
   void GetMinMaxZahyo();

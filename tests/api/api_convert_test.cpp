@@ -10,6 +10,7 @@
 #include <fstream>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -201,6 +202,7 @@ TEST_F(ApiConvert, OutputRules) {
       {alias, true, "output-is-drawing"},
       {fresh("exists.dxf", kept), false, "output-exists"},
       {dir_.Path() + "/no/such/folder/out.dxf", true, "write-failed"},
+      {dir_.Path() + "/bin", true, "write-failed"},  // a folder
       {fresh("replaced.dxf", kept), true, nullptr},
       {dir_.Path() + "/new.dxf", false, nullptr},
   };
@@ -327,8 +329,17 @@ TEST_F(ApiConvert, RealDrawingsGiveTheCommandLinesDxf) {
     const std::string got = ReadFileText(dst);
     EXPECT_TRUE(got == expected);
     EXPECT_EQ(WithoutBlocks(r.counts), EntitiesOfFile(got));
+    std::string dxf;
+    const std::string bytes = ReadFileText(samples[i]);
+    const api::Result rb = api::ConvertBytes(
+        std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+        *api::FormatOfPath(samples[i]), o, dxf);
+    EXPECT_TRUE(rb.ok);
+    EXPECT_TRUE(BlankDates(dxf) == BlankDates(expected));
+    EXPECT_EQ(rb.counts, r.counts);
     const api::Info info = api::Inspect(samples[i]);
     EXPECT_TRUE(info.ok);
+    EXPECT_EQ(info.version, r.version);
   }
 }
 

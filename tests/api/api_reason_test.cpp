@@ -1,6 +1,12 @@
 // Reasons: every way a drawing can fail to read gives its code, a
 // sentence and the byte it applies to, the same through every entry.
+#include <malloc.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <fstream>
@@ -198,6 +204,48 @@ TEST(ApiReasons, CutDrawingsGiveReadingReasons) {
   }
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
+// Caps the address space just above what the process uses, reads a drawing
+// whose entities need far more, and exits 0 when that gave the reason.
+[[noreturn]] void ConvertWithoutRoom() {
+  // Written object by object: no container of that size is ever held.
+  TJwArchiveWriter w;
+  WriteJwwHeader(w, MakeJwwDrawing(600));
+  w.Count(100000);
+  for (int i = 0; i < 100000; ++i) {
+    w.ClassTag("CDataSen");
+    WriteAttr(w, 600, Attr());
+    for (double v : {double(i), 0.0, double(i), 1.0}) w.F64(v);
+    w.ObjectDone();
+  }
+  w.Count(0);
+  // Large blocks from fresh mappings, never from memory freed before.
+  ::mallopt(M_MMAP_THRESHOLD, 128 << 10);
+  ::malloc_trim(0);
+  long pages = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
+    std::fclose(f);
+  }
+  if (pages <= 0) ::_exit(3);
+  const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) +
+                      (rlim_t{2} << 20);
+  const rlimit lim{room, room};
+  if (::setrlimit(RLIMIT_AS, &lim) != 0) ::_exit(3);
+  std::string dxf;
+  const api::Result r = api::ConvertBytes(w.bytes, api::Format::Jww, api::Options{}, dxf);
+  ::_exit(!r.ok && r.reason && r.reason->code == "out-of-memory" && r.reason->offset == -1 ? 0 : 1);
+}
+
+// Memory running out while a drawing is read is a reason like any other.
+// A fresh process (a death test run alone) so no memory freed by earlier
+// tests is there to take.
+TEST(ApiReasons, MemoryRunningOutIsAReason) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(ConvertWithoutRoom(), ::testing::ExitedWithCode(0), "");
+}
+#endif
+
 TEST(ApiReasons, MessagesNameWhatWasWrong) {
   TJwwData d = MakeJwwDrawing(700);
   d.Enthd.jwVer = 123;
@@ -250,6 +298,9 @@ TEST(ApiReasons, LeftOutPartsBecomeWarnings) {
   AddLine(self, Line(0, 0, 1, 1));
   AddBlock(self, Insert(3, 2, 2));  // places itself
   AddBlock(d, Insert(3, 50, 50));
+  TEntJwwMoji text = Text(0, 0, u"A");
+  text.nMojiShu = 15;  // there are text types 1..10
+  AddMoji(d, text);
   std::string dxf;
   const api::Result r = api::ConvertBytes(WriteJww(d), api::Format::Jww, api::Options{}, dxf);
   ASSERT_TRUE(r.ok) << r.reason->message;
@@ -262,7 +313,17 @@ TEST(ApiReasons, LeftOutPartsBecomeWarnings) {
   };
   EXPECT_TRUE(has("2 entities on layers or layer groups above 15 left out"));
   EXPECT_TRUE(has("1 block copy that would place a block inside itself left out"));
-  EXPECT_EQ(r.warnings.size(), 2u);
+  EXPECT_TRUE(has("1 text of an unknown text type written with text type 0"));
+  EXPECT_EQ(r.warnings.size(), 3u);
+  EXPECT_EQ(r.counts.at("TEXT"), 1);
+
+  fixture::JwcFixture f;
+  f.texts.push_back({0, 0, 10, 0, "A", 12, 0});
+  f.texts.push_back({0, 5, 10, 5, "B", 3, 0});
+  const api::Info info = api::InspectBytes(f.Build(), api::Format::Jwc);
+  ASSERT_TRUE(info.ok);
+  EXPECT_EQ(info.warnings,
+            std::vector<std::string>{"1 text of an unknown text type written with text type 0"});
 }
 
 }  // namespace
