@@ -211,6 +211,30 @@ void AddWarning(std::vector<std::string>& w, int64_t n, const std::string& one,
 }
 
 // JWW drawings and JWS symbols.
+// The layers in use with their entity counts and names, and the groups
+// they lie in; nameOf(group, layer) gives a layer's name, fill(info) a
+// group's name and scale.
+template <class TName, class TGroup>
+void AddLayersAndGroups(Info& info, const std::map<TLayerKey, int64_t>& layers, TName nameOf,
+                        TGroup fill) {
+  std::set<int> groups;
+  for (const auto& [key, n] : layers) {
+    groups.insert(key.group);
+    LayerInfo l;
+    l.group = key.group;
+    l.layer = key.layer;
+    l.entities = n;
+    l.name = nameOf(key.group, key.layer);
+    info.layers.push_back(std::move(l));
+  }
+  for (int g : groups) {
+    GroupInfo gi;
+    gi.group = g;
+    fill(gi);
+    info.groups.push_back(std::move(gi));
+  }
+}
+
 void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
   Info& info = f.info;
   std::map<TLayerKey, int64_t> layers;
@@ -244,26 +268,17 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
       });
   }
 
-  std::set<int> groups;
-  for (const auto& [key, n] : layers) {
-    groups.insert(key.group);
-    LayerInfo l;
-    l.group = key.group;
-    l.layer = key.layer;
-    l.entities = n;
-    if (jww && jww->EntLay.size() >= 256)
-      l.name = Utf8(jww->EntLay[static_cast<size_t>(key.group * 16 + key.layer)].aStrLayName);
-    info.layers.push_back(std::move(l));
-  }
-  for (int g : groups) {
-    GroupInfo gi;
-    gi.group = g;
-    if (static_cast<size_t>(g) < d.EntLgrp.size()) {
-      gi.name = Utf8(d.EntLgrp[static_cast<size_t>(g)].aStrGLayName);
-      gi.scale = d.EntLgrp[static_cast<size_t>(g)].adScale;
-    }
-    info.groups.push_back(std::move(gi));
-  }
+  AddLayersAndGroups(info, layers,
+                     [&](int g, int l) {
+                       if (!jww || jww->EntLay.size() < 256) return std::string();
+                       return Utf8(jww->EntLay[static_cast<size_t>(g * 16 + l)].aStrLayName);
+                     },
+                     [&](GroupInfo& gi) {
+                       if (static_cast<size_t>(gi.group) >= d.EntLgrp.size()) return;
+                       const auto& lg = d.EntLgrp[static_cast<size_t>(gi.group)];
+                       gi.name = Utf8(lg.aStrGLayName);
+                       gi.scale = lg.adScale;
+                     });
 
   // Inserts of the drawing's own list per definition; a number names the
   // first definition that has it.
@@ -327,26 +342,17 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
     virtualPoints = std::clamp<int64_t>(jwc->Enthd.vtenCount, 0, 100);
     if (virtualPoints) info.counts["virtual point"] = virtualPoints;
   }
-  std::set<int> groups;
-  for (const auto& [key, n] : layers) {
-    groups.insert(key.group);
-    LayerInfo l;
-    l.group = key.group;
-    l.layer = key.layer;
-    l.entities = n;
-    if (jwc && jwc->EntLay.size() >= 256)
-      l.name = Utf8(jwc->EntLay[static_cast<size_t>(key.group * 16 + key.layer)].name);
-    info.layers.push_back(std::move(l));
-  }
-  for (int g : groups) {
-    GroupInfo gi;
-    gi.group = g;
-    if (jwc && static_cast<size_t>(g) < jwc->EntLgrp.size()) {
-      gi.name = Utf8(jwc->EntLgrp[static_cast<size_t>(g)].name);
-      gi.scale = jwc->EntLgrp[static_cast<size_t>(g)].scale;
-    }
-    info.groups.push_back(std::move(gi));
-  }
+  AddLayersAndGroups(info, layers,
+                     [&](int g, int l) {
+                       if (!jwc || jwc->EntLay.size() < 256) return std::string();
+                       return Utf8(jwc->EntLay[static_cast<size_t>(g * 16 + l)].name);
+                     },
+                     [&](GroupInfo& gi) {
+                       if (!jwc || static_cast<size_t>(gi.group) >= jwc->EntLgrp.size()) return;
+                       const auto& lg = jwc->EntLgrp[static_cast<size_t>(gi.group)];
+                       gi.name = Utf8(lg.name);
+                       gi.scale = lg.scale;
+                     });
 }
 
 // ---- The core --------------------------------------------------------------
