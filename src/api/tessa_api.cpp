@@ -83,55 +83,6 @@ TSettings SettingsOf(const Options& o) {
 
 // ---- Files -----------------------------------------------------------------
 
-std::string FolderOf(const std::string& path) {
-  const size_t sep = path.find_last_of('/');
-  if (sep == std::string::npos) return ".";
-  if (sep == 0) return "/";
-  return path.substr(0, sep);
-}
-
-// A private file, removed when this goes out of scope.
-class TTempFile {
- public:
-  TTempFile() = default;
-  TTempFile(const TTempFile&) = delete;
-  TTempFile& operator=(const TTempFile&) = delete;
-  ~TTempFile() {
-    if (!path_.empty()) ::unlink(path_.c_str());
-  }
-  // Creates an empty file in folder with a name of its own; false when it
-  // cannot.
-  bool Create(const std::string& folder, const std::string& prefix, const std::string& suffix) {
-    std::string pattern = folder + "/" + prefix + "XXXXXX" + suffix;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
-    if (fd < 0) return false;
-    ::close(fd);
-    path_.assign(name.data());
-    return true;
-  }
-  const std::string& Path() const { return path_; }
-  // The file now belongs elsewhere (renamed); nothing to remove.
-  void Release() { path_.clear(); }
-
- private:
-  std::string path_;
-};
-
-std::string TempFolder() {
-  std::error_code ec;
-  std::filesystem::path p = std::filesystem::temp_directory_path(ec);
-  return ec ? std::string("/tmp") : p.string();
-}
-
-bool ReadAll(const std::string& path, std::string& out) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) return false;
-  out.assign(bytes.begin(), bytes.end());
-  return true;
-}
-
 bool HasDrawingExtension(const std::string& path) {
   return FormatOfPath(path).has_value();
 }
@@ -456,8 +407,10 @@ class TCoreSession {
   // Writes the built model; the source's file dates go into the header as
   // in the command-line run.
   TDXFWriteResult Save(TDXFSink& out) const { return SaveDXF(*ctx_.DxfModel, ctx_.CurFileName, out); }
-  TDXFWriteResult Save(const std::string& dst) const {
-    return SaveDXFFile(*ctx_.DxfModel, ctx_.CurFileName, dst);
+  TDXFWriteResult Save(const std::string& dst, bool replace) const {
+    TDXFWriteOptions opt;
+    opt.replace = replace;
+    return SaveDXFFile(*ctx_.DxfModel, ctx_.CurFileName, dst, opt);
   }
 
  private:
@@ -546,6 +499,7 @@ struct TSource {
 struct TDxfTarget {
   std::string path;
   std::string* text = nullptr;
+  bool replace = false;  // an existing file at path may be replaced
   bool Wanted() const { return !path.empty() || text; }
 };
 
@@ -567,7 +521,7 @@ TCoreRun RunOnCore(const TSource& src, Format f, const TSettings& s, const TDxfT
     written = core.Save(sink);
     if (written) *out.text = std::move(sink.text);
   } else {
-    written = core.Save(out.path);
+    written = core.Save(out.path, out.replace);
   }
   if (!written)
     run.reason = Because(written.code.empty() ? "write-failed" : written.code,
@@ -681,30 +635,12 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   if (dstExists && S_ISDIR(dstStat.st_mode))
     return fail(Because("write-failed", "the output " + dst + " is a folder"));
 
-  // Written beside the target under a private name, then moved into place
-  // in one step: a failure never leaves a partial DXF file behind.
-  TTempFile tmp;
-  if (!tmp.Create(FolderOf(dst), ".tessa-", ".dxf.tmp"))
-    return fail(Because("write-failed", "no file can be made in the folder of " + dst + ": " +
-                                            std::strerror(errno)));
-  ConvertTo(TSource{src, {}, false}, *format, options, TDxfTarget{tmp.Path()}, result);
+  // The writer puts the file in place only when it is complete, so a
+  // failure never leaves a partial DXF; without overwrite a file that
+  // appears meanwhile is left alone.
+  ConvertTo(TSource{src, {}, false}, *format, options, TDxfTarget{dst, nullptr, overwrite},
+            result);
   if (!result.ok) return fail(*result.reason);
-
-  if (overwrite) {
-    if (::rename(tmp.Path().c_str(), dst.c_str()) != 0)
-      return fail(Because("write-failed",
-                          "the DXF file could not be moved to " + dst + ": " + std::strerror(errno)));
-  } else {
-    // link refuses an existing name: a file that appeared meanwhile stays.
-    if (::link(tmp.Path().c_str(), dst.c_str()) != 0) {
-      if (errno == EEXIST)
-        return fail(Because("output-exists", "the output " + dst + " exists already"));
-      return fail(Because("write-failed",
-                          "the DXF file could not be moved to " + dst + ": " + std::strerror(errno)));
-    }
-    ::unlink(tmp.Path().c_str());
-  }
-  tmp.Release();
   result.seconds = SecondsSince(t0);
   return result;
 }

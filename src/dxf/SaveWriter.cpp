@@ -145,8 +145,10 @@ TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& ou
 TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
                             const TDXFWriteOptions& opt) {
   TDXFAtomicFile file;
-  if (!file.Open(dst)) return Failure(file.Error());
-  return SaveDXF(m, src, file, opt);
+  if (!file.Open(dst, opt.replace)) return Failure(file.Error());
+  TDXFWriteResult r = SaveDXF(m, src, file, opt);
+  if (!r && file.TargetExists()) r.code = kDXFOutputExists;
+  return r;
 }
 
 bool SaveDXF(const TDXFmodel& m, const std::string& src, const std::string& dst) {

@@ -20,6 +20,9 @@ struct TDXFWriteOptions {
   // ENTITIES items per part that a helper thread and the writer share out;
   // 0 writes the section in one go.
   size_t entityPartItems = 4096;
+  // SaveDXFFile: false leaves an existing file at the target alone and
+  // fails with kDXFOutputExists.
+  bool replace = true;
 };
 
 // Outcome of writing a DXF file.  On failure `code` is the stable
@@ -36,6 +39,7 @@ struct TDXFWriteResult {
 };
 
 inline constexpr const char* kDXFWriteFailed = "write-failed";
+inline constexpr const char* kDXFOutputExists = "output-exists";
 
 // Writes `m` as a DXF file of the model's version into `out`; `src` is the
 // source drawing, whose file dates go into the header (an empty or missing

@@ -42,7 +42,9 @@ std::string FdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 // The pattern with its X's replaced by random letters and digits.
 std::string RandomName(std::string pattern) {
   static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  static std::mt19937 rng{std::random_device{}()};
+  // One generator per thread: conversions on several threads name files
+  // at the same time.
+  thread_local std::mt19937 rng{std::random_device{}()};
   const size_t x = pattern.rfind("XXXXXX");
   for (size_t i = 0; x != std::string::npos && i < 6; ++i)
     pattern[x + i] = kChars[rng() % (sizeof kChars - 1)];
@@ -67,9 +69,11 @@ bool TDXFAtomicFile::Fail(const std::string& what) {
   return false;
 }
 
-bool TDXFAtomicFile::Open(const std::string& dst) {
+bool TDXFAtomicFile::Open(const std::string& dst, bool replace) {
   Abort();
   error_.clear();
+  replace_ = replace;
+  exists_ = false;
   std::string folder, base;
   SplitPath(dst, folder, base);
   if (base.empty()) {
@@ -125,6 +129,10 @@ bool TDXFAtomicFile::LinkUnnamed() {
   if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, dst_.c_str(), AT_SYMLINK_FOLLOW) == 0)
     return true;
   if (errno != EEXIST) return false;
+  if (!replace_) {
+    exists_ = true;
+    return false;
+  }
   // A file already holds the name: link in under a temporary name and
   // rename that over it, which replaces the old file in one step.
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -185,14 +193,25 @@ bool TDXFAtomicFile::Commit() {
   bool linked = false;  // the target's name now holds the unnamed file
   if (ok && unnamed) {
     ok = LinkUnnamed();
-    if (!ok) Fail("cannot give the written file the name " + dst_);
+    if (!ok) Fail(exists_ ? dst_ + " exists already" : "cannot give the written file the name " + dst_);
     linked = ok && tmp_.empty();
   }
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0 && ok) ok = Fail("closing " + WrittenName() + " failed");
-  if (ok && !tmp_.empty() && ::rename(tmp_.c_str(), dst_.c_str()) != 0)
-    ok = Fail("renaming " + tmp_ + " to " + dst_ + " failed");
+  if (ok && !tmp_.empty()) {
+    if (replace_) {
+      if (::rename(tmp_.c_str(), dst_.c_str()) != 0)
+        ok = Fail("renaming " + tmp_ + " to " + dst_ + " failed");
+    } else if (::link(tmp_.c_str(), dst_.c_str()) != 0) {
+      // link never replaces: a file that appeared meanwhile stays.
+      exists_ = errno == EEXIST;
+      ok = Fail(exists_ ? dst_ + " exists already" : "naming " + tmp_ + " " + dst_ + " failed");
+    } else {
+      ::unlink(tmp_.c_str());
+      tmp_.clear();
+    }
+  }
   if (!ok) {
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
     if (linked) ::unlink(dst_.c_str());

@@ -49,7 +49,9 @@ class TDXFAtomicFile : public TDXFSink {
   TDXFAtomicFile(const TDXFAtomicFile&) = delete;
   TDXFAtomicFile& operator=(const TDXFAtomicFile&) = delete;
 
-  bool Open(const std::string& dst);
+  // replace false: an existing file of that name is left as it is and the
+  // commit fails (TargetExists() then tells so).
+  bool Open(const std::string& dst, bool replace = true);
   bool Put(const char* p, size_t n) override;
   bool Commit();
   bool Finish() override { return Commit(); }
@@ -57,6 +59,9 @@ class TDXFAtomicFile : public TDXFSink {
   // What failed, with the system's reason (for example "writing
   // /out/a.dxf failed: No space left on device").
   std::string Error() const override { return error_; }
+
+  // The commit failed because a file already held the target's name.
+  bool TargetExists() const { return exists_; }
 
   // The temporary file's name; empty while an unnamed file is written.
   const std::string& TempPath() const { return tmp_; }
@@ -79,6 +84,8 @@ class TDXFAtomicFile : public TDXFSink {
   std::string dst_;
   std::string tmp_;
   std::string error_;
+  bool replace_ = true;
+  bool exists_ = false;
 };
 
 // The temporary-file pattern used for `dst` (exposed for tests and for

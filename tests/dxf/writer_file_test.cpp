@@ -118,6 +118,41 @@ TEST(SaveDXF, WritesTheWholeFileAndReplacesAnOldOne) {
   EXPECT_TRUE(memory.text == text);
 }
 
+// Without replace an existing file stays as it was, also one that appears
+// while the new file is written, and nothing else is left in the folder.
+TEST(SaveDXF, WithoutReplaceAnExistingFileStays) {
+  TTempFolder dir{"tessa_writer_"};
+  const std::string dst = dir.Path() + "/drawing.dxf";
+  TDXFmodel m;
+  SmallModel(m, 1);
+  TDXFWriteOptions keep;
+  keep.replace = false;
+  { std::ofstream(dst) << "old"; }
+  TDXFWriteResult r = SaveDXFFile(m, "", dst, keep);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.code, kDXFOutputExists);
+  EXPECT_NE(r.message.find("exists already"), std::string::npos) << r.message;
+  EXPECT_EQ(ReadAll(dst), "old");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"drawing.dxf"});
+
+  // A file that appears between opening and committing.
+  ASSERT_EQ(::unlink(dst.c_str()), 0);
+  TDXFAtomicFile f;
+  ASSERT_TRUE(f.Open(dst, false));
+  ASSERT_TRUE(f.Put("new", 3));
+  { std::ofstream(dst) << "other"; }
+  EXPECT_FALSE(f.Commit());
+  EXPECT_TRUE(f.TargetExists());
+  EXPECT_EQ(ReadAll(dst), "other");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"drawing.dxf"});
+
+  // An absent target is written as usual.
+  ASSERT_EQ(::unlink(dst.c_str()), 0);
+  r = SaveDXFFile(m, "", dst, keep);
+  EXPECT_TRUE(r.ok) << r.message;
+  EXPECT_EQ(ReadAll(dst).substr(0, 5), "999\r\n");
+}
+
 // A sink that takes `room` bytes and then refuses, and notes whether the
 // writer gave up on it.
 class TFullSink : public TDXFSink {
