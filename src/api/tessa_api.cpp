@@ -83,6 +83,16 @@ TSettings SettingsOf(const Options& o) {
 
 // ---- Files -----------------------------------------------------------------
 
+// Why path names no file a drawing can be read from (nothing, a folder, a
+// pipe or a device, which could stall a read); st receives what it is.
+std::optional<Reason> NoDrawingFile(const std::string& path, struct stat& st) {
+  if (::stat(path.c_str(), &st) != 0)
+    return Because("not-found", "there is no drawing file " + path + ": " + std::strerror(errno));
+  if (!S_ISREG(st.st_mode))
+    return Because("not-found", path + " is not a regular file");
+  return std::nullopt;
+}
+
 bool HasDrawingExtension(const std::string& path) {
   return FormatOfPath(path).has_value();
 }
@@ -614,8 +624,7 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
     return result;
   };
   struct stat srcStat{};
-  if (::stat(src.c_str(), &srcStat) != 0 || !S_ISREG(srcStat.st_mode))
-    return fail(Because("not-found", "there is no drawing file " + src));
+  if (auto missing = NoDrawingFile(src, srcStat)) return fail(*missing);
   const std::optional<Format> format = FormatOfPath(src);
   if (!format)
     return fail(Because("unknown-format",
@@ -697,8 +706,8 @@ Info InspectSource(const TSource& src, Format format) {
 Info InspectOnce(const std::string& path) {
   struct stat st{};
   Info info;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    info.reason = Because("not-found", "there is no drawing file " + path);
+  if (auto missing = NoDrawingFile(path, st)) {
+    info.reason = std::move(missing);
     return info;
   }
   const std::optional<Format> format = FormatOfPath(path);
