@@ -48,7 +48,8 @@ TEST(ApiInspect, JwwDrawing) {
   EXPECT_EQ(info.groups[1].name, "平面");
   EXPECT_EQ(info.groups[1].scale, 50);
 
-  // The setting text is no drawing content: not counted, only warned of.
+  // Jw_cad's own setting text is left out of the counts and only reported
+  // as a warning.
   const api::Counts kinds = {{"line", 2},      {"arc", 3},   {"point", 1}, {"text", 1},
                              {"dimension", 1}, {"solid", 1}, {"block", 2}};
   EXPECT_EQ(info.counts, kinds);
@@ -73,7 +74,7 @@ TEST(ApiInspect, JwwDrawing) {
   EXPECT_GE(info.extents.maxX, 150);
   EXPECT_LE(info.extents.minY, -50);
   EXPECT_GE(info.extents.maxY, 100);
-  EXPECT_GT(info.extents.minY, -1000);  // the setting text adds nothing
+  EXPECT_GT(info.extents.minY, -1000);  // the setting text at (0, -1000) stays outside
 
   EXPECT_TRUE(HasWarning(info, "1 setting text of Jw_cad left out"));
   EXPECT_TRUE(HasWarning(info, "Unicode strings read"));
@@ -134,8 +135,8 @@ TEST(ApiInspect, VersionsOfJwCad) {
   }
 }
 
-// Bound images are named, but neither Inspect nor a conversion writes them
-// anywhere.
+// Images stored inside the drawing are listed, but neither Inspect nor a
+// conversion writes them to any file.
 TEST(ApiInspect, BoundImagesAreNamedNotWritten) {
   TTempFolder dir("tessa-api-");
   const std::string tmp = dir.Path() + "/tmp";
