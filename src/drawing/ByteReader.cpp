@@ -1,9 +1,15 @@
 #include "drawing/ByteReader.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "util/LargeMemory.h"
 
 namespace tessa {
 
@@ -33,22 +39,61 @@ TReadReason ReasonOf(const std::exception& e, const char* section) {
   return r;
 }
 
+namespace {
+
+// A block of n bytes whose contents are left as they come.
+std::unique_ptr<uint8_t[]> UninitialisedBytes(size_t n) {
+  std::unique_ptr<uint8_t[]> p(new uint8_t[n == 0 ? 1 : n]);
+  AdviseHugePages(p.get(), n);
+  return p;
+}
+
+}  // namespace
+
+bool TFileBytes::Read(const std::string& path) {
+  data_.reset();
+  size_ = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  size_t cap = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  // The size only guides: a file that grows meanwhile is read to its end.
+  // One byte more than the size tells that end without a second block.
+  cap += 1;
+  data_ = UninitialisedBytes(cap);
+  bool ok = true;
+  for (;;) {
+    if (size_ == cap) {
+      const size_t more = cap + cap / 2;
+      std::unique_ptr<uint8_t[]> bigger = UninitialisedBytes(more);
+      std::memcpy(bigger.get(), data_.get(), size_);
+      data_ = std::move(bigger);
+      cap = more;
+    }
+    const ssize_t k = ::read(fd, data_.get() + size_, cap - size_);
+    if (k > 0) {
+      size_ += static_cast<size_t>(k);
+    } else if (k == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ok = false;
+      break;
+    }
+  }
+  ::close(fd);
+  if (!ok) {
+    data_.reset();
+    size_ = 0;
+  }
+  return ok;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   out.clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  // Room for the whole file at once: growing the vector chunk by chunk
-  // copied a large drawing several times over.  The size only reserves;
-  // what is read decides.
-  struct stat st;
-  if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0)
-    out.reserve(static_cast<size_t>(st.st_size));
-  uint8_t buf[65536];
-  size_t k;
-  while ((k = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + k);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+  TFileBytes bytes;
+  if (!bytes.Read(path)) return false;
+  out.assign(bytes.Data(), bytes.Data() + bytes.Size());
+  return true;
 }
 
 }  // namespace tessa

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -132,7 +133,21 @@ class TByteReader {
   size_t pos_ = 0;
 };
 
-// Reads a whole file; false when it cannot be opened or read.
+// A whole file's bytes in one block, read straight into it: the block is
+// neither cleared nor copied first.
+class TFileBytes {
+ public:
+  // False when the file cannot be opened or read.
+  bool Read(const std::string& path);
+  const uint8_t* Data() const { return data_.get(); }
+  size_t Size() const { return size_; }
+
+ private:
+  std::unique_ptr<uint8_t[]> data_;
+  size_t size_ = 0;
+};
+
+// The same into a vector; false when the file cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 
 }  // namespace tessa

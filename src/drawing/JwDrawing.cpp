@@ -30,12 +30,12 @@ bool TJwDrawing::FileCheck(const std::string& FName) {
 
 bool TJwDrawing::FileIn(const std::string& FName) {
   DataInit();
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(FName, data)) {
+  TFileBytes data;
+  if (!data.Read(FName)) {
     LastError = {"not-found", "the file " + FName + " cannot be read", -1};
     return false;
   }
-  return FileInMem(data.data(), data.size());
+  return FileInMem(data.Data(), data.Size());
 }
 
 TJwPlacement PlacementOnPaperCode(const TJwExtents& ext, int32_t code) {

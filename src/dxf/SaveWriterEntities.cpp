@@ -67,10 +67,13 @@ std::u16string EscapeCarets(std::u16string_view s) {
 // order, lays out in place a part nobody has taken yet, and while it waits
 // for one the helper is at, it lays out a later one.  So both stay busy
 // whatever share of the machine each gets.  At most kAhead parts are laid
-// out ahead.  Without a thread the writer does all.
+// out ahead.  Without a thread the writer does all.  The texts' buffers go
+// round: a part written out gives its buffer to a later part, so the
+// section is laid out in a few warm blocks instead of fresh memory.
 class TPartsAhead {
  public:
-  TPartsAhead(size_t parts, std::function<std::string(size_t)> layOut)
+  // layOut(p, text) lays out part p into the empty `text`.
+  TPartsAhead(size_t parts, std::function<void(size_t, std::string&)> layOut)
       : parts_(parts), layOut_(std::move(layOut)), texts_(parts), ready_(parts, 0) {
     try {
       thread_ = std::thread([this] { Run(); });
@@ -103,8 +106,9 @@ class TPartsAhead {
     while (ready_[p] == 0 && !error_) {
       if (next_ < parts_ && next_ < p + kAhead) {
         const size_t q = next_++;
+        std::string text = Spare();
         lock.unlock();
-        std::string text = layOut_(q);
+        layOut_(q, text);
         lock.lock();
         texts_[q] = std::move(text);
         ready_[q] = 1;
@@ -116,8 +120,23 @@ class TPartsAhead {
     return std::move(texts_[p]);
   }
 
+  // A text Take gave, once written: its buffer serves a later part.
+  void GiveBack(std::string&& text) {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (spare_.size() < kAhead + 2) spare_.push_back(std::move(text));
+  }
+
  private:
   static constexpr size_t kAhead = 4;
+
+  // An empty text, with the capacity of one given back where there is one.
+  std::string Spare() {
+    if (spare_.empty()) return {};
+    std::string s = std::move(spare_.back());
+    spare_.pop_back();
+    s.clear();
+    return s;
+  }
 
   void Run() {
     std::unique_lock<std::mutex> lock(mu_);
@@ -125,11 +144,11 @@ class TPartsAhead {
       changed_.wait(lock, [&] { return stop_ || next_ >= parts_ || next_ < wanted_ + kAhead; });
       if (stop_ || next_ >= parts_) return;
       const size_t q = next_++;
+      std::string text = Spare();
       lock.unlock();
-      std::string text;
       std::exception_ptr error;
       try {
-        text = layOut_(q);
+        layOut_(q, text);
       } catch (...) {
         error = std::current_exception();
       }
@@ -146,11 +165,12 @@ class TPartsAhead {
   }
 
   const size_t parts_;
-  const std::function<std::string(size_t)> layOut_;
+  const std::function<void(size_t, std::string&)> layOut_;
   std::mutex mu_;
   std::condition_variable changed_;
   std::vector<std::string> texts_;
   std::vector<char> ready_;
+  std::vector<std::string> spare_;
   size_t next_ = 0;    // the first part nobody has taken
   size_t wanted_ = 0;  // the part the writer needs now
   bool stop_ = false;
@@ -198,13 +218,14 @@ class TEntityWriter : TDXFSectionWriter {
     } else {
       const size_t parts = (n + part - 1) / part;
       auto range = [=](size_t p) { return std::pair(p * part, std::min(n, (p + 1) * part)); };
-      TPartsAhead ahead(parts, [&](size_t p) {
+      TPartsAhead ahead(parts, [&](size_t p, std::string& text) {
         const auto [begin, end] = range(p);
-        return Part(begin, end, first);
+        Part(begin, end, first, text);
       });
       for (size_t p = 0; p < parts; ++p) {
         if (std::optional<std::string> text = ahead.Take(p)) {
           w_.Groups(*text);
+          ahead.GiveBack(std::move(*text));
         } else {
           const auto [begin, end] = range(p);
           Items(begin, end, first);
@@ -294,18 +315,19 @@ class TEntityWriter : TDXFSectionWriter {
       Item(m_.deNo[i], lists, 0, false, static_cast<uint32_t>(first + i));
   }
 
-  // The same laid out apart and returned.  Only reads the model: it runs
-  // beside the writer of the section.
-  std::string Part(size_t begin, size_t end, uint32_t first) {
+  // The same laid out apart into the empty `text`.  Only reads the model:
+  // it runs beside the writer of the section.
+  void Part(size_t begin, size_t end, uint32_t first, std::string& text) {
     constexpr size_t kBytesPerItem = 256;  // room enough for most items
     TDXFStringSink sink;
+    sink.text = std::move(text);
     sink.text.reserve((end - begin) * kBytesPerItem);
     {
       TDXFGroupWriter w(sink, v_);
       TEntityWriter(s_, w).Items(begin, end, first);
       w.Finish();
     }
-    return std::move(sink.text);
+    text = std::move(sink.text);
   }
 
   // Every item takes its handle `h`, written or not, so that the handle

@@ -268,9 +268,31 @@ bool RoundTo15Exact(double a, Digits15& r) {
   return false;
 }
 
+// Most coordinates have three decimals or fewer.  When a is the double
+// nearest to D = y / 1000 for a whole y below 10^15, D is a's 15-digit
+// rounding: D lies within half a unit in a's last place, far closer than
+// half the step between 15-digit decimals, so no other one is as near and
+// no tie arises.  One multiplication and one division decide that.
+bool RoundTo15Short(double a, Digits15& r) {
+  const double t = a * 1000.0;
+  if (!(t >= 0.5 && t < 1e15)) return false;
+  // Any whole number near t will do: the division below checks it.
+  const uint64_t y = static_cast<uint64_t>(t + 0.5);
+  if (static_cast<double>(y) / 1000.0 != a) return false;
+  char buf[24];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, y);
+  (void)ec;
+  int n = static_cast<int>(end - buf);
+  r.e = n - 3;
+  while (n > 1 && buf[n - 1] == '0') --n;
+  std::memcpy(r.digits, buf, static_cast<size_t>(n));
+  r.n = n;
+  return true;
+}
+
 Digits15 RoundTo15(double a) {
   Digits15 r{};
-  if (RoundTo15Exact(a, r)) return r;
+  if (RoundTo15Short(a, r) || RoundTo15Exact(a, r)) return r;
   r = Digits15{};
   uint64_t sig = 0;
   int exp10 = 0;

@@ -113,9 +113,18 @@ TEST(FloatToText, AgreesWithExactRoundingOnManyValues) {
   std::mt19937_64 rng(12345);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   std::uniform_int_distribution<int> scale(-30, 30);
-  for (int i = 0; i < 20000; ++i) {
+  std::uniform_int_distribution<int64_t> whole(1, 999999999999999);
+  std::uniform_int_distribution<int> places(0, 5);
+  for (int i = 0; i < 40000; ++i) {
     double v;
-    switch (i % 4) {
+    switch (i % 6) {
+      case 4:  // few decimals, as most coordinates have: the short path
+        v = static_cast<double>(whole(rng) >> (rng() % 40)) / std::pow(10.0, places(rng));
+        break;
+      case 5:  // their neighbours one unit in the last place away
+        v = static_cast<double>(whole(rng) >> (rng() % 40)) / std::pow(10.0, places(rng));
+        v = std::nextafter(v, (rng() & 1) ? 0.0 : 1e300);
+        break;
       case 0:  // any double
         v = unit(rng) * std::pow(10.0, scale(rng));
         break;
