@@ -9,6 +9,7 @@
 
 #include "drawing/JwArchive.h"
 #include "util/Func_2.h"
+#include "util/LargeMemory.h"
 
 namespace tessa {
 
@@ -252,9 +253,33 @@ constexpr size_t kLeastObjectBytes = 3;
 // Reads `count` objects into `out`; the count was read at byte countAt.  An
 // object whose data ends before its first byte is dropped and leaves its
 // order slot at (0, 0); the next tag then fails, which ends the list.
+// A long list reserves every kind for as many records as the rest of the
+// file could hold (never more than its count).  The lists then fill in
+// place instead of moving into ever larger blocks; the pages of what a
+// drawing turns out not to hold are never touched and cost nothing.
+constexpr uint32_t kLongList = 4096;
+
+template <class T>
+void ReserveKind(std::vector<T>& v, uint32_t count, const TByteReader& in, size_t recordBytes) {
+  v.reserve(v.size() + ReserveFor(count, in, recordBytes));
+  AdviseHugePages(v);
+}
+
+void ReserveLists(const TEntLists& out, uint32_t count, const TByteReader& in) {
+  ReserveKind(out.line, count, in, kLineBytes);
+  ReserveKind(out.enko, count, in, kEnkoBytes);
+  ReserveKind(out.ten, count, in, kTenBytes);
+  ReserveKind(out.moji, count, in, kMojiBytes);
+  ReserveKind(out.sunpo, count, in, kLineBytes + kMojiBytes);  // a line and a text at least
+  ReserveKind(out.solid, count, in, kSolidBytes);
+  ReserveKind(out.block, count, in, kBlockBytes);
+}
+
 void ReadObjects(TJwArchive& ar, int32_t ver, uint32_t count, size_t countAt, TEntLists out) {
   TEntityReader rd(ar, ver);
   out.no.reserve(out.no.size() + ReserveFor(count, ar.In(), kMinObjectBytes));
+  AdviseHugePages(out.no);
+  if (count >= kLongList) ReserveLists(out, count, ar.In());
   // A count the rest of the file could never hold: when the list then runs
   // out of data, the count is what is wrong.
   const bool impossible = count > ar.In().Remaining() / kLeastObjectBytes;

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "util/Func_2.h"
+#include "util/LargeMemory.h"
 
 namespace tessa {
 
@@ -521,6 +522,9 @@ void TDXFmodel::ReserveEntities(size_t items, size_t lines, size_t texts) {
   deNo.reserve(deNo.size() + items);
   deLine.reserve(deLine.size() + lines);
   deMoji.reserve(deMoji.size() + texts);
+  AdviseHugePages(deNo);
+  AdviseHugePages(deLine);
+  AdviseHugePages(deMoji);
 }
 
 bool TDXFmodel::AddLine(int32_t sp, int32_t ly, int32_t co, int32_t tp,

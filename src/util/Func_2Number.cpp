@@ -268,17 +268,11 @@ bool RoundTo15Exact(double a, Digits15& r) {
   return false;
 }
 
-// Most coordinates have three decimals or fewer.  When a is the double
-// nearest to D = y / 1000 for a whole y below 10^15, D is a's 15-digit
-// rounding: D lies within half a unit in a's last place, far closer than
-// half the step between 15-digit decimals, so no other one is as near and
-// no tie arises.  One multiplication and one division decide that.
+// Most coordinates have three decimals or fewer: their digits come from
+// one multiplication and one division.
 bool RoundTo15Short(double a, Digits15& r) {
-  const double t = a * 1000.0;
-  if (!(t >= 0.5 && t < 1e15)) return false;
-  // Any whole number near t will do: the division below checks it.
-  const uint64_t y = static_cast<uint64_t>(t + 0.5);
-  if (static_cast<double>(y) / 1000.0 != a) return false;
+  uint64_t y;
+  if (!ThousandthsOf(a, y)) return false;
   char buf[24];
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, y);
   (void)ec;
@@ -391,6 +385,17 @@ size_t FormatFloat(double v, char* out) {
 }
 
 }  // namespace
+
+// D = y / 1000 lies within half a unit in a's last place, far closer than
+// half the step between 15-digit decimals, so no other 15-digit decimal is
+// as near and no tie arises: D is a's 15-digit rounding.
+bool ThousandthsOf(double a, uint64_t& y) {
+  const double t = a * 1000.0;
+  if (!(t >= 0.5 && t < 1e15)) return false;
+  // Any whole number near t will do: the division checks it.
+  y = static_cast<uint64_t>(t + 0.5);
+  return static_cast<double>(y) / 1000.0 == a;
+}
 
 std::string FloatToAscii(double v) {
   char buf[40];

@@ -93,6 +93,9 @@ TEST(RealStr, AgreesWithTheRuleOnEveryKindOfValue) {
     xs.push_back(std::cos(static_cast<double>(next() % 3600000) / 10000.0 * 0.017453292519943278) * 
                  static_cast<double>(next() % 1000));
     xs.push_back(static_cast<double>(next() % 1000000000000ULL) * 1e-14);
+    const double thousandths = static_cast<double>(next() % 100000000000000000ULL) / 1000.0;
+    xs.push_back(thousandths);
+    xs.push_back(std::nextafter(thousandths, (next() & 1) ? 0.0 : 1e300));
     const int64_t tie = (1000000000000000LL + static_cast<int64_t>(next() % 8000000000000000ULL)) / 10 * 10 + 5;
     xs.push_back(static_cast<double>(tie) * std::pow(10.0, static_cast<int>(next() % 30) - 25));
     xs.push_back(std::ldexp(static_cast<double>(next()), static_cast<int>(next() % 120) - 100));
