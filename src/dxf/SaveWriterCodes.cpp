@@ -227,17 +227,6 @@ void TDXFGroupWriter::Flush() {
   len_ = 0;
 }
 
-void TDXFGroupWriter::Piece(const char (&b)[kPiece], size_t n) {
-  if (!failed_ && n <= cap_ - len_) {
-    // The whole array in one fixed-size copy (inlined, no call); the
-    // buffer's slack past cap_ takes the unused tail.
-    std::memcpy(buf_.get() + len_, b, kPiece);
-    len_ += n;
-    return;
-  }
-  Raw(b, n);
-}
-
 void TDXFGroupWriter::Raw(const char* p, size_t n) {
   if (failed_) return;  // nothing more is stored after a failure
   if (n <= cap_ - len_) {
@@ -274,15 +263,14 @@ bool TDXFGroupWriter::Finish() {
 }
 
 void TDXFGroupWriter::Code(int code) {
-  char b[kPiece];
-  Piece(b, CodeLine(b, code));
+  Took(CodeLine(Room(), code));
 }
 
 void TDXFGroupWriter::IntLine(int code, int32_t v, int width) {
-  char b[kPiece];
+  char* const b = Room();
   size_t n = CodeLine(b, code);
   n += PaddedLine(b + n, v, width);
-  Piece(b, n);
+  Took(n);
 }
 
 void TDXFGroupWriter::Int(int code, int32_t v) { IntLine(code, v, 6); }
@@ -292,21 +280,21 @@ void TDXFGroupWriter::Int9(int code, int32_t v) { IntLine(code, v, 9); }
 void TDXFGroupWriter::IntPlain(int code, int32_t v) { IntLine(code, v, 0); }
 
 void TDXFGroupWriter::Real(int code, double x) {
-  char b[kPiece];
+  char* const b = Room();
   size_t n = CodeLine(b, code);
   n += RealChars(x, b + n);
   b[n++] = '\r';
   b[n++] = '\n';
-  Piece(b, n);
+  Took(n);
 }
 
 void TDXFGroupWriter::Handle(int code, uint32_t h) {
-  char b[kPiece];
+  char* const b = Room();
   size_t n = CodeLine(b, code);
   n += HandleChars(h, b + n);
   b[n++] = '\r';
   b[n++] = '\n';
-  Piece(b, n);
+  Took(n);
 }
 
 namespace {
@@ -420,13 +408,13 @@ void TDXFGroupWriter::Ascii(int code, std::string_view s) {
     AsciiLine(s);
     return;
   }
-  char b[kPiece];
+  char* const b = Room();
   size_t n = CodeLine(b, code);
   std::memcpy(b + n, s.data(), s.size());
   n += s.size();
   b[n++] = '\r';
   b[n++] = '\n';
-  Piece(b, n);
+  Took(n);
 }
 
 void TDXFGroupWriter::XY(double x, double y) {

@@ -102,11 +102,15 @@ class TDXFGroupWriter {
   bool Finish();
 
  private:
-  // Groups are laid out in local arrays of kPiece bytes and stored by
-  // Piece (n bytes used, n <= kPiece); the buffer has kPiece bytes of
-  // slack past its capacity for that.
+  // A group of at most kPiece bytes is laid out in place at Room() and
+  // taken by Took(n); the buffer has kPiece bytes of slack past its
+  // capacity for that, so a group is never split or copied.
   static constexpr size_t kPiece = 128;
-  void Piece(const char (&b)[kPiece], size_t n);
+  char* Room() { return buf_.get() + len_; }
+  void Took(size_t n) {
+    len_ += n;
+    if (len_ >= cap_) Flush();
+  }
   void Raw(const char* p, size_t n);
   void Raw(std::string_view s) { Raw(s.data(), s.size()); }
   void EndLine() { Raw("\r\n", 2); }

@@ -261,7 +261,7 @@ TEST(GroupWriter, StreamsThroughASmallBuffer) {
     std::snprintf(b, sizeof b, " 70\r\n%6d\r\n", i);
     want += b;
   }
-  EXPECT_LT(sink.text.size(), want.size());  // not all held back
+  EXPECT_GT(sink.text.size(), 0u);  // streamed, not all held back
   EXPECT_TRUE(w.Finish());
   EXPECT_EQ(sink.text, want);
 }
