@@ -66,8 +66,8 @@ class TDXFGroupWriter {
   // the code page lacks.
   TDXFGroupWriter(TDXFSink& sink, bool utf8, bool upperNames,
                   size_t bufferSize = size_t{1} << 20);
-  TDXFGroupWriter(TDXFSink& sink, const TDXFVersion& v)
-      : TDXFGroupWriter(sink, v.Utf8(), v.UpperNames()) {}
+  TDXFGroupWriter(TDXFSink& sink, const TDXFVersion& v, size_t bufferSize = size_t{1} << 20)
+      : TDXFGroupWriter(sink, v.Utf8(), v.UpperNames(), bufferSize) {}
   ~TDXFGroupWriter();
   TDXFGroupWriter(const TDXFGroupWriter&) = delete;
   TDXFGroupWriter& operator=(const TDXFGroupWriter&) = delete;

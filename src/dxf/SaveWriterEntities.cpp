@@ -323,7 +323,8 @@ class TEntityWriter : TDXFSectionWriter {
     sink.text = std::move(text);
     sink.text.reserve((end - begin) * kBytesPerItem);
     {
-      TDXFGroupWriter w(sink, v_);
+      // A small buffer, warm in the cache, in front of the part's text.
+      TDXFGroupWriter w(sink, v_, size_t{64} << 10);
       TEntityWriter(s_, w).Items(begin, end, first);
       w.Finish();
     }

@@ -392,9 +392,11 @@ size_t FormatFloat(double v, char* out) {
 bool ThousandthsOf(double a, uint64_t& y) {
   const double t = a * 1000.0;
   if (!(t >= 0.5 && t < 1e15)) return false;
-  // Any whole number near t will do: the division checks it.
-  y = static_cast<uint64_t>(t + 0.5);
-  return static_cast<double>(y) / 1000.0 == a;
+  // Any whole number near t will do: the division checks it.  Signed
+  // conversions are single instructions; t is far below 2^63.
+  const int64_t w = static_cast<int64_t>(t + 0.5);
+  y = static_cast<uint64_t>(w);
+  return static_cast<double>(w) / 1000.0 == a;
 }
 
 std::string FloatToAscii(double v) {
