@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 
 #include "drawing/JwArchive.h"
 #include "util/Func_2.h"
@@ -261,8 +262,13 @@ constexpr uint32_t kLongList = 4096;
 
 template <class T>
 void ReserveKind(std::vector<T>& v, uint32_t count, const TByteReader& in, size_t recordBytes) {
-  v.reserve(v.size() + ReserveFor(count, in, recordBytes));
-  AdviseHugePages(v);
+  try {
+    v.reserve(v.size() + ReserveFor(count, in, recordBytes));
+    AdviseHugePages(v);
+  } catch (const std::bad_alloc&) {
+    // Only a hint: where the address space is short the list grows as
+    // records come.
+  }
 }
 
 void ReserveLists(const TEntLists& out, uint32_t count, const TByteReader& in) {
