@@ -38,10 +38,10 @@ class TRand {
   }
   int Int(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
   // Uniform in [lo, hi), rounded to 1/1000 like values typed into a CAD.
-  double Real(double lo, double hi) {
-    double v = lo + (hi - lo) * (Next() / 2147483648.0);
-    return std::round(v * 1000.0) / 1000.0;
-  }
+  double Real(double lo, double hi) { return std::round(Raw(lo, hi) * 1000.0) / 1000.0; }
+  // Uniform in [lo, hi) with every digit a double holds, like values a CAD
+  // computes (intersections, offsets, scaled copies).
+  double Raw(double lo, double hi) { return lo + (hi - lo) * (Next() / 2147483648.0); }
 
  private:
   uint64_t s_;
@@ -275,6 +275,36 @@ bool MakeJwwLines(long count, const std::string& out) {
   return WriteJwwFile(out, d);
 }
 
+// What the samples do not show, for a drawing heavier per entity than
+// they are: a fifth of the entities dimensions, many texts, more inserts,
+// and coordinates with all their digits, as computed ones have.
+bool MakeJwwHeavy(long count, const std::string& out) {
+  TJwwData d = MakeSheet();
+  TRand r(31415926);
+  const long inserts = count / 20;
+  AddBlockLibrary(d, r, static_cast<int>(std::max(1L, inserts / 4)));
+  for (long i = 0; i < count; ++i) {
+    const TEntJwwAttr a = RandAttr(r, RandGroup(r));
+    const double x = r.Raw(-400, 400), y = r.Raw(-280, 280);
+    const int k = r.Int(100);
+    if (k < 20) {
+      const double len = r.Raw(1, 80);
+      TEntJwwSunpo dim = Dimension(x, x + len, y, RandText(r).substr(0, 6), a);
+      AddSunpo(d, dim);
+    } else if (k < 35) {
+      AddMoji(d, Text(x, y, RandText(r), r.Raw(2, 5), a));
+    } else if (k < 40) {
+      AddEnko(d, Arc(x, y, r.Raw(0.5, 40), r.Raw(0, 2 * kPi), r.Raw(0.1, 2 * kPi - 0.1), a));
+    } else if (k < 45) {
+      const int no = r.Int(std::max(1, d.EntBlockDefN));
+      AddBlock(d, Insert(static_cast<uint32_t>(no), x, y, r.Raw(0, 2 * kPi), 1, 1, a));
+    } else {
+      AddLine(d, Line(x, y, x + r.Raw(-50, 50), y + r.Raw(-50, 50), a));
+    }
+  }
+  return WriteJwwFile(out, d);
+}
+
 bool MakeJwc(long count, const std::string& out) {
   using namespace tessa::fixture;
   JwcFixture f;
@@ -319,7 +349,7 @@ bool MakeJwc(long count, const std::string& out) {
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: %s jww|lines|jwc COUNT OUT\n", argv[0]);
+    std::fprintf(stderr, "usage: %s jww|lines|heavy|jwc COUNT OUT\n", argv[0]);
     return 2;
   }
   const std::string kind = argv[1];
@@ -328,6 +358,7 @@ int main(int argc, char** argv) {
   bool ok = false;
   if (kind == "jww") ok = MakeJww(count, argv[3]);
   else if (kind == "lines") ok = MakeJwwLines(count, argv[3]);
+  else if (kind == "heavy") ok = MakeJwwHeavy(count, argv[3]);
   else if (kind == "jwc") ok = MakeJwc(count, argv[3]);
   else return 2;
   if (!ok) std::fprintf(stderr, "cannot write %s\n", argv[3]);

@@ -52,6 +52,7 @@ for d in $DRAWINGS; do
   case "$fam" in
     real) kind=jww ;;
     lines) kind=lines ;;
+    heavy) kind=heavy ;;
     *) echo "unknown drawing family: $fam" >&2; exit 2 ;;
   esac
   f="$DATA/${fam}_$(label "$n").jww"

@@ -386,17 +386,50 @@ size_t FormatFloat(double v, char* out) {
 
 }  // namespace
 
-// D = y / 1000 lies within half a unit in a's last place, far closer than
-// half the step between 15-digit decimals, so no other 15-digit decimal is
-// as near and no tie arises: D is a's 15-digit rounding.
+// Powers of ten as doubles (exact up to 10^22).
+constexpr std::array<double, 16> kPow10Real = [] {
+  std::array<double, 16> v{};
+  double p = 1;
+  for (size_t k = 0; k < v.size(); ++k, p *= 10) v[k] = p;
+  return v;
+}();
+
+// For a with E digits before the point (E <= 12): half the step between
+// 15-digit decimals there, 0.5 * 10^(E - 15), times 1000, a hair below so
+// that no rounding of the constant can widen it.
+constexpr std::array<double, 13> kHalfStepThousandths = [] {
+  std::array<double, 13> v{};
+  double h = 0.5e-12 * (1 - 1e-9);
+  for (size_t e = 0; e < v.size(); ++e, h *= 10) v[e] = h;
+  return v;
+}();
+
+// D = y / 1000 is a's 15-digit rounding when it lies within half the step
+// between 15-digit decimals around a: every multiple of 1/1000 is such a
+// decimal there (below 10^12), so no other one is as near, and no tie
+// arises.  From 1 to 10^12 the distance is measured exactly; elsewhere a
+// must be the double nearest to D, which is a stricter test of the same.
 bool ThousandthsOf(double a, uint64_t& y) {
   const double t = a * 1000.0;
   if (!(t >= 0.5 && t < 1e15)) return false;
-  // Any whole number near t will do: the division checks it.  Signed
-  // conversions are single instructions; t is far below 2^63.
+  // Signed conversions are single instructions; t is far below 2^63.
   const int64_t w = static_cast<int64_t>(t + 0.5);
+  const double d = static_cast<double>(w);
+  if (a >= 1.0 && a < 1e12) {
+    // Digits before the point, from the binary exponent.
+    const int e2 = static_cast<int>((std::bit_cast<uint64_t>(a) >> 52) & 0x7FF) - 1023;
+    int digits = ((e2 * 78913) >> 18) + 1;
+    if (a >= kPow10Real[static_cast<size_t>(digits)]) ++digits;
+    // a * 1000 - w without rounding: 1000 = 1024 - 16 - 8, each product
+    // is exact, and each difference is of two numbers within a factor of
+    // two of each other, which doubles subtract exactly.
+    const double rest = ((a * 1024.0 - d) - a * 16.0) - a * 8.0;
+    if (!(std::fabs(rest) < kHalfStepThousandths[static_cast<size_t>(digits)])) return false;
+  } else if (d / 1000.0 != a) {
+    return false;
+  }
   y = static_cast<uint64_t>(w);
-  return static_cast<double>(w) / 1000.0 == a;
+  return true;
 }
 
 std::string FloatToAscii(double v) {

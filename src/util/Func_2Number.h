@@ -21,9 +21,9 @@ std::u16string FloatToText(double v);
 std::string FloatToAscii(double v);
 // The same into out (at least 32 bytes, not terminated); returns the length.
 size_t FloatToChars(double v, char* out);
-// a (> 0) as y thousandths: true when a is the double nearest to y / 1000
-// for a whole y of at most 15 digits.  That decimal is then also a's text
-// in 15 digits, as FloatToText gives it.
+// a (> 0) as y thousandths: true when y / 1000, for a whole y of at most
+// 15 digits, is a's text in 15 digits, as FloatToText gives it.  (False
+// may also mean the shortcut did not decide.)
 bool ThousandthsOf(double a, uint64_t& y);
 
 }  // namespace tessa

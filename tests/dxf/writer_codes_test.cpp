@@ -95,7 +95,11 @@ TEST(RealStr, AgreesWithTheRuleOnEveryKindOfValue) {
     xs.push_back(static_cast<double>(next() % 1000000000000ULL) * 1e-14);
     const double thousandths = static_cast<double>(next() % 100000000000000000ULL) / 1000.0;
     xs.push_back(thousandths);
+    double near = thousandths;
+    const double towards = (next() & 1) ? 0.0 : 1e300;
+    for (int k = static_cast<int>(next() % 61); k > 0; --k) near = std::nextafter(near, towards);
     xs.push_back(std::nextafter(thousandths, (next() & 1) ? 0.0 : 1e300));
+    xs.push_back(near);
     const int64_t tie = (1000000000000000LL + static_cast<int64_t>(next() % 8000000000000000ULL)) / 10 * 10 + 5;
     xs.push_back(static_cast<double>(tie) * std::pow(10.0, static_cast<int>(next() % 30) - 25));
     xs.push_back(std::ldexp(static_cast<double>(next()), static_cast<int>(next() % 120) - 100));

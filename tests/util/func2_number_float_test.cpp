@@ -121,10 +121,13 @@ TEST(FloatToText, AgreesWithExactRoundingOnManyValues) {
       case 4:  // few decimals, as most coordinates have: the short path
         v = static_cast<double>(whole(rng) >> (rng() % 40)) / std::pow(10.0, places(rng));
         break;
-      case 5:  // their neighbours one unit in the last place away
+      case 5: {  // their neighbours up to 60 units in the last place away,
+                 // as scaling leaves them, on both sides of the 15th digit
         v = static_cast<double>(whole(rng) >> (rng() % 40)) / std::pow(10.0, places(rng));
-        v = std::nextafter(v, (rng() & 1) ? 0.0 : 1e300);
+        const bool down = rng() & 1;
+        for (int k = static_cast<int>(rng() % 61); k > 0; --k) v = std::nextafter(v, down ? 0.0 : 1e300);
         break;
+      }
       case 0:  // any double
         v = unit(rng) * std::pow(10.0, scale(rng));
         break;
