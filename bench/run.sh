@@ -11,8 +11,9 @@
 #
 # Environment: REPEAT (default 5), REPEAT_LARGE (default 3, for drawings of
 # 1 million entities), DRAWINGS (default "real:100000 real:1000000
-# lines:100000 lines:1000000": FAMILY:COUNT, "real" the mix measured in
-# real drawings by bench/jw_mix, "lines" lines only), JWC (default 100000,
+# lines:100000 lines:1000000 heavy:1000000": FAMILY:COUNT, "real" the mix
+# measured in real drawings by bench/jw_mix, "lines" lines only, "heavy" a
+# fifth dimensions and coordinates with all their digits), JWC (default 100000,
 # 0 for none), VERSIONS (default "R12,R2000,R2007"), SAMPLES (default
 # <source>/../shared/samples: the largest JWW drawing there is timed as the
 # small real drawing; none when the folder is missing).  Generated drawings
@@ -22,7 +23,7 @@ SRC="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$SRC/build-bench}"
 REPEAT="${REPEAT:-5}"
 REPEAT_LARGE="${REPEAT_LARGE:-3}"
-DRAWINGS="${DRAWINGS:-real:100000 real:1000000 lines:100000 lines:1000000}"
+DRAWINGS="${DRAWINGS:-real:100000 real:1000000 lines:100000 lines:1000000 heavy:1000000}"
 JWC="${JWC:-100000}"
 VERSIONS="${VERSIONS:-R12,R2000,R2007}"
 SAMPLES="${SAMPLES:-$SRC/../shared/samples}"
