@@ -9,7 +9,8 @@ Each measurement converts every drawing under DIR (default: TESSA_SAMPLES_DIR,
 else ../shared/samples beside the project), COPIES times over, into a fresh
 output folder; one warm-up run is not counted, the median of REPEAT runs is.
 The copies are links in a scratch folder (copy0/..., copy1/...), so the
-batch is long enough to measure without copying any drawing.  The job counts
+batch is long enough to measure without copying any drawing; every run
+writes into a fresh folder.  The job counts
 alternate run by run, so a change in the machine's load hits both alike.
 The load average is printed before and after: on a shared machine other
 processes lengthen wall times.
@@ -46,8 +47,11 @@ def link_copies(samples, copies, work):
 
 
 def run_batch(tessa, samples, jobs, work):
-    out = os.path.join(work, "out")
-    shutil.rmtree(out, ignore_errors=True)
+    # A fresh folder per run, all removed at the end: outputs deleted just
+    # before a run make the file system (ext4 without a journal) search
+    # past the inodes it freed moments ago for every new file, which adds
+    # a varying cost to every conversion that has nothing to do with it.
+    out = tempfile.mkdtemp(prefix="out", dir=work)
     t0 = time.perf_counter()
     r = subprocess.run([tessa, "convert", "-q", "-r", "-j", str(jobs), samples, "-o", out],
                        stdin=subprocess.DEVNULL, capture_output=True, text=True)

@@ -612,8 +612,9 @@ void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfT
 
 namespace {
 
+// text: the DXF goes there instead of to dst (after the same checks).
 Result ConvertFileOnce(const std::string& src, const std::string& dst, const Options& options,
-                       bool overwrite) {
+                       bool overwrite, std::string* text) {
   const auto t0 = Clock::now();
   Result result;
   auto fail = [&](Reason r) {
@@ -647,11 +648,55 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   // The writer puts the file in place only when it is complete, so a
   // failure never leaves a partial DXF; without overwrite a file that
   // appears meanwhile is left alone.
-  ConvertTo(TSource{src, {}, false}, *format, options, TDxfTarget{dst, nullptr, overwrite},
-            result);
-  if (!result.ok) return fail(*result.reason);
+  const TDxfTarget target = text ? TDxfTarget{{}, text} : TDxfTarget{dst, nullptr, overwrite};
+  ConvertTo(TSource{src, {}, false}, *format, options, target, result);
+  if (!result.ok) {
+    if (text) text->clear();
+    return fail(*result.reason);
+  }
   result.seconds = SecondsSince(t0);
   return result;
+}
+
+std::vector<std::optional<Reason>> PutDxfFilesOnce(std::span<const DxfFile> files) {
+  std::vector<std::optional<Reason>> reasons(files.size());
+  std::vector<std::unique_ptr<TDXFAtomicFile>> open(files.size());
+  std::vector<TDXFAtomicFile*> written;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const DxfFile& f = files[i];
+    if (HasDrawingExtension(f.path)) {
+      reasons[i] = Because("output-is-drawing",
+                           "the output " + f.path + " has the extension of a drawing");
+      continue;
+    }
+    try {
+      auto file = std::make_unique<TDXFAtomicFile>();
+      if (!file->Open(f.path, f.overwrite) || !file->Put(f.dxf.data(), f.dxf.size())) {
+        reasons[i] = Because("write-failed", file->Error());
+        continue;  // the file's destructor removes what was written
+      }
+      written.push_back(file.get());
+      open[i] = std::move(file);
+    } catch (...) {
+      reasons[i] = ReasonOfCurrentException();
+    }
+  }
+  SyncTogether(written);
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (!open[i]) continue;
+    try {
+      if (open[i]->Commit()) continue;
+      const std::string why = open[i]->Error();
+      reasons[i] = open[i]->TargetExists()
+                       ? Because("output-exists", "the output " + files[i].path + " exists already")
+                       : Because("write-failed",
+                                 why.empty() ? "the DXF file could not be written" : why);
+    } catch (...) {
+      reasons[i] = ReasonOfCurrentException();
+    }
+    open[i].reset();
+  }
+  return reasons;
 }
 
 Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
@@ -673,7 +718,24 @@ Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Opti
 
 Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
                    bool overwrite) {
-  return Entry<Result>([&] { return ConvertFileOnce(src, dst, options, overwrite); });
+  return Entry<Result>([&] { return ConvertFileOnce(src, dst, options, overwrite, nullptr); });
+}
+
+Result ConvertFileToMemory(const std::string& src, const std::string& dst, const Options& options,
+                           bool overwrite, std::string& dxf) {
+  dxf.clear();
+  Result r = Entry<Result>([&] { return ConvertFileOnce(src, dst, options, overwrite, &dxf); });
+  if (!r.ok) dxf.clear();
+  return r;
+}
+
+std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
+  return PutDxfFilesOnce(files);
+}
+
+std::optional<Reason> PutDxfFile(const std::string& dst, std::string_view dxf, bool overwrite) {
+  const DxfFile file{dst, dxf, overwrite};
+  return PutDxfFiles(std::span<const DxfFile>(&file, 1))[0];
 }
 
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,

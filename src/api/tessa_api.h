@@ -109,6 +109,27 @@ Result ConvertFile(const std::string& src, const std::string& dst, const Options
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
                     std::string& dxf);
 
+// ConvertFile in two steps, for a caller that puts files on disk on a
+// thread of its own, so that its converting threads never wait for the
+// disk.  ConvertFileToMemory checks both paths as ConvertFile does and
+// leaves in dxf the bytes ConvertFile would write (the drawing file's dates
+// included); PutDxfFile then writes them to dst, synced and put in place
+// only when complete.  An existing file is replaced only with overwrite (one
+// that appeared since the check included), never a drawing.
+Result ConvertFileToMemory(const std::string& src, const std::string& dst, const Options& options,
+                           bool overwrite, std::string& dxf);
+std::optional<Reason> PutDxfFile(const std::string& dst, std::string_view dxf, bool overwrite);
+
+// PutDxfFile for several files at once, with the disk waited for once for
+// all of them rather than once each: the reason (or none) of each file, in
+// their order.
+struct DxfFile {
+  std::string path;
+  std::string_view dxf;
+  bool overwrite = false;
+};
+std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files);
+
 struct GroupInfo {
   int group = 0;
   std::string name;  // UTF-8

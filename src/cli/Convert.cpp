@@ -1,11 +1,20 @@
 // Runs a batch of conversions on a few threads of one process: a shared
 // counter hands out the next job, every job's outcome has its own slot.
+// With more than one converting thread, the converted drawings are put on
+// disk by one more thread: syncing a file waits for the disk, and the
+// converting threads go on meanwhile.  It takes what has gathered and
+// waits for the disk once for all of it.
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <filesystem>
+#include <mutex>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -44,7 +53,105 @@ std::optional<std::string> MakeOutputFolder(const std::string& output) {
   return std::nullopt;
 }
 
-api::Result ConvertOne(const Job& job, const RunSettings& settings) {
+// Drawings up to this size are converted into memory and put on disk by
+// the writing thread; larger ones are written by their converting thread
+// as they are laid out, so that memory stays bounded.
+constexpr uintmax_t kInMemoryDrawingBytes = uintmax_t{8} << 20;
+
+bool SmallDrawing(const std::string& input) {
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(input, ec);
+  return !ec && size <= kInMemoryDrawingBytes;
+}
+
+// A converted drawing on its way to the disk.
+struct Converted {
+  size_t index = 0;
+  std::string dxf;
+  api::Result result;
+};
+
+// The converted drawings between the converting threads and the writing
+// one.  Push waits while the DXF texts waiting add up to more than a
+// bound, so a fast converter cannot fill the memory; Pop waits for work
+// and gives nothing once closed and empty.
+class WriteQueue {
+ public:
+  void Push(Converted&& c) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [&] { return items_.empty() || bytes_ + c.dxf.size() <= kMaxBytes; });
+    bytes_ += c.dxf.size();
+    items_.push_back(std::move(c));
+    work_.notify_one();
+  }
+  // Everything waiting, up to `most` drawings; empty once closed and done.
+  std::vector<Converted> Take(size_t most) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    work_.wait(lock, [&] { return !items_.empty() || closed_; });
+    std::vector<Converted> taken;
+    while (!items_.empty() && taken.size() < most) {
+      taken.push_back(std::move(items_.front()));
+      items_.pop_front();
+    }
+    return taken;
+  }
+  // The memory of taken drawings is free again.
+  void Release(size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bytes_ -= bytes;
+    room_.notify_all();
+  }
+  void Close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    work_.notify_all();
+  }
+
+ private:
+  static constexpr size_t kMaxBytes = size_t{128} << 20;
+  std::mutex mutex_;
+  std::condition_variable work_, room_;
+  std::deque<Converted> items_;
+  size_t bytes_ = 0;
+  bool closed_ = false;
+};
+
+// Drawings put on disk together at most, so that the files waiting for
+// their names stay few (each holds a descriptor).
+constexpr size_t kFilesPerSync = 64;
+
+// Writes the converted drawings to their outputs; a failure replaces the
+// drawing's result.  The time it took is shared out among them.
+void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool force) {
+  const auto t0 = std::chrono::steady_clock::now();
+  std::vector<std::optional<api::Reason>> failed;
+  try {
+    std::vector<api::DxfFile> files;
+    files.reserve(taken.size());
+    for (const Converted& c : taken) files.push_back({jobs[c.index].output, c.dxf, force});
+    failed = api::PutDxfFiles(files);
+  } catch (const std::bad_alloc&) {
+    failed.assign(taken.size(), api::Reason{"out-of-memory", "not enough memory to write the DXF file", -1});
+  }
+  const double share =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() /
+      static_cast<double>(taken.size());
+  for (size_t k = 0; k < taken.size(); ++k) {
+    api::Result& r = taken[k].result;
+    r.seconds += share;
+    if (k < failed.size() && failed[k]) {
+      r.ok = false;
+      r.reason = std::move(failed[k]);
+      r.counts.clear();
+    }
+  }
+}
+
+// Converts a job; when `dxf` is given and the drawing is small, into it
+// (the file is then still to be written), else straight to its file.
+api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf,
+                       bool& inMemory) {
+  inMemory = false;
   if (job.early) {
     api::Result r;
     r.reason = job.early;
@@ -52,6 +159,11 @@ api::Result ConvertOne(const Job& job, const RunSettings& settings) {
   }
   if (auto error = MakeOutputFolder(job.output)) return Failure("write-failed", *error);
   try {
+    if (dxf && SmallDrawing(job.input)) {
+      inMemory = true;
+      return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,
+                                      *dxf);
+    }
     return api::ConvertFile(job.input, job.output, settings.options, settings.force);
   } catch (const std::bad_alloc&) {
     return Failure("out-of-memory", "not enough memory to convert this drawing");
@@ -76,6 +188,47 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   Progress progress(jobs.size(), settings.progress && !settings.quiet && jobs.size() > 1);
   std::atomic<size_t> next{0};
 
+  // A drawing's outcome, once it is on disk or has failed.
+  auto finish = [&](size_t i, api::Result r) {
+    if (!r.ok) {
+      if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
+      std::string message = r.reason->message;
+      if (r.reason->code == "output-exists") message += " (--force replaces it)";
+      progress.Failure(jobs[i].input, message);
+    }
+    outcomes[i].result = std::move(r);
+    progress.Finished();
+  };
+
+  const size_t threads = std::max<size_t>(1, std::min<size_t>(settings.jobs, jobs.size()));
+  WriteQueue queue;
+  std::optional<std::jthread> writer;
+  try {
+    // One thread does everything in order, one drawing after the other;
+    // several converting threads get a writing one beside them.
+    if (threads > 1) writer.emplace([&] {
+      for (;;) {
+        std::vector<Converted> taken = queue.Take(kFilesPerSync);
+        if (taken.empty()) return;
+        PutOnDisk(taken, jobs, settings.force);
+        size_t bytes = 0;
+        for (Converted& c : taken) {
+          bytes += c.dxf.size();
+          c.dxf = std::string();
+        }
+        queue.Release(bytes);
+        for (Converted& c : taken) finish(c.index, std::move(c.result));
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: every drawing is written by its converting thread.
+  }
+  // However this ends, the writing thread runs out of work and is joined.
+  struct CloseOnExit {
+    WriteQueue& queue;
+    ~CloseOnExit() { queue.Close(); }
+  } closeOnExit{queue};
+
   auto work = [&] {
     for (size_t i = next++; i < jobs.size(); i = next++) {
       const Job& job = jobs[i];
@@ -85,19 +238,16 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
         continue;
       }
       progress.Started(job.input);
-      api::Result r = ConvertOne(job, settings);
-      if (!r.ok) {
-        if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
-        std::string message = r.reason->message;
-        if (r.reason->code == "output-exists") message += " (--force replaces it)";
-        progress.Failure(job.input, message);
-      }
-      outcomes[i].result = std::move(r);
-      progress.Finished();
+      std::string dxf;
+      bool inMemory = false;
+      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr, inMemory);
+      if (inMemory && r.ok)
+        queue.Push(Converted{i, std::move(dxf), std::move(r)});
+      else
+        finish(i, std::move(r));
     }
   };
 
-  const size_t threads = std::max<size_t>(1, std::min<size_t>(settings.jobs, jobs.size()));
   {
     std::vector<std::jthread> pool;
     for (size_t t = 1; t < threads; ++t) {
@@ -109,6 +259,8 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
     }
     work();
   }  // the pool joins here
+  queue.Close();
+  writer.reset();  // joins once every converted drawing is on disk
   progress.Clear();
   return outcomes;
 }

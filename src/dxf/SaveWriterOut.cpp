@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -223,6 +224,17 @@ bool TDXFAtomicFile::Commit() {
   // leaves no file, but never a file without its data (synced above).
   // Syncing the folder cost more than converting a small drawing.
   return true;
+}
+
+void SyncTogether(std::span<TDXFAtomicFile* const> files) {
+  std::vector<dev_t> done;
+  for (TDXFAtomicFile* f : files) {
+    struct stat st;
+    if (f->fd_ < 0 || ::fstat(f->fd_, &st) != 0) continue;
+    if (std::find(done.begin(), done.end(), st.st_dev) != done.end()) continue;
+    done.push_back(st.st_dev);
+    (void)::syncfs(f->fd_);  // only a head start: each Commit syncs and checks its file
+  }
 }
 
 std::string TDXFAtomicFile::WrittenName() const {

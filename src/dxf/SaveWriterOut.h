@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace tessa {
@@ -66,6 +67,8 @@ class TDXFAtomicFile : public TDXFSink {
   // The temporary file's name; empty while an unnamed file is written.
   const std::string& TempPath() const { return tmp_; }
 
+  friend void SyncTogether(std::span<TDXFAtomicFile* const> files);
+
  private:
   bool OpenUnnamed(const std::string& folder);
   bool OpenNamed(const std::string& dst);
@@ -87,6 +90,12 @@ class TDXFAtomicFile : public TDXFSink {
   bool replace_ = true;
   bool exists_ = false;
 };
+
+// Syncs the file systems of these open, fully written files, once each,
+// ahead of their Commit: many small files then wait for the disk together
+// instead of one after the other, and each Commit's own sync finds nothing
+// left to write (it still runs, and still reports a failed write).
+void SyncTogether(std::span<TDXFAtomicFile* const> files);
 
 // The temporary-file pattern used for `dst` (exposed for tests and for
 // anyone cleaning up after a killed run).

@@ -179,58 +179,124 @@ TEST_F(ApiConvert, CountsAndWarningsOfAMixedDrawing) {
   EXPECT_EQ(WithoutBlocks(m.counts), EntitiesOfFile(dxf));
 }
 
+// The same rules hold for ConvertFile and for the two steps a batch takes
+// (the DXF made in memory, then all files put on disk in one call).
 TEST_F(ApiConvert, OutputRules) {
   const std::string src = Put(JwwMixed());
   const std::string kept = "not to be lost";
-  auto fresh = [&](const std::string& name, const std::string& content) {
-    const std::string p = dir_.Path() + "/" + name;
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << content;
-    return p;
-  };
   // A hard link with a DXF name is still the drawing itself.
   const std::string alias = dir_.Path() + "/alias.dxf";
   ASSERT_EQ(::link(src.c_str(), alias.c_str()), 0);
   const std::string drawingBytes = ReadFileText(src);
+  const std::string expected = [&] {
+    const std::string p = dir_.Path() + "/expected.dxf";
+    EXPECT_TRUE(ConvertFile(src, p, Options{}, false).ok);
+    return ReadFileText(p);
+  }();
 
   struct Case {
     std::string dst;
     bool overwrite;
     const char* code;  // nullptr: converted
-  } cases[] = {
-      {dir_.Path() + "/other.JWW", true, "output-is-drawing"},
-      {dir_.Path() + "/other.jwk", false, "output-is-drawing"},
-      {dir_.Path() + "/other.Jws", true, "output-is-drawing"},
-      {src, true, "output-is-drawing"},
-      {alias, true, "output-is-drawing"},
-      {fresh("exists.dxf", kept), false, "output-exists"},
-      {dir_.Path() + "/no/such/folder/out.dxf", true, "write-failed"},
-      {dir_.Path() + "/bin", true, "write-failed"},  // a folder
-      {fresh("replaced.dxf", kept), true, nullptr},
-      {dir_.Path() + "/new.dxf", false, nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.dst);
-    const bool existed = Exists(c.dst);
-    const std::string before = existed ? ReadFileText(c.dst) : "";
-    const api::Result r = ConvertFile(src, c.dst, Options{}, c.overwrite);
-    if (!c.code) {
-      ASSERT_TRUE(r.ok) << r.reason->message;
-      EXPECT_EQ(ReadFileText(c.dst).substr(0, 3), "999");  // a DXF, not what was there
-      continue;
+  for (const bool twoSteps : {false, true}) {
+    SCOPED_TRACE(twoSteps ? "in memory, then put on disk" : "ConvertFile");
+    const std::string tag = twoSteps ? "2" : "1";
+    auto fresh = [&](const std::string& name) {
+      const std::string p = dir_.Path() + "/" + tag + name;
+      std::ofstream(p, std::ios::binary | std::ios::trunc) << kept;
+      return p;
+    };
+    const std::vector<Case> cases = {
+        {dir_.Path() + "/other.JWW", true, "output-is-drawing"},
+        {dir_.Path() + "/other.jwk", false, "output-is-drawing"},
+        {dir_.Path() + "/other.Jws", true, "output-is-drawing"},
+        {src, true, "output-is-drawing"},
+        {alias, true, "output-is-drawing"},
+        {fresh("exists.dxf"), false, "output-exists"},
+        {dir_.Path() + "/no/such/folder/out.dxf", true, "write-failed"},
+        {dir_.Path() + "/bin", true, "write-failed"},  // a folder
+        {fresh("replaced.dxf"), true, nullptr},
+        {dir_.Path() + "/" + tag + "new.dxf", false, nullptr},
+    };
+    std::vector<bool> existed;
+    std::vector<std::string> before;
+    for (const Case& c : cases) {
+      existed.push_back(Exists(c.dst));
+      before.push_back(existed.back() ? ReadFileText(c.dst) : "");
     }
-    ASSERT_FALSE(r.ok);
-    ASSERT_TRUE(r.reason.has_value());
-    EXPECT_EQ(r.reason->code, c.code);
-    EXPECT_FALSE(r.reason->message.empty());
-    EXPECT_EQ(r.reason->offset, -1);
-    EXPECT_TRUE(r.counts.empty());
-    EXPECT_EQ(Exists(c.dst), existed);
-    if (existed) {
-      EXPECT_EQ(ReadFileText(c.dst), before);
+    std::vector<api::Result> results(cases.size());
+    if (!twoSteps) {
+      for (size_t i = 0; i < cases.size(); ++i)
+        results[i] = ConvertFile(src, cases[i].dst, Options{}, cases[i].overwrite);
+    } else {
+      std::vector<std::string> texts(cases.size());
+      std::vector<api::DxfFile> files;
+      std::vector<size_t> of;
+      for (size_t i = 0; i < cases.size(); ++i) {
+        results[i] =
+            api::ConvertFileToMemory(src, cases[i].dst, Options{}, cases[i].overwrite, texts[i]);
+        EXPECT_EQ(texts[i].empty(), !results[i].ok);
+        if (!results[i].ok) continue;
+        EXPECT_EQ(texts[i], expected);  // the file's dates too
+        files.push_back({cases[i].dst, texts[i], cases[i].overwrite});
+        of.push_back(i);
+      }
+      const std::vector<std::optional<api::Reason>> put = api::PutDxfFiles(files);
+      ASSERT_EQ(put.size(), files.size());
+      for (size_t k = 0; k < put.size(); ++k) {
+        if (!put[k]) continue;
+        results[of[k]].ok = false;
+        results[of[k]].reason = put[k];
+        results[of[k]].counts.clear();
+      }
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+      const Case& c = cases[i];
+      const api::Result& r = results[i];
+      SCOPED_TRACE(c.dst);
+      if (!c.code) {
+        ASSERT_TRUE(r.ok) << r.reason->message;
+        EXPECT_EQ(ReadFileText(c.dst), expected);
+        continue;
+      }
+      ASSERT_FALSE(r.ok);
+      ASSERT_TRUE(r.reason.has_value());
+      EXPECT_EQ(r.reason->code, c.code);
+      EXPECT_FALSE(r.reason->message.empty());
+      EXPECT_EQ(r.reason->offset, -1);
+      EXPECT_TRUE(r.counts.empty());
+      EXPECT_EQ(Exists(c.dst), existed[i]);
+      if (existed[i]) {
+        EXPECT_EQ(ReadFileText(c.dst), before[i]);
+      }
     }
   }
   EXPECT_EQ(ReadFileText(src), drawingBytes);
   // No temporary file is left beside the outputs.
+  for (const std::string& n : Listing(dir_.Path())) EXPECT_EQ(n.find(".tessa-"), n.npos) << n;
+  EXPECT_TRUE(Listing(tmp_).empty());
+}
+
+// A file that appears between the conversion and its writing is left as
+// it is without overwrite, and replaced with it.
+TEST_F(ApiConvert, PuttingOnDiskChecksTheTargetAgain) {
+  const std::string src = Put(JwwMixed());
+  const std::string kept = dir_.Path() + "/kept.dxf", replaced = dir_.Path() + "/replaced.dxf";
+  std::string a, b;
+  ASSERT_TRUE(api::ConvertFileToMemory(src, kept, Options{}, false, a).ok);
+  ASSERT_TRUE(api::ConvertFileToMemory(src, replaced, Options{}, true, b).ok);
+  std::ofstream(kept) << "meanwhile";
+  std::ofstream(replaced) << "meanwhile";
+  const std::vector<api::DxfFile> files = {{kept, a, false}, {replaced, b, true}};
+  const std::vector<std::optional<api::Reason>> put = api::PutDxfFiles(files);
+  ASSERT_EQ(put.size(), 2u);
+  ASSERT_TRUE(put[0].has_value());
+  EXPECT_EQ(put[0]->code, "output-exists");
+  EXPECT_EQ(ReadFileText(kept), "meanwhile");
+  EXPECT_FALSE(put[1].has_value());
+  EXPECT_EQ(ReadFileText(replaced), b);
+  EXPECT_FALSE(api::PutDxfFile(dir_.Path() + "/x.jww", a, true) == std::nullopt);
   for (const std::string& n : Listing(dir_.Path())) EXPECT_EQ(n.find(".tessa-"), n.npos) << n;
 }
 
