@@ -183,13 +183,18 @@ class Failures(TessaTest):
         def small_files():  # every file this process writes stops at 4 KB
             resource.setrlimit(resource.RLIMIT_FSIZE, (4096, 4096))
 
-        r = self.tessa("convert", "big", preexec_fn=small_files)
-        self.assertEqual(r.returncode, 1)
-        self.assertRegex(r.stderr, r"0 converted, 2 failed")
-        for name in ["a", "b"]:
-            line = next(ln for ln in r.stderr.splitlines() if ln.startswith(f"big/{name}.jww: "))
-            self.assertRegex(line, r"(?i)large|space|writ")
-        self.assertEqual(sorted(os.listdir(self.p("big"))), ["a.jww", "b.jww"])
+        # One thread writes as it converts; several hand the files to a
+        # writing thread.  Both must fail alike.
+        for jobs in ["1", "2"]:
+            with self.subTest(jobs=jobs):
+                r = self.tessa("convert", "-j", jobs, "big", preexec_fn=small_files)
+                self.assertEqual(r.returncode, 1)
+                self.assertRegex(r.stderr, r"0 converted, 2 failed")
+                for name in ["a", "b"]:
+                    line = next(ln for ln in r.stderr.splitlines()
+                                if ln.startswith(f"big/{name}.jww: "))
+                    self.assertRegex(line, r"(?i)large|space|writ")
+                self.assertEqual(sorted(os.listdir(self.p("big"))), ["a.jww", "b.jww"])
 
     @unittest.skipUnless(os.geteuid() == 0 and shutil.which("setpriv"), "needs root and setpriv")
     def test_unreadable_drawing(self):
