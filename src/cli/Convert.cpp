@@ -73,8 +73,7 @@ struct Converted {
 
 // The converted drawings between the converting threads and the writing
 // one.  Push waits while the DXF texts waiting add up to more than a
-// bound, so a fast converter cannot fill the memory; Pop waits for work
-// and gives nothing once closed and empty.
+// bound, so a fast converter cannot fill the memory; Take waits for work.
 class WriteQueue {
  public:
   void Push(Converted&& c) {
@@ -131,7 +130,8 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
     for (const Converted& c : taken) files.push_back({jobs[c.index].output, c.dxf, force});
     failed = api::PutDxfFiles(files);
   } catch (const std::bad_alloc&) {
-    failed.assign(taken.size(), api::Reason{"out-of-memory", "not enough memory to write the DXF file", -1});
+    failed.assign(taken.size(),
+                  api::Reason{"out-of-memory", "not enough memory to write the DXF file", -1});
   }
   const double share =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() /

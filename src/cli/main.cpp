@@ -194,7 +194,8 @@ ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
                    ->check(CLI::ExistingFile)
                    ->option_text("FILE");
   cmd.add_flag("-f,--force", a.force, "Replace existing outputs (never a drawing)");
-  cmd.add_option("-j,--jobs", a.jobs, "Conversions at once (default: the number of cores); from 2 on, one more\n"
+  cmd.add_option("-j,--jobs", a.jobs,
+                 "Conversions at once (default: the number of cores); from 2 on, one more\n"
                  "thread writes the files, syncing many at once")
       ->check(CLI::Range(1u, 1024u))
       ->option_text("N");

@@ -125,7 +125,8 @@ TEST(FloatToText, AgreesWithExactRoundingOnManyValues) {
                  // as scaling leaves them, on both sides of the 15th digit
         v = static_cast<double>(whole(rng) >> (rng() % 40)) / std::pow(10.0, places(rng));
         const bool down = rng() & 1;
-        for (int k = static_cast<int>(rng() % 61); k > 0; --k) v = std::nextafter(v, down ? 0.0 : 1e300);
+        for (int k = static_cast<int>(rng() % 61); k > 0; --k)
+          v = std::nextafter(v, down ? 0.0 : 1e300);
         break;
       }
       case 0:  // any double
