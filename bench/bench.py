@@ -195,7 +195,10 @@ def main():
                         f" {pe:.0f} bytes per entity beyond 64 MiB <= 250", pe <= 250))
     print()
     for text, ok in results:
-        print(f"  [{'met' if ok else 'MISSED'}] {text}")
+        # The heavy family is a stress case beyond the real mix the targets
+        # are set for: its lines say how far it is, marked as such.
+        note = " (stress case)" if text.startswith("heavy") else ""
+        print(f"  [{'met' if ok else 'MISSED'}] {text}{note}")
 
 
 if __name__ == "__main__":
