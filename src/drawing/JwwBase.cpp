@@ -251,9 +251,6 @@ int32_t ReadEntityTag(TJwArchive& ar) {
 // Fewest bytes any object takes: its tag and one byte of its record.
 constexpr size_t kLeastObjectBytes = 3;
 
-// Reads `count` objects into `out`; the count was read at byte countAt.  An
-// object whose data ends before its first byte is dropped and leaves its
-// order slot at (0, 0); the next tag then fails, which ends the list.
 // A long list reserves every kind for as many records as the rest of the
 // file could hold (never more than its count).  The lists then fill in
 // place instead of moving into ever larger blocks; the pages of what a
@@ -281,6 +278,9 @@ void ReserveLists(const TEntLists& out, uint32_t count, const TByteReader& in) {
   ReserveKind(out.block, count, in, kBlockBytes);
 }
 
+// Reads `count` objects into `out`; the count was read at byte countAt.  An
+// object whose data ends before its first byte is dropped and leaves its
+// order slot at (0, 0); the next tag then fails, which ends the list.
 void ReadObjects(TJwArchive& ar, int32_t ver, uint32_t count, size_t countAt, TEntLists out) {
   TEntityReader rd(ar, ver);
   out.no.reserve(out.no.size() + ReserveFor(count, ar.In(), kMinObjectBytes));
