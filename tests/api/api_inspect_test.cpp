@@ -48,8 +48,8 @@ TEST(ApiInspect, JwwDrawing) {
   EXPECT_EQ(info.groups[1].name, "平面");
   EXPECT_EQ(info.groups[1].scale, 50);
 
-  // Jw_cad's own setting text is left out of the counts and only reported
-  // as a warning.
+  // The fixture's text at (0, -1000) holds the CAD program's settings, not
+  // drawing: it is not counted, and a warning names it.
   const api::Counts kinds = {{"line", 2},      {"arc", 3},   {"point", 1}, {"text", 1},
                              {"dimension", 1}, {"solid", 1}, {"block", 2}};
   EXPECT_EQ(info.counts, kinds);
@@ -74,7 +74,7 @@ TEST(ApiInspect, JwwDrawing) {
   EXPECT_GE(info.extents.maxX, 150);
   EXPECT_LE(info.extents.minY, -50);
   EXPECT_GE(info.extents.maxY, 100);
-  EXPECT_GT(info.extents.minY, -1000);  // the setting text at (0, -1000) stays outside
+  EXPECT_GT(info.extents.minY, -1000);  // that text lies outside the extents
 
   EXPECT_TRUE(HasWarning(info, "1 setting text of Jw_cad left out"));
   EXPECT_TRUE(HasWarning(info, "Unicode strings read"));
