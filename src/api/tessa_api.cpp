@@ -650,15 +650,14 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   // appears meanwhile is left alone.
   const TDxfTarget target = text ? TDxfTarget{{}, text} : TDxfTarget{dst, nullptr, overwrite};
   ConvertTo(TSource{src, {}, false}, *format, options, target, result);
-  if (!result.ok) {
-    if (text) text->clear();
-    return fail(*result.reason);
-  }
+  if (!result.ok) return fail(*result.reason);
   result.seconds = SecondsSince(t0);
   return result;
 }
 
-std::vector<std::optional<Reason>> PutDxfFilesOnce(std::span<const DxfFile> files) {
+}  // namespace
+
+std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
   std::vector<std::optional<Reason>> reasons(files.size());
   std::vector<std::unique_ptr<TDXFAtomicFile>> open(files.size());
   std::vector<TDXFAtomicFile*> written;
@@ -699,6 +698,8 @@ std::vector<std::optional<Reason>> PutDxfFilesOnce(std::span<const DxfFile> file
   return reasons;
 }
 
+namespace {
+
 Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
                         std::string& dxf) {
   const auto t0 = Clock::now();
@@ -727,10 +728,6 @@ Result ConvertFileToMemory(const std::string& src, const std::string& dst, const
   Result r = Entry<Result>([&] { return ConvertFileOnce(src, dst, options, overwrite, &dxf); });
   if (!r.ok) dxf.clear();
   return r;
-}
-
-std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
-  return PutDxfFilesOnce(files);
 }
 
 std::optional<Reason> PutDxfFile(const std::string& dst, std::string_view dxf, bool overwrite) {

@@ -148,10 +148,9 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
 }
 
 // Converts a job; when `dxf` is given and the drawing is small, into it
-// (the file is then still to be written), else straight to its file.
-api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf,
-                       bool& inMemory) {
-  inMemory = false;
+// (a converted drawing's file is then still to be written: dxf is not
+// empty), else straight to its file.
+api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf) {
   if (job.early) {
     api::Result r;
     r.reason = job.early;
@@ -159,11 +158,9 @@ api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string*
   }
   if (auto error = MakeOutputFolder(job.output)) return Failure("write-failed", *error);
   try {
-    if (dxf && SmallDrawing(job.input)) {
-      inMemory = true;
+    if (dxf && SmallDrawing(job.input))
       return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,
                                       *dxf);
-    }
     return api::ConvertFile(job.input, job.output, settings.options, settings.force);
   } catch (const std::bad_alloc&) {
     return Failure("out-of-memory", "not enough memory to convert this drawing");
@@ -239,9 +236,8 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
       }
       progress.Started(job.input);
       std::string dxf;
-      bool inMemory = false;
-      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr, inMemory);
-      if (inMemory && r.ok)
+      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr);
+      if (r.ok && !dxf.empty())
         queue.Push(Converted{i, std::move(dxf), std::move(r)});
       else
         finish(i, std::move(r));

@@ -133,7 +133,7 @@ size_t RealChars(double x, char* out) {
   if (a >= 1.0 && a < 1e14) {
     uint64_t y;
     if (ThousandthsOf(a, y)) return ThousandthsChars(x < 0, y, out);
-    return WithDecimal(out, FloatToChars(x, out));
+    return WithDecimal(out, FloatToChars(x, out, true));
   }
   return RealCharsByRule(x, out);
 }

@@ -284,9 +284,10 @@ bool RoundTo15Short(double a, Digits15& r) {
   return true;
 }
 
-Digits15 RoundTo15(double a) {
+// shortTried: the caller found a not to be a whole number of thousandths.
+Digits15 RoundTo15(double a, bool shortTried) {
   Digits15 r{};
-  if (RoundTo15Short(a, r) || RoundTo15Exact(a, r)) return r;
+  if ((!shortTried && RoundTo15Short(a, r)) || RoundTo15Exact(a, r)) return r;
   r = Digits15{};
   uint64_t sig = 0;
   int exp10 = 0;
@@ -326,7 +327,7 @@ Digits15 RoundTo15(double a) {
 }
 
 // Writes the text of v into out (at least 32 bytes); returns its length.
-size_t FormatFloat(double v, char* out) {
+size_t FormatFloat(double v, char* out, bool shortTried = false) {
   if (std::isnan(v)) {
     std::memcpy(out, "NAN", 3);
     return 3;
@@ -345,7 +346,7 @@ size_t FormatFloat(double v, char* out) {
   }
   char* p = out;
   if (v < 0) *p++ = '-';
-  Digits15 d = RoundTo15(std::fabs(v));
+  Digits15 d = RoundTo15(std::fabs(v), shortTried);
   if (d.e >= -3 && d.e <= 15) {
     if (d.e <= 0) {
       *p++ = '0';
@@ -386,14 +387,6 @@ size_t FormatFloat(double v, char* out) {
 
 }  // namespace
 
-// Powers of ten as doubles (exact up to 10^22).
-constexpr std::array<double, 16> kPow10Real = [] {
-  std::array<double, 16> v{};
-  double p = 1;
-  for (size_t k = 0; k < v.size(); ++k, p *= 10) v[k] = p;
-  return v;
-}();
-
 // For a with E digits before the point (E <= 12): half the step between
 // 15-digit decimals there, 0.5 * 10^(E - 15), times 1000, a hair below so
 // that no rounding of the constant can widen it.
@@ -419,7 +412,7 @@ bool ThousandthsOf(double a, uint64_t& y) {
     // Digits before the point, from the binary exponent.
     const int e2 = static_cast<int>((std::bit_cast<uint64_t>(a) >> 52) & 0x7FF) - 1023;
     int digits = ((e2 * 78913) >> 18) + 1;
-    if (a >= kPow10Real[static_cast<size_t>(digits)]) ++digits;
+    if (a >= static_cast<double>(kPow10[static_cast<size_t>(digits)])) ++digits;
     // a * 1000 - w without rounding: 1000 = 1024 - 16 - 8, each product
     // is exact, and each difference is of two numbers within a factor of
     // two of each other, which doubles subtract exactly.
@@ -438,7 +431,9 @@ std::string FloatToAscii(double v) {
   return std::string(buf, n);
 }
 
-size_t FloatToChars(double v, char* out) { return FormatFloat(v, out); }
+size_t FloatToChars(double v, char* out, bool thousandthsChecked) {
+  return FormatFloat(v, out, thousandthsChecked);
+}
 
 std::u16string FloatToText(double v) {
   char buf[40];

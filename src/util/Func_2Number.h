@@ -20,7 +20,8 @@ std::u16string FloatToText(double v);
 // The same digits as a byte string (ASCII), for writers.
 std::string FloatToAscii(double v);
 // The same into out (at least 32 bytes, not terminated); returns the length.
-size_t FloatToChars(double v, char* out);
+// thousandthsChecked: ThousandthsOf(|v|) was false, so it is not tried again.
+size_t FloatToChars(double v, char* out, bool thousandthsChecked = false);
 // a (> 0) as y thousandths: true when y / 1000, for a whole y of at most
 // 15 digits, is a's text in 15 digits, as FloatToText gives it.  (False
 // may also mean the shortcut did not decide.)

@@ -296,7 +296,10 @@ TEST_F(ApiConvert, PuttingOnDiskChecksTheTargetAgain) {
   EXPECT_EQ(ReadFileText(kept), "meanwhile");
   EXPECT_FALSE(put[1].has_value());
   EXPECT_EQ(ReadFileText(replaced), b);
-  EXPECT_FALSE(api::PutDxfFile(dir_.Path() + "/x.jww", a, true) == std::nullopt);
+  const std::optional<api::Reason> drawing = api::PutDxfFile(dir_.Path() + "/x.jww", a, true);
+  ASSERT_TRUE(drawing.has_value());
+  EXPECT_EQ(drawing->code, "output-is-drawing");
+  EXPECT_FALSE(Exists(dir_.Path() + "/x.jww"));
   for (const std::string& n : Listing(dir_.Path())) EXPECT_EQ(n.find(".tessa-"), n.npos) << n;
 }
 
