@@ -25,3 +25,6 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # ctest runs the test programs under Wine, in one prefix of the build tree.
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${CMAKE_BINARY_DIR}/wine-prefix)
+# Test programs are asked for their tests when ctest runs, not while they
+# are built: the build then needs no Wine.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

@@ -10,7 +10,11 @@
 #       installs clang with its sanitizer and fuzzer runtimes when missing and
 #       runs .ci/sanitize: every test under AddressSanitizer and
 #       UndefinedBehaviorSanitizer, then each fuzz target for SECONDS (60).
-# Both can be run again at any time; packages already present are skipped,
+#   scripts/quickstart.sh windows
+#       installs the mingw-w64 cross compiler and Wine when missing, builds the
+#       Windows programs into build-windows/ (tessaconv.exe, tessa.exe), runs
+#       the tests under Wine and packs dist/tessaconv-VERSION-win64.zip.
+# They can be run again at any time; packages already present are skipped,
 # so a second run needs no network.
 set -euo pipefail
 
@@ -71,6 +75,32 @@ convert() {
   fi
 }
 
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest
+  unicode-data cmake make python3 libcli11-dev nlohmann-json3-dev)
+
+# The Windows programs, cross-built and tested under Wine.  One wineserver
+# serves every test (each Wine start then takes a fraction of a second).
+windows() {
+  BUILD=${TESSA_WINDOWS_BUILD_DIR:-$ROOT/build-windows}
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  configure --toolchain "$ROOT/cmake/mingw-w64.cmake" -DTESSA_WERROR=ON "${launcher[@]}"
+  quiet cmake --build "$BUILD" -j"$JOBS"
+  quiet cmake --build "$BUILD" --target package_windows
+  # The first start makes the prefix (tests started together must not race
+  # for it), then one wineserver stays up until the tests end.
+  local prefix="$BUILD/wine-prefix"
+  quiet "$ROOT/cmake/wine-run.sh" "$prefix" cmd /c exit
+  WINEPREFIX="$prefix" wineserver -p
+  local status=0
+  ctest --test-dir "$BUILD" --output-on-failure -j"$JOBS" || status=$?
+  WINEPREFIX="$prefix" wineserver -k || true
+  [ $status -eq 0 ] || exit $status
+  echo "Windows programs: $BUILD/src/driver/tessaconv.exe $BUILD/src/cli/tessa.exe"
+  echo "Package: $(ls "$ROOT"/dist/tessaconv-*-win64.zip)"
+}
+
 run_tests() {
   configure -DTESSA_WERROR=ON
   quiet cmake --build "$BUILD" -j"$JOBS"
@@ -80,10 +110,11 @@ run_tests() {
 case "${1:-}" in
   convert) shift; install_missing; convert "$@" ;;
   test) install_missing; run_tests ;;
+  windows) PACKAGES=("${WINDOWS_PACKAGES[@]}"); install_missing; windows ;;
   sanitize)
     shift
     PACKAGES+=(clang-14 libclang-rt-14-dev)
     install_missing
     exec "$ROOT/.ci/sanitize" "$@" ;;
-  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test | $0 sanitize [seconds]"; exit 2 ;;
+  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test | $0 windows | $0 sanitize [seconds]"; exit 2 ;;
 esac

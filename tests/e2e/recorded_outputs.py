@@ -2,6 +2,7 @@
 """The parent protocol's outputs on the real drawings, against outputs recorded earlier.
 
     recorded_outputs.py --exe tessaconv --samples DIR --table FILE [--record] [--jobs N]
+                        [--runner PROGRAM [ARG...] --]
 
 Every JWW drawing and JWS symbol under DIR is converted by the executable as the
 parent application runs it (a folder of its own with Tessaconv.dat, four
@@ -9,6 +10,9 @@ arguments) in each of the three DXF versions and both spaces; the layer-naming
 rule, the point type and the base layer group rotate over the drawings.  The
 SHA-256 of each output, with the header's date and timer values blanked (they
 come from the drawing's file times), must equal the one in FILE.
+
+--runner puts a program before each run (wine for a Windows build, with its
+arguments up to "--").
 
 FILE was written by an earlier build with --record.  A change that is meant to
 alter some outputs re-records them and says why in its commit.
@@ -82,29 +86,40 @@ def make_bin(root, exe, setting):
     settings file is read beside the executable's real location)."""
     bindir = os.path.join(root, "bin-" + "-".join(map(str, setting)))
     os.mkdir(bindir)
-    shutil.copy2(exe, os.path.join(bindir, "tessaconv"))
+    copy = os.path.join(bindir, os.path.basename(exe))
+    shutil.copy2(exe, copy)
     with open(os.path.join(bindir, "Tessaconv.dat"), "w", encoding="ascii", newline="") as f:
         f.write(settings_text(*setting))
-    return os.path.join(bindir, "tessaconv")
+    return copy
 
 
-def convert_one(exe, samples, rel, key):
+def convert_one(runner, exe, samples, rel, key):
     with tempfile.TemporaryDirectory(prefix="tessa-rec-") as work:
         out = os.path.join(work, "out.dxf")
-        subprocess.run([exe, "a", "b", os.path.join(samples, rel), out], check=False,
+        subprocess.run(runner + [exe, "a", "b", os.path.join(samples, rel), out], check=False,
                        timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         digest = normalised_digest(out) if os.path.exists(out) else "no output"
         return f"{rel}|{key}", digest
 
 
+def split_runner(argv):
+    """The arguments of --runner (up to "--") apart from the others."""
+    if "--runner" not in argv:
+        return argv, []
+    at = argv.index("--runner")
+    end = argv.index("--", at) if "--" in argv[at:] else len(argv)
+    return argv[:at] + argv[end + 1:], argv[at + 1:end]
+
+
 def main():
+    argv, runner = split_runner(sys.argv[1:])
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", required=True)
     ap.add_argument("--samples", required=True)
     ap.add_argument("--table", required=True)
     ap.add_argument("--record", action="store_true")
     ap.add_argument("--jobs", type=int, default=2)
-    args = ap.parse_args()
+    args = ap.parse_args(argv)
     # The environment variable wins over the folder CMake was given.
     env = os.environ.get("TESSA_SAMPLES_DIR")
     given = args.samples
@@ -126,7 +141,7 @@ def main():
                     bins[setting] = make_bin(root, args.exe, setting)
                 jobs.append((bins[setting], rel, key))
         with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
-            got = dict(pool.map(lambda j: convert_one(j[0], args.samples, j[1], j[2]), jobs))
+            got = dict(pool.map(lambda j: convert_one(runner, j[0], args.samples, j[1], j[2]), jobs))
 
     if args.record:
         with open(args.table, "w", encoding="utf-8") as f:
