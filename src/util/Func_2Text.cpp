@@ -2,10 +2,11 @@
 // image entity.
 #include "util/Func_2Text.h"
 
-#include <unicode/uchar.h>
-
 #include <algorithm>
+#include <iterator>
+#include <span>
 
+#include "util/CaseMapTable.h"
 #include "util/Func_2Number.h"
 
 namespace tessa {
@@ -14,19 +15,30 @@ namespace {
 
 constexpr char16_t kBlank = u' ';
 
+// Maps c by the run of `table` that holds it; c itself when none does.
+char32_t MapByRuns(std::span<const case_table::CaseRun> table, char32_t c) {
+  auto after = std::upper_bound(table.begin(), table.end(), c,
+                                [](char32_t v, const case_table::CaseRun& r) { return v < r.first; });
+  if (after == table.begin()) return c;
+  const case_table::CaseRun& run = *std::prev(after);
+  const char32_t offset = c - run.first;
+  if (offset % run.step != 0 || offset / run.step >= run.length) return c;
+  return static_cast<char32_t>(static_cast<int32_t>(c) + run.delta);
+}
+
 // Simple (one-to-one) case mapping per code point; a mapping that would
 // change the number of UTF-16 units keeps the character, so indexes into
 // the text stay valid.
 template <bool kUpper>
 std::u16string MapCase(std::u16string_view s) {
-  auto map = [](UChar32 c) { return kUpper ? u_toupper(c) : u_tolower(c); };
+  auto map = [](char32_t c) { return kUpper ? UpperChar(c) : LowerChar(c); };
   std::u16string out(s);
   for (size_t i = 0; i < out.size(); ++i) {
     char16_t c = out[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
         out[i + 1] <= 0xDFFF) {
-      UChar32 cp = 0x10000 + ((c - 0xD800) << 10) + (out[i + 1] - 0xDC00);
-      UChar32 m = map(cp);
+      char32_t cp = 0x10000 + ((c - 0xD800) << 10) + (out[i + 1] - 0xDC00);
+      char32_t m = map(cp);
       if (m >= 0x10000 && m <= 0x10FFFF) {
         m -= 0x10000;
         out[i] = static_cast<char16_t>(0xD800 + (m >> 10));
@@ -44,13 +56,21 @@ std::u16string MapCase(std::u16string_view s) {
       continue;
     }
     if (c >= 0xD800 && c <= 0xDFFF) continue;  // lone surrogate
-    UChar32 m = map(c);
-    if (m >= 0 && m < 0x10000 && (m < 0xD800 || m > 0xDFFF)) out[i] = static_cast<char16_t>(m);
+    char32_t m = map(c);
+    if (m < 0x10000 && (m < 0xD800 || m > 0xDFFF)) out[i] = static_cast<char16_t>(m);
   }
   return out;
 }
 
 }  // namespace
+
+char32_t UpperChar(char32_t c) {
+  return MapByRuns(case_table::kUpper, c);
+}
+
+char32_t LowerChar(char32_t c) {
+  return MapByRuns(case_table::kLower, c);
+}
 
 std::u16string UpperStr(std::u16string_view s) {
   return MapCase<true>(s);

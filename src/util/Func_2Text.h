@@ -9,6 +9,10 @@
 namespace tessa {
 
 // ---- Text editing (zero-based, clipped indexes) ---------------------------
+// Simple (one-to-one) Unicode case mapping of one code point; a code point
+// without a mapping maps to itself.
+char32_t UpperChar(char32_t c);
+char32_t LowerChar(char32_t c);
 // Simple Unicode case mapping per code point; the length never changes.
 std::u16string UpperStr(std::u16string_view s);
 std::u16string LowerStr(std::u16string_view s);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
+#include "util/Cp932Table.h"
 #include "util/Func_2Cp932.h"
 
 namespace tessa {
@@ -61,6 +64,30 @@ TEST(BytesToStr, InvalidSequencesGiveOneQuestionMarkAndResumeAtTheNextByte) {
   }
 }
 
+// The first and last lead and trail bytes, and the bytes just outside them.
+TEST(BytesToStr, EdgesOfTheLeadAndTrailRanges) {
+  const DecodeCase cases[] = {
+      {"first pair", "\x81\x40", u"\u3000"},
+      {"trail 0x7E, last before the gap", "\x81\x7E", u"\u00D7"},
+      {"trail 0x80, first after the gap", "\x81\x80", u"\u00F7"},
+      {"last trail", "\x81\xFC", u"\u25EF"},
+      {"trail below the range", "\x81\x3F", u"??"},
+      {"trail above the range is a single byte", "\x81\xFD", u"?\uF8F1"},
+      {"last lead of the first block", "\x9F\xFC", u"\u6ECC"},
+      {"first lead of the second block", "\xE0\x40", u"\u6F3E"},
+      {"last pair of JIS level 2", "\xEA\xA4", u"\u7199"},
+      {"first pair after JIS level 2", "\xEA\xA5", u"?\uFF65"},
+      {"last lead", "\xFC\x4B", u"\u9ED1"},
+      {"after the last pair of the last lead", "\xFC\x4C", u"?L"},
+      {"last user-defined pair", "\xF9\xFC", u"\uE757"},
+      {"lead row without characters", "\xEF\x40", u"?@"},
+      {"bytes around the lead blocks", "\x7F\xA0\xA1\xDF", u"\x7F\uF8F0\uFF61\uFF9F"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Hex(BytesToStr(c.bytes)), Hex(c.expected)) << c.name;
+  }
+}
+
 TEST(BytesToStr, PointerFormMatchesViewForm) {
   const uint8_t bytes[] = {0x82, 0xA0, 'x', 0};
   EXPECT_EQ(BytesToStr(bytes, 4), u"\u3042x");
@@ -89,6 +116,60 @@ TEST(StrToCp932, EncodesWithTheSameTableAndQuestionMarks) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(StrToCp932(c.text), c.expected) << c.name;
+  }
+}
+
+TEST(StrToCp932, CharactersWithSeveralCodesTakeOneOfThem) {
+  // JIS rows before NEC row 13, NEC row 13 before the IBM extension rows,
+  // those before the NEC-selected copies of them (ED, EE).
+  const EncodeCase cases[] = {
+      {"intersection (also 879B)", u"\u2229", "\x81\xBF"},
+      {"union (also 879C)", u"\u222A", "\x81\xBE"},
+      {"approx equal (also 8790)", u"\u2252", "\x81\xE0"},
+      {"because (also 879A, FA5B)", u"\u2235", "\x81\xE6"},
+      {"fullwidth not (also EEF9, FA54)", u"\uFFE2", "\x81\xCA"},
+      {"roman numeral one (also FA4A)", u"\u2160", "\x87\x54"},
+      {"small roman numeral one (also EEEF)", u"\u2170", "\xFA\x40"},
+      {"kanji of the IBM rows (also ED40)", u"\u7E8A", "\xFA\x5C"},
+      {"fullwidth broken bar (also EEFA)", u"\uFFE4", "\xFA\x55"},
+      {"fullwidth apostrophe (also EEFB)", u"\uFF07", "\xFA\x56"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StrToCp932(c.text), c.expected) << c.name;
+  }
+}
+
+TEST(StrToCp932, EdgesOfTheTableBecomeQuestionMarks) {
+  const EncodeCase cases[] = {
+      {"C1 control after the one Windows maps", u"\u0080\u0081", "\x80?"},
+      {"after the five private-use characters", u"\uF8F3\uF8F4", "\xFF?"},
+      {"after the user-defined area", u"\uE757\uE758", "\xF9\xFC?"},
+      {"around the half-width katakana", u"\uFF60\uFF61\uFF9F\uFFA0", "?\xA1\xDF?"},
+      {"noncharacters", u"\uFFFE\uFFFF", "??"},
+      {"first and last supplementary characters", u"\U00010000\U0010FFFF", "??"},
+      {"kanji outside the code page", u"\U00020B9F\u4E00", "?\x88\xEA"},
+      {"low surrogate alone", u"a\xDC00" u"b", "a?b"},
+      {"high surrogate at the end", u"a\xD83D", "a?"},
+      {"surrogates in the wrong order", u"\xDE00\xD83D", "??"},
+      {"two high surrogates then a low one", u"\xD83D\xD83D\xDE00", "??"},
+      {"NUL is kept", std::u16string(u"a\0b", 3), std::string("a\0b", 3)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StrToCp932(c.text), c.expected) << c.name;
+  }
+}
+
+// The codes a character is not written with are looked up by bisection,
+// and each of them decodes.
+TEST(StrToCp932, CodesNotWrittenAreSortedAndDecode) {
+  const auto& codes = cp932_table::kNotWritten;
+  EXPECT_TRUE(std::is_sorted(std::begin(codes), std::end(codes)));
+  EXPECT_EQ(std::adjacent_find(std::begin(codes), std::end(codes)), std::end(codes));
+  for (uint16_t code : codes) {
+    const uint8_t b[2] = {static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code & 0xFF)};
+    const std::u16string s = BytesToStr(b, 2);
+    ASSERT_EQ(s.size(), 1u) << std::hex << code;
+    EXPECT_NE(StrToCp932(s), std::string(reinterpret_cast<const char*>(b), 2)) << std::hex << code;
   }
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 
+#include "util/CaseMapTable.h"
 #include "util/Func_2Text.h"
 
 namespace tessa {
@@ -121,6 +124,70 @@ TEST(Casing, UnicodeSimpleCasePerCodePoint) {
     EXPECT_EQ(Hex(UpperStr(c.in)), Hex(c.upper));
     EXPECT_EQ(Hex(LowerStr(c.in)), Hex(c.lower));
   }
+}
+
+struct CharCase {
+  const char* name;
+  char32_t c, upper, lower;
+};
+
+// Code points at the ends of the stored runs and inside the runs that
+// step over every other code point.
+TEST(Casing, EdgesOfTheMappingRuns) {
+  const CharCase cases[] = {
+      {"before a", U'`', U'`', U'`'},
+      {"a", U'a', U'A', U'a'},
+      {"z", U'z', U'Z', U'z'},
+      {"after z", U'{', U'{', U'{'},
+      {"micro sign", U'\u00B5', U'\u039C', U'\u00B5'},
+      {"y with diaeresis", U'\u00FF', U'\u0178', U'\u00FF'},
+      {"first of alternating pairs", U'\u0100', U'\u0100', U'\u0101'},
+      {"second of alternating pairs", U'\u0101', U'\u0100', U'\u0101'},
+      {"last of that run", U'\u012F', U'\u012E', U'\u012F'},
+      {"capital I with dot", U'\u0130', U'\u0130', U'i'},
+      {"dotless i", U'\u0131', U'I', U'\u0131'},
+      {"title case digraph", U'\u01C5', U'\u01C4', U'\u01C6'},
+      {"sharp s has no simple upper case", U'\u00DF', U'\u00DF', U'\u00DF'},
+      {"capital sharp s", U'\u1E9E', U'\u1E9E', U'\u00DF'},
+      {"Georgian to Mtavruli", U'\u10D0', U'\u1C90', U'\u10D0'},
+      {"Cherokee", U'\u13A0', U'\u13A0', U'\uAB70'},
+      {"Cherokee small letter", U'\uAB70', U'\u13A0', U'\uAB70'},
+      {"a with stroke, other UTF-8 length", U'\u2C65', U'\u023A', U'\u2C65'},
+      {"last fullwidth capital", U'\uFF3A', U'\uFF3A', U'\uFF5A'},
+      {"Deseret", U'\U00010400', U'\U00010400', U'\U00010428'},
+      {"last mapped code point", U'\U0001E943', U'\U0001E921', U'\U0001E943'},
+      {"after it", U'\U0001E944', U'\U0001E944', U'\U0001E944'},
+      {"NUL", U'\0', U'\0', U'\0'},
+      {"surrogate code point", 0xD801, 0xD801, 0xD801},
+      {"last code point", 0x10FFFF, 0x10FFFF, 0x10FFFF},
+      {"past Unicode", 0x110000, 0x110000, 0x110000},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(static_cast<uint32_t>(UpperChar(c.c)), static_cast<uint32_t>(c.upper)) << c.name;
+    EXPECT_EQ(static_cast<uint32_t>(LowerChar(c.c)), static_cast<uint32_t>(c.lower)) << c.name;
+  }
+}
+
+// The lookup needs sorted runs; the counts are those of Unicode 15.0.
+TEST(Casing, StoredRunsAreSortedAndCoverUnicode15) {
+  auto check = [](std::span<const case_table::CaseRun> runs) {
+    uint32_t next = 0;
+    for (const auto& r : runs) {
+      EXPECT_GE(r.first, next);
+      EXPECT_GE(r.length, 1);
+      EXPECT_GE(r.step, 1);
+      next = r.first + (r.length - 1u) * r.step + 1;
+    }
+  };
+  check(case_table::kUpper);
+  check(case_table::kLower);
+  int upper = 0, lower = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    upper += UpperChar(c) != c;
+    lower += LowerChar(c) != c;
+  }
+  EXPECT_EQ(upper, 1450);
+  EXPECT_EQ(lower, 1433);
 }
 
 // ---- Image texts ----------------------------------------------------------
