@@ -1,7 +1,6 @@
 // The test helpers themselves: where the real drawings are looked for,
 // temporary folders that always go, gzip data that zlib reads back.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstdlib>
@@ -77,8 +76,8 @@ TEST(TempFolder, GoesWithEverythingInItReadOnlyFoldersIncluded) {
     ASSERT_FALSE(path.empty());
     Touch(fs::path(path) / "locked" / "inner" / "f");
     Touch(fs::path(path) / "z");
-    ::chmod((path + "/locked/inner").c_str(), 0500);
-    ::chmod((path + "/locked").c_str(), 0);
+    fs::permissions(fs::path(path) / "locked" / "inner", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(fs::path(path) / "locked", fs::perms::none);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"locked", "z"}));
     EXPECT_EQ(dir.Dir(), path + "/");
   }

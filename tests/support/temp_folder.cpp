@@ -1,11 +1,9 @@
 #include "temp_folder.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 namespace tessa::testing_support {
@@ -17,10 +15,19 @@ namespace {
 // Gives back the rights a test may have taken from folders, so that
 // everything can go.
 void OpenUp(const fs::path& dir) {
-  ::chmod(dir.c_str(), 0700);
   std::error_code ec;
+  fs::permissions(dir, fs::perms::owner_all, ec);
   for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::end(it); it.increment(ec))
     if (it->is_directory(ec) && !it->is_symlink(ec)) OpenUp(it->path());
+}
+
+std::string RandomLetters(size_t n) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937 gen{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+  std::string s(n, ' ');
+  for (char& c : s) c = kLetters[pick(gen)];
+  return s;
 }
 
 }  // namespace
@@ -31,8 +38,15 @@ std::string TempRoot() {
 }
 
 TTempFolder::TTempFolder(const std::string& prefix) {
-  std::string t = TempRoot() + "/" + prefix + "XXXXXX";
-  if (::mkdtemp(t.data())) path_ = t;
+  // A name nobody holds yet: making the folder fails when it exists.
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::string t = TempRoot() + "/" + prefix + RandomLetters(6);
+    std::error_code ec;
+    if (fs::create_directory(t, ec)) {
+      fs::permissions(t, fs::perms::owner_all, fs::perm_options::replace, ec);
+      path_ = t;
+    }
+  }
 }
 
 TTempFolder::~TTempFolder() {
