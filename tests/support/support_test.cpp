@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "env_scope.h"
 #include "gzip.h"
 #include "samples.h"
 #include "temp_folder.h"
@@ -17,24 +18,6 @@ namespace tessa::testing_support {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets the environment variable for one scope and puts back what was there.
-class TEnvScope {
- public:
-  TEnvScope(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) ::setenv(name, value->c_str(), 1);
-    else ::unsetenv(name);
-  }
-  ~TEnvScope() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 void Touch(const fs::path& p) {
   fs::create_directories(p.parent_path());
@@ -51,7 +34,8 @@ TEST(Samples, TheEnvironmentComesFirstAndFilesAreFoundByExtension) {
   TEnvScope env("TESSA_SAMPLES_DIR", dir.Path());
   EXPECT_EQ(SamplesDir(), dir.Path());
   EXPECT_EQ(SampleFiles("jww", ".jww"),
-            (std::vector<std::string>{dir.Path() + "/jww/a.jww", dir.Path() + "/jww/b/Two.JWW"}));
+            (std::vector<std::string>{(fs::path(dir.Path()) / "jww" / "a.jww").string(),
+                                      (fs::path(dir.Path()) / "jww" / "b" / "Two.JWW").string()}));
   EXPECT_TRUE(SampleFiles("none", ".jww").empty());
 }
 
