@@ -7,6 +7,12 @@ gtest_discover_tests(driver_settings_tests DISCOVERY_TIMEOUT 60)
 
 # The built program run as its parent runs it: a separate process with its
 # own settings file beside it.
+if(WIN32)
+  tessa_skipped_test(driver_process_tests
+    "runs tessaconv as a child with POSIX process control (fork, exec, waitpid)")
+  return()
+endif()
+
 add_executable(driver_process_tests
   ${CMAKE_CURRENT_LIST_DIR}/process_test.cpp
 )
