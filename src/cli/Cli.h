@@ -4,6 +4,7 @@
 // drawing itself.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -82,6 +83,11 @@ bool HasDrawingExtension(const std::string& path);
 // Whether two spellings name the same path (made absolute and normal; links
 // are not followed).
 bool SamePath(const std::string& a, const std::string& b);
+
+// Paths are UTF-8 text throughout; std::filesystem is told so, since on
+// Windows it would read narrow text in the system's code page.
+std::filesystem::path PathOf(const std::string& utf8);
+std::string TextOf(const std::filesystem::path& path);
 
 // After the first interrupt (Ctrl-C) no further drawing starts; those that
 // run finish, so no temporary file is left.  A second one ends the process.

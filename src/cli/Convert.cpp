@@ -44,12 +44,12 @@ api::Result Failure(std::string code, std::string message) {
 
 // Makes the folder an output goes into; a sentence when it cannot.
 std::optional<std::string> MakeOutputFolder(const std::string& output) {
-  const fs::path folder = fs::path(output).parent_path();
+  const fs::path folder = PathOf(output).parent_path();
   if (folder.empty()) return std::nullopt;
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return std::nullopt;
   fs::create_directories(folder, ec);
-  if (ec) return "cannot create the output folder " + folder.string() + ": " + ec.message();
+  if (ec) return "cannot create the output folder " + TextOf(folder) + ": " + ec.message();
   return std::nullopt;
 }
 
@@ -60,7 +60,7 @@ constexpr uintmax_t kInMemoryDrawingBytes = uintmax_t{8} << 20;
 
 bool SmallDrawing(const std::string& input) {
   std::error_code ec;
-  const uintmax_t size = fs::file_size(input, ec);
+  const uintmax_t size = fs::file_size(PathOf(input), ec);
   return !ec && size <= kInMemoryDrawingBytes;
 }
 

@@ -22,7 +22,7 @@ Job Failed(const std::string& input, std::string code, std::string message) {
 
 bool IsDrawingFile(const fs::directory_entry& e) {
   std::error_code ec;
-  return e.is_regular_file(ec) && api::FormatOfPath(e.path().filename().string()).has_value();
+  return e.is_regular_file(ec) && api::FormatOfPath(TextOf(e.path().filename())).has_value();
 }
 
 // The drawings in a folder (and its subfolders with recursive), sorted.
@@ -58,7 +58,9 @@ fs::path DxfName(const fs::path& drawing) {
   return name;
 }
 
-bool EndsWithSeparator(const std::string& s) { return !s.empty() && s.back() == '/'; }
+bool EndsWithSeparator(const std::string& s) {
+  return !s.empty() && (s.back() == '/' || s.back() == static_cast<char>(fs::path::preferred_separator));
+}
 
 // Where a drawing found in folder base goes inside the output folder out:
 // the same path relative to base.
@@ -72,12 +74,19 @@ fs::path MirroredOutput(const fs::path& out, const fs::path& base, const fs::pat
 // A key under which two spellings of one output path compare equal.
 std::string OutputKey(const std::string& path) {
   std::error_code ec;
-  fs::path abs = fs::absolute(path, ec);
-  if (ec) abs = path;
-  return abs.lexically_normal().string();
+  fs::path abs = fs::absolute(PathOf(path), ec);
+  if (ec) abs = PathOf(path);
+  return TextOf(abs.lexically_normal());
 }
 
 }  // namespace
+
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string TextOf(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
 
 bool SamePath(const std::string& a, const std::string& b) { return OutputKey(a) == OutputKey(b); }
 
@@ -89,7 +98,7 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
   std::error_code ec;
   bool anyFolder = false;
   for (const std::string& in : request.inputs)
-    if (fs::is_directory(in, ec)) anyFolder = true;
+    if (fs::is_directory(PathOf(in), ec)) anyFolder = true;
   // One drawing named alone may have a file as its output; anything more
   // needs a folder.
   const bool toFolder = request.inputs.size() > 1 || anyFolder;
@@ -99,33 +108,33 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
   if (request.output) {
     const std::string& o = *request.output;
     if (o.empty()) throw UsageError{"-o needs a path"};
-    const bool isDir = fs::is_directory(o, ec);
+    const bool isDir = fs::is_directory(PathOf(o), ec);
     if (toFolder) {
-      if (!isDir && fs::exists(o, ec))
+      if (!isDir && fs::exists(PathOf(o), ec))
         throw UsageError{"-o " + o +
                          ": several drawings or a folder need an output folder, and this is a file"};
-      outDir = fs::path(o);
+      outDir = PathOf(o);
     } else if (isDir || EndsWithSeparator(o)) {
-      outDir = fs::path(o);
+      outDir = PathOf(o);
     } else {
-      outFile = fs::path(o);
+      outFile = PathOf(o);
     }
   }
 
   std::vector<Job> jobs;
   auto add = [&](const fs::path& drawing, const fs::path& base) {
-    Job job{drawing.string(), "", std::nullopt};
+    Job job{TextOf(drawing), "", std::nullopt};
     if (outFile)
-      job.output = outFile->string();
+      job.output = TextOf(*outFile);
     else if (outDir)
-      job.output = MirroredOutput(*outDir, base, drawing).string();
+      job.output = TextOf(MirroredOutput(*outDir, base, drawing));
     else
-      job.output = (drawing.parent_path() / DxfName(drawing)).string();
+      job.output = TextOf(drawing.parent_path() / DxfName(drawing));
     jobs.push_back(std::move(job));
   };
 
   for (const std::string& in : request.inputs) {
-    const fs::path p(in);
+    const fs::path p = PathOf(in);
     const fs::file_status st = fs::status(p, ec);
     if (!fs::exists(st)) {
       jobs.push_back(Failed(in, "not-found", "no such file or folder"));

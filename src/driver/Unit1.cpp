@@ -79,7 +79,8 @@ class TSettingsFile {
 };
 
 std::string FolderOf(const std::string& path) {
-  size_t sep = path.find_last_of('/');
+  // "/" separates on every system; the system's own separator too.
+  size_t sep = path.find_last_of(std::string("/") + PathDelim());
   if (sep == std::string::npos) return std::string(".") + PathDelim();
   return path.substr(0, sep + 1);
 }
