@@ -376,23 +376,47 @@ void SyncTogether(std::span<TAtomicFile* const> files) { (void)files; }
 
 // ---- Folders owned by a live process ------------------------------------------
 //
-// The owner holds the folder open with delete access, sharing it; a
-// sweeping process opens it refusing to share delete access, which fails
-// while any owner's handle is open, and deletes it through that handle.
+// The owner holds the folder open for listing, sharing every access; a
+// sweeping process opens it for listing and deleting while refusing to
+// share listing, which fails while an owner's (or another sweeper's)
+// handle is open and keeps owners out until it is done.  It still shares
+// deletion, so the files inside can go, and deletes the folder through
+// its own handle.
 
 namespace {
 
-constexpr DWORD kFolderAccess = DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+constexpr DWORD kOwnerAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+constexpr DWORD kSweeperAccess = DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+constexpr DWORD kSweeperShare = FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // The folder is a plain one (no link to elsewhere) and not being deleted.
 bool PlainLiveFolder(HANDLE h) {
-  FILE_ATTRIBUTE_TAG_INFO tag;
+  BY_HANDLE_FILE_INFORMATION info;
   FILE_STANDARD_INFO standard;
-  return ::GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
-         (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+  return ::GetFileInformationByHandle(h, &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
          ::GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) &&
          !standard.DeletePending;
+}
+
+// The names in the folder open as h, read through that handle: a sweeper
+// shares no listing, so the folder cannot be listed by name meanwhile.
+std::vector<std::string> NamesIn(HANDLE h) {
+  std::vector<std::string> names;
+  alignas(FILE_ID_BOTH_DIR_INFO) unsigned char buf[16384];
+  FILE_INFO_BY_HANDLE_CLASS step = FileIdBothDirectoryRestartInfo;
+  while (::GetFileInformationByHandleEx(h, step, buf, sizeof buf)) {
+    step = FileIdBothDirectoryInfo;
+    for (size_t at = 0;;) {
+      const auto* e = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buf + at);
+      const std::wstring name(e->FileName, e->FileNameLength / sizeof(wchar_t));
+      if (name != L"." && name != L"..") names.push_back(Utf8(name));
+      if (e->NextEntryOffset == 0) break;
+      at += e->NextEntryOffset;
+    }
+  }
+  return names;
 }
 
 }  // namespace
@@ -432,7 +456,7 @@ bool TOwnedFolder::Make(const std::string& base, const std::string& prefix) {
     }
     // A sweeping process may have taken the new folder for a stale one
     // before it was held; then it is gone or going.
-    HANDLE h = OpenForAttributes(name, kFolderAccess, kShareAll, FILE_FLAG_OPEN_REPARSE_POINT);
+    HANDLE h = OpenForAttributes(name, kOwnerAccess, kShareAll, FILE_FLAG_OPEN_REPARSE_POINT);
     if (h != INVALID_HANDLE_VALUE && PlainLiveFolder(h)) {
       s_->h.Reset(h);
       s_->dir = name + "\\";
@@ -447,12 +471,11 @@ bool TOwnedFolder::Make(const std::string& base, const std::string& prefix) {
 bool RemoveStaleFolder(const std::string& path) {
   if (!ValidPath(path)) return false;
   // Refused while an owner holds the folder (this process's own included).
-  THandle h(OpenForAttributes(path, kFolderAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              FILE_FLAG_OPEN_REPARSE_POINT));
+  THandle h(OpenForAttributes(path, kSweeperAccess, kSweeperShare, FILE_FLAG_OPEN_REPARSE_POINT));
   if (!h.ok() || !PlainLiveFolder(h.get())) return false;
   std::string dir = path;
   if (!IsPathSeparator(dir.back())) dir.push_back('\\');
-  for (const std::string& name : ListFolder(path)) RemoveFile(dir + name);
+  for (const std::string& name : NamesIn(h.get())) RemoveFile(dir + name);
   FILE_DISPOSITION_INFO gone{TRUE};
   return ::SetFileInformationByHandle(h.get(), FileDispositionInfo, &gone, sizeof gone) != 0;
 }
