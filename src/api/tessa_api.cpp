@@ -2,18 +2,12 @@
 // failures, what a conversion wrote and what a drawing holds.
 #include "api/tessa_api.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -35,6 +29,7 @@
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterOut.h"
 #include "dxf/SaveUnit.h"
+#include "platform/Platform.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
 
@@ -85,10 +80,11 @@ TSettings SettingsOf(const Options& o) {
 
 // Why path names no file a drawing can be read from (nothing, a folder, a
 // pipe or a device, which could stall a read); st receives what it is.
-std::optional<Reason> NoDrawingFile(const std::string& path, struct stat& st) {
-  if (::stat(path.c_str(), &st) != 0)
-    return Because("not-found", "there is no drawing file " + path + ": " + std::strerror(errno));
-  if (!S_ISREG(st.st_mode))
+std::optional<Reason> NoDrawingFile(const std::string& path, platform::TFileStatus& st) {
+  st = platform::Examine(path);
+  if (st.kind == platform::TFileKind::missing)
+    return Because("not-found", "there is no drawing file " + path + ": " + st.error);
+  if (st.kind != platform::TFileKind::file)
     return Because("not-found", path + " is not a regular file");
   return std::nullopt;
 }
@@ -583,10 +579,6 @@ R Entry(F&& f) {
   }
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Converts the drawing file src (already checked) to the temporary file
 // tmp; fills result.
 void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfTarget& out,
@@ -624,7 +616,7 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
     result.seconds = SecondsSince(t0);
     return result;
   };
-  struct stat srcStat{};
+  platform::TFileStatus srcStat;
   if (auto missing = NoDrawingFile(src, srcStat)) return fail(*missing);
   const std::optional<Format> format = FormatOfPath(src);
   if (!format)
@@ -636,13 +628,13 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   if (HasDrawingExtension(dst))
     return fail(Because("output-is-drawing",
                         "the output " + dst + " has the extension of a drawing"));
-  struct stat dstStat{};
-  const bool dstExists = ::stat(dst.c_str(), &dstStat) == 0;
-  if (dstExists && SameFile(srcStat, dstStat))
+  const platform::TFileStatus dstStat = platform::Examine(dst);
+  const bool dstExists = dstStat.kind != platform::TFileKind::missing;
+  if (dstExists && srcStat.id == dstStat.id)
     return fail(Because("output-is-drawing", "the output " + dst + " is the drawing itself"));
   if (dstExists && !overwrite)
     return fail(Because("output-exists", "the output " + dst + " exists already"));
-  if (dstExists && S_ISDIR(dstStat.st_mode))
+  if (dstStat.kind == platform::TFileKind::folder)
     return fail(Because("write-failed", "the output " + dst + " is a folder"));
 
   // The writer puts the file in place only when it is complete, so a
@@ -763,7 +755,7 @@ Info InspectSource(const TSource& src, Format format) {
 }
 
 Info InspectOnce(const std::string& path) {
-  struct stat st{};
+  platform::TFileStatus st;
   Info info;
   if (auto missing = NoDrawingFile(path, st)) {
     info.reason = std::move(missing);
