@@ -13,6 +13,7 @@
 #include "cli/Cli.h"
 #include "driver/Unit1.h"
 #include "platform/Platform.h"
+#include "util/Func_2Cp932.h"
 
 namespace tessa::cli {
 
@@ -271,7 +272,8 @@ void PrintUsageError(const std::string& message, const char* command) {
                command ? command : "");
 }
 
-int Main(int argc, char** argv) {
+// args: the command line, the program's name first.
+int Main(const std::vector<std::string>& args) {
   CLI::App app{"tessa: converts Jw_cad drawings (JWW, JWS, JWC, JWK) to DXF files, "
                "and tells what a drawing holds."};
   app.name("tessa");
@@ -291,7 +293,10 @@ int Main(int argc, char** argv) {
   info->add_flag("--json", infoJson, "One JSON object per drawing (an array for several)");
 
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the arguments last first, without the program's name.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    if (!reversed.empty()) reversed.pop_back();
+    app.parse(reversed);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version: on standard output
     const char* command = convert->parsed() ? "convert" : info->parsed() ? "info" : nullptr;
@@ -312,7 +317,9 @@ int Main(int argc, char** argv) {
 
 }  // namespace tessa::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(const std::vector<std::string>& args) {
   // A file-size limit (ulimit -f) must end in a failed write, which removes
   // the partial output and reports the drawing, not in the end of the process.
   tessa::platform::IgnoreFileSizeLimitSignal();
@@ -322,9 +329,21 @@ int main(int argc, char** argv) {
   // each one: fewer page faults, which threads take in turn.
   tessa::platform::KeepLargeBlocksOnHeap(256 << 20, 16 << 20);
   try {
-    return tessa::cli::Main(argc, argv);
+    return tessa::cli::Main(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tessa: %s\n", e.what());
     return tessa::cli::kExitFailed;
   }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the command line over as UTF-16 (linked with -municode).
+int wmain(int argc, wchar_t** argv) {
+  tessa::platform::UseUtf8Terminal();
+  return Run(tessa::ArgsToUtf8(argc, reinterpret_cast<const char16_t* const*>(argv)));
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv, argv + argc)); }
+#endif

@@ -5,8 +5,11 @@
 
 #include "driver/Unit1.h"
 #include "platform/Platform.h"
+#include "util/Func_2Cp932.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(const std::vector<std::string>& args) {
   // Blocks below this size come from the heap, not from mappings of their
   // own: what one step frees (the file's bytes once read, lists outgrown)
   // then serves the next without the kernel clearing fresh pages.  A large
@@ -19,12 +22,26 @@ int main(int argc, char** argv) {
   // the partial output, not in the end of the process.
   tessa::platform::IgnoreFileSizeLimitSignal();
   try {
-    std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
     // The executable's real location (links resolved), so that the settings
     // file is the one lying beside the program file itself.
-    tessa::RunConverter(args, tessa::platform::ExecutablePath(argc > 0 ? argv[0] : nullptr));
+    tessa::RunConverter(args,
+                        tessa::platform::ExecutablePath(args.empty() ? nullptr : args[0].c_str()));
   } catch (...) {
   }
   return 0;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the command line over as UTF-16 (linked with -municode).
+int wmain(int argc, wchar_t** argv) {
+  return Run(tessa::ArgsToUtf8(argc, reinterpret_cast<const char16_t* const*>(argv)));
+}
+#else
+int main(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  return Run(args);
+}
+#endif

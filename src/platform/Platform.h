@@ -186,6 +186,10 @@ void KeepLargeBlocksOnHeap(size_t threshold, size_t topPad = 0);
 // A file-size limit makes a write fail instead of ending the process.
 void IgnoreFileSizeLimitSignal();
 
+// Text for the terminal is UTF-8 and may hold its escape sequences (the
+// progress line); the Windows console is told so.  Nothing elsewhere.
+void UseUtf8Terminal();
+
 // Standard error writes to a terminal (a console on Windows).
 bool ErrorIsTerminal();
 

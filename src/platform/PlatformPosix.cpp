@@ -556,6 +556,8 @@ void IgnoreFileSizeLimitSignal() {
 #endif
 }
 
+void UseUtf8Terminal() {}
+
 bool ErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 int TerminalColumns(int fallback) {

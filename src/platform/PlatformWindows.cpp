@@ -506,6 +506,15 @@ void KeepLargeBlocksOnHeap(size_t threshold, size_t topPad) {
 // Windows has no file-size limit signal: a write beyond a limit fails.
 void IgnoreFileSizeLimitSignal() {}
 
+void UseUtf8Terminal() {
+  ::SetConsoleOutputCP(CP_UTF8);
+  for (const DWORD id : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    const HANDLE h = ::GetStdHandle(id);
+    DWORD mode = 0;
+    if (::GetConsoleMode(h, &mode)) ::SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+  }
+}
+
 bool ErrorIsTerminal() {
   DWORD mode = 0;
   return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
