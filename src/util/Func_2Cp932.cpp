@@ -21,7 +21,9 @@ bool IsLead(uint8_t b) {
 
 // Character of the pair (lead, trail); kNone when it has none.
 char16_t PairChar(uint8_t lead, uint8_t trail) {
-  if (trail < table::kTrailFirst || trail > table::kTrailLast) return table::kNone;
+  if (!IsLead(lead) || trail < table::kTrailFirst || trail > table::kTrailLast) {
+    return table::kNone;
+  }
   return table::kPairs[table::kLeadRow[lead]][trail - table::kTrailFirst];
 }
 

@@ -17,8 +17,9 @@ constexpr char16_t kBlank = u' ';
 
 // Maps c by the run of `table` that holds it; c itself when none does.
 char32_t MapByRuns(std::span<const case_table::CaseRun> table, char32_t c) {
-  auto after = std::upper_bound(table.begin(), table.end(), c,
-                                [](char32_t v, const case_table::CaseRun& r) { return v < r.first; });
+  auto after = std::upper_bound(
+      table.begin(), table.end(), c,
+      [](char32_t v, const case_table::CaseRun& r) { return v < r.first; });
   if (after == table.begin()) return c;
   const case_table::CaseRun& run = *std::prev(after);
   const char32_t offset = c - run.first;
