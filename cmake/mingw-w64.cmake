@@ -16,8 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Header-only packages are the host's own, found through config files that
 # expose their header folders alone (not the host's /usr/include).
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "")
-set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "")
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "" FORCE)
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "" FORCE)
 
 # Static programs import nothing but Windows' own DLLs: the C++ runtime,
 # winpthreads and zlib go into the executable.
