@@ -365,10 +365,80 @@ TEST(ApiNames, FormatsAndVersions) {
   for (const Case& c : cases) EXPECT_EQ(api::FormatOfPath(c.path), c.format) << c.path;
   for (api::Format f : {api::Format::Jww, api::Format::Jws, api::Format::Jwc, api::Format::Jwk})
     EXPECT_EQ(api::FormatFromName(api::FormatName(f)), f);
-  EXPECT_EQ(api::FormatFromName("JWW"), std::nullopt);
+  // Names as people and bindings give them: any case, a leading dot.
+  EXPECT_EQ(api::FormatFromName("JWW"), api::Format::Jww);
+  EXPECT_EQ(api::FormatFromName(".jwk"), api::Format::Jwk);
+  EXPECT_EQ(api::FormatFromName("dwg"), std::nullopt);
   EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R12), "r12");
   EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R2000), "r2000");
   EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R2007), "r2007");
+}
+
+// Every value of every named option goes in by its name and comes back by
+// it, sets its option alone, and a name it does not know is refused with
+// the names it does.
+TEST(ApiNames, OptionValuesByName) {
+  for (api::Option option : api::AllOptions()) {
+    SCOPED_TRACE(std::string(api::OptionName(option)));
+    EXPECT_EQ(api::OptionFromName(api::OptionName(option)), option);
+    const std::vector<std::string_view> names = api::OptionValueNames(option);
+    std::string listed;
+    for (std::string_view n : names) listed += (listed.empty() ? "" : ", ") + std::string(n);
+    for (std::string_view name : names) {
+      Options o;
+      std::string upper(name);
+      for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      ASSERT_FALSE(api::SetOption(o, option, upper)) << name;
+      EXPECT_EQ(api::OptionValueText(o, option), name);
+      for (api::Option other : api::AllOptions())
+        if (other != option) {
+          EXPECT_EQ(api::OptionValueText(o, other), api::OptionValueText(Options{}, other));
+        }
+    }
+    Options o;
+    const std::optional<api::Reason> bad = api::SetOption(o, option, "r14");
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->code, api::ReasonCode::BadOption);
+    if (!names.empty()) {
+      EXPECT_EQ(bad->message, "r14 is not one of " + listed);
+    }
+  }
+  EXPECT_EQ(api::OptionFromName("pen_colours"), api::Option::PenColours);
+  const struct {
+    api::Option option;
+    const char* value;
+    bool ok;
+  } numbers[] = {{api::Option::ScaleGroup, "15", true}, {api::Option::ScaleGroup, "16", false},
+                 {api::Option::ScaleGroup, "-1", false}, {api::Option::ScaleGroup, "3x", false},
+                 {api::Option::PointSize, "0.001", true}, {api::Option::PointSize, "1000", true},
+                 {api::Option::PointSize, "0.0009", false}, {api::Option::PointSize, "nan", false},
+                 {api::Option::PointSize, "inf", false}, {api::Option::PointSize, "", false}};
+  for (const auto& c : numbers) {
+    Options o;
+    EXPECT_EQ(!api::SetOption(o, c.option, c.value), c.ok) << c.value;
+    if (c.ok) {
+      EXPECT_EQ(api::OptionValueText(o, c.option), c.value);
+    }
+  }
+}
+
+// Every reason code has its stable name, found again by it, and words of
+// its own for a reason made without any.
+TEST(ApiNames, ReasonCodes) {
+  std::set<std::string_view> names, messages;
+  for (api::ReasonCode code : api::AllReasonCodes()) {
+    EXPECT_EQ(api::ReasonFromName(api::ReasonName(code)), code);
+    names.insert(api::ReasonName(code));
+    messages.insert(api::DefaultMessage(code));
+    EXPECT_EQ(api::MakeReason(code).message, api::DefaultMessage(code));
+  }
+  EXPECT_EQ(names.size(), api::AllReasonCodes().size());
+  EXPECT_EQ(messages.size(), api::AllReasonCodes().size());
+  const api::Reason exists = api::MakeReason(api::ReasonCode::OutputExists);
+  EXPECT_EQ(api::Describe(exists, "a.jww", "a.dxf"), "a.dxf: the output exists already");
+  const api::Reason cut = api::MakeReason(api::ReasonCode::Truncated, "the file ends at 12", 12);
+  EXPECT_EQ(api::Describe(cut, "a.jww", "a.dxf"), "a.jww: the file ends at 12");
+  EXPECT_EQ(api::Describe(cut, ""), "the file ends at 12");
 }
 
 // ---- Real drawings ------------------------------------------------------------
