@@ -147,9 +147,11 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
 }
 
 // Converts a job; when `dxf` is given and the drawing is small, into it
-// (a converted drawing's file is then still to be written: dxf is not
-// empty), else straight to its file.
-api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf) {
+// (inMemory then says so: its file is still to be written), else straight
+// to its file.
+api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf,
+                       bool& inMemory) {
+  inMemory = false;
   if (job.early) {
     api::Result r;
     r.reason = job.early;
@@ -158,9 +160,11 @@ api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string*
   if (auto error = MakeOutputFolder(job.output))
     return Failure(api::ReasonCode::WriteFailed, *error);
   try {
-    if (dxf && SmallDrawing(job.input))
+    if (dxf && SmallDrawing(job.input)) {
+      inMemory = true;
       return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,
                                       *dxf);
+    }
     return api::ConvertFile(job.input, job.output, settings.options, settings.force);
   } catch (const std::bad_alloc&) {
     return Failure(api::ReasonCode::OutOfMemory);
@@ -237,8 +241,9 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
       }
       progress.Started(job.input);
       std::string dxf;
-      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr);
-      if (r.ok && !dxf.empty())
+      bool inMemory = false;
+      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr, inMemory);
+      if (r.ok && inMemory)
         queue.Push(Converted{i, std::move(dxf), std::move(r)});
       else
         finish(i, std::move(r));
