@@ -1,8 +1,9 @@
 // The converter as a library: convert a Jw_cad drawing to DXF, or look at
 // one without converting it.  Every call is independent of every other:
 // different drawings may be converted on several threads at once.  Nothing
-// here prints or throws; a failure
-// comes back as a Reason.
+// here prints or throws; a failure comes back as a Reason.  Every front end
+// (tessa, the Python module) shows the library's names, words and JSON
+// unchanged.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -144,6 +145,42 @@ TEST_F(ApiConvert, FileAndBytesGiveTheCommandLinesDxf) {
   // image folder or image files anywhere the API could have put them.
   EXPECT_TRUE(Listing(tmp_).empty());
   EXPECT_EQ(Listing(dir_.Path()).count("TEMP"), 0u);
+}
+
+// Values outside their ranges are brought in as the parent's start-up
+// brings in those of its settings file: the same file as the value it
+// becomes.
+TEST_F(ApiConvert, ValuesOutOfRangeAreBroughtInAsByTheParent) {
+  const TDrawing d = JwwMixed();
+  auto dxf = [&](const Options& o) {
+    std::string text;
+    EXPECT_TRUE(ConvertBytes(d.bytes, d.format, o, text).ok);
+    return text;
+  };
+  auto with = [](auto set) {
+    Options o;
+    o.points = api::Points::Circle;
+    o.space = api::Space::Paper;
+    set(o);
+    return o;
+  };
+  const struct {
+    Options out, in;
+  } cases[] = {
+      {with([](Options& o) { o.pointSize = std::nan(""); }),
+       with([](Options& o) { o.pointSize = 0.001; })},
+      {with([](Options& o) { o.pointSize = -3; }), with([](Options& o) { o.pointSize = 0.001; })},
+      {with([](Options& o) { o.pointSize = 1e9; }), with([](Options& o) { o.pointSize = 1000; })},
+      {with([](Options& o) { o.scaleGroup = -1; }), with([](Options& o) { o.scaleGroup = 15; })},
+      {with([](Options& o) { o.scaleGroup = 16; }), with([](Options& o) { o.scaleGroup = 15; })},
+      {with([](Options& o) { o.points = static_cast<api::Points>(9); }),
+       with([](Options& o) { o.points = api::Points::Point; })},
+      {with([](Options& o) { o.space = static_cast<api::Space>(-2); }),
+       with([](Options& o) { o.space = api::Space::Model; })},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(dxf(c.out) == dxf(c.in));
+  EXPECT_FALSE(dxf(with([](Options& o) { o.scaleGroup = 1; })) ==
+               dxf(with([](Options& o) { o.scaleGroup = 15; })));
 }
 
 TEST_F(ApiConvert, CountsAndWarningsOfAMixedDrawing) {
