@@ -4,6 +4,7 @@
 // drawing itself.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "api/tessa_api.h"
+#include "api/tessa_json.h"
 
 namespace tessa::cli {
 
@@ -43,6 +45,14 @@ struct PlanRequest {
 // path).  Throws UsageError when -o cannot be what the inputs need.
 std::vector<Job> PlanJobs(const PlanRequest& request);
 
+// The drawings in a folder (and its subfolders with recursive), sorted.
+// A folder that cannot be read, or a subfolder that stops the walk, gives
+// its sentence in error.
+std::vector<std::filesystem::path> DrawingsOf(const std::filesystem::path& dir, bool recursive,
+                                              std::string& error);
+// Why a folder gives no drawings (with a hint at -r when its subfolders have some).
+api::Reason NoDrawings(const std::filesystem::path& folder, bool recursive);
+
 struct RunSettings {
   api::Options options;
   bool force = false;
@@ -62,20 +72,17 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
 // The report of a batch: {"drawings": [...], "converted": N, "failed": N}.
 nlohmann::ordered_json ReportJson(const std::vector<Job>& jobs,
                                   const std::vector<JobOutcome>& outcomes);
-// What `info --json` gives for one drawing.
+// What `info --json` gives for one drawing: its input, then the library's
+// fields.
 nlohmann::ordered_json InfoJson(const std::string& input, const api::Info& info);
-nlohmann::ordered_json ReasonJson(const api::Reason& reason);
 
 // Writes text to path through a temporary file beside it; false with a
 // sentence in error when it could not.
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
 
-// JSON text that survives file names and drawing strings that are not valid
-// UTF-8 (those bytes become U+FFFD).
-std::string DumpJson(const nlohmann::ordered_json& j, int indent);
-
-// `tessa info`: text or JSON on standard output; the exit status.
-int RunInfo(const std::vector<std::string>& inputs, bool json);
+// `tessa info`: text or JSON on standard output; the exit status.  A
+// folder gives its drawings, as in convert.
+int RunInfo(const std::vector<std::string>& inputs, bool json, bool recursive);
 
 // A path with a drawing extension, any case.
 bool HasDrawingExtension(const std::string& path);

@@ -36,9 +36,9 @@ extern "C" void OnInterrupt(int) {
   std::signal(SIGTERM, SIG_DFL);
 }
 
-api::Result Failure(std::string code, std::string message) {
+api::Result Failure(api::ReasonCode code, std::string message = {}) {
   api::Result r;
-  r.reason = api::Reason{std::move(code), std::move(message), -1};
+  r.reason = api::MakeReason(code, std::move(message));
   return r;
 }
 
@@ -49,7 +49,7 @@ std::optional<std::string> MakeOutputFolder(const std::string& output) {
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return std::nullopt;
   fs::create_directories(folder, ec);
-  if (ec) return "cannot create the output folder " + folder.string() + ": " + ec.message();
+  if (ec) return "cannot create its folder: " + ec.message();
   return std::nullopt;
 }
 
@@ -130,8 +130,7 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
     for (const Converted& c : taken) files.push_back({jobs[c.index].output, c.dxf, force});
     failed = api::PutDxfFiles(files);
   } catch (const std::bad_alloc&) {
-    failed.assign(taken.size(),
-                  api::Reason{"out-of-memory", "not enough memory to write the DXF file", -1});
+    failed.assign(taken.size(), api::MakeReason(api::ReasonCode::OutOfMemory));
   }
   const double share =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() /
@@ -142,32 +141,37 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
     if (k < failed.size() && failed[k]) {
       r.ok = false;
       r.reason = std::move(failed[k]);
-      r.counts.clear();
+      r.written.clear();
     }
   }
 }
 
 // Converts a job; when `dxf` is given and the drawing is small, into it
-// (a converted drawing's file is then still to be written: dxf is not
-// empty), else straight to its file.
-api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf) {
+// (inMemory then says so: its file is still to be written), else straight
+// to its file.
+api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf,
+                       bool& inMemory) {
+  inMemory = false;
   if (job.early) {
     api::Result r;
     r.reason = job.early;
     return r;
   }
-  if (auto error = MakeOutputFolder(job.output)) return Failure("write-failed", *error);
+  if (auto error = MakeOutputFolder(job.output))
+    return Failure(api::ReasonCode::WriteFailed, *error);
   try {
-    if (dxf && SmallDrawing(job.input))
+    if (dxf && SmallDrawing(job.input)) {
+      inMemory = true;
       return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,
                                       *dxf);
+    }
     return api::ConvertFile(job.input, job.output, settings.options, settings.force);
   } catch (const std::bad_alloc&) {
-    return Failure("out-of-memory", "not enough memory to convert this drawing");
+    return Failure(api::ReasonCode::OutOfMemory);
   } catch (const std::exception& e) {
-    return Failure("internal", std::string("internal error: ") + e.what());
+    return Failure(api::ReasonCode::Internal, std::string("an unexpected failure: ") + e.what());
   } catch (...) {
-    return Failure("internal", "internal error");
+    return Failure(api::ReasonCode::Internal);
   }
 }
 
@@ -188,10 +192,11 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   // A drawing's outcome, once it is on disk or has failed.
   auto finish = [&](size_t i, api::Result r) {
     if (!r.ok) {
-      if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
+      if (!r.reason) r.reason = api::MakeReason(api::ReasonCode::Internal);
       std::string message = r.reason->message;
-      if (r.reason->code == "output-exists") message += " (--force replaces it)";
-      progress.Failure(jobs[i].input, message);
+      if (r.reason->code == api::ReasonCode::OutputExists) message += " (--force replaces it)";
+      progress.Failure(std::string(api::SubjectOf(*r.reason, jobs[i].input, jobs[i].output)),
+                       message);
     }
     outcomes[i].result = std::move(r);
     progress.Finished();
@@ -231,13 +236,14 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
       const Job& job = jobs[i];
       if (Interrupted()) {
         // Not started: counted as failed, without a line each.
-        outcomes[i].result = Failure("interrupted", "not converted: the run was interrupted");
+        outcomes[i].result = Failure(api::ReasonCode::Interrupted);
         continue;
       }
       progress.Started(job.input);
       std::string dxf;
-      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr);
-      if (r.ok && !dxf.empty())
+      bool inMemory = false;
+      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr, inMemory);
+      if (r.ok && inMemory)
         queue.Push(Converted{i, std::move(dxf), std::move(r)});
       else
         finish(i, std::move(r));

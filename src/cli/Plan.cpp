@@ -12,12 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-api::Reason MakeReason(std::string code, std::string message) {
-  return api::Reason{std::move(code), std::move(message), -1};
-}
-
-Job Failed(const std::string& input, std::string code, std::string message) {
-  return Job{input, "", MakeReason(std::move(code), std::move(message))};
+Job Failed(const std::string& input, api::Reason reason) {
+  return Job{input, "", std::move(reason)};
 }
 
 bool IsDrawingFile(const fs::directory_entry& e) {
@@ -25,10 +21,9 @@ bool IsDrawingFile(const fs::directory_entry& e) {
   return e.is_regular_file(ec) && api::FormatOfPath(e.path().filename().string()).has_value();
 }
 
-// The drawings in a folder (and its subfolders with recursive), sorted.
-// A folder that cannot be read, or a subfolder that stops the walk, gives
-// its sentence in error.
-std::vector<fs::path> DrawingsIn(const fs::path& dir, bool recursive, std::string& error) {
+}  // namespace
+
+std::vector<fs::path> DrawingsOf(const fs::path& dir, bool recursive, std::string& error) {
   std::vector<fs::path> found;
   std::error_code ec;
   const auto opts = fs::directory_options::skip_permission_denied;
@@ -46,10 +41,12 @@ std::vector<fs::path> DrawingsIn(const fs::path& dir, bool recursive, std::strin
   return found;
 }
 
+namespace {
+
 // Whether a folder has drawings in a subfolder, to hint at -r.
 bool SubfoldersHaveDrawings(const fs::path& dir) {
   std::string ignored;
-  return !DrawingsIn(dir, true, ignored).empty();
+  return !DrawingsOf(dir, true, ignored).empty();
 }
 
 fs::path DxfName(const fs::path& drawing) {
@@ -78,6 +75,14 @@ std::string OutputKey(const std::string& path) {
 }
 
 }  // namespace
+
+api::Reason NoDrawings(const fs::path& folder, bool recursive) {
+  std::string message = recursive ? "no drawings in this folder or its subfolders"
+                                  : "no drawings in this folder";
+  if (!recursive && SubfoldersHaveDrawings(folder))
+    message += " (its subfolders have some: add -r)";
+  return api::MakeReason(api::ReasonCode::NoDrawings, std::move(message));
+}
 
 bool SamePath(const std::string& a, const std::string& b) { return OutputKey(a) == OutputKey(b); }
 
@@ -126,25 +131,18 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
 
   for (const std::string& in : request.inputs) {
     const fs::path p(in);
-    const fs::file_status st = fs::status(p, ec);
-    if (!fs::exists(st)) {
-      jobs.push_back(Failed(in, "not-found", "no such file or folder"));
-    } else if (fs::is_directory(st)) {
+    if (fs::is_directory(p, ec)) {
       std::string error;
-      std::vector<fs::path> drawings = DrawingsIn(p, request.recursive, error);
+      std::vector<fs::path> drawings = DrawingsOf(p, request.recursive, error);
       if (!error.empty()) {
-        jobs.push_back(Failed(in, "not-found", error));
+        jobs.push_back(Failed(in, api::MakeReason(api::ReasonCode::NotFound, error)));
       } else if (drawings.empty()) {
-        std::string message = request.recursive ? "no drawings in this folder or its subfolders"
-                                                : "no drawings in this folder";
-        if (!request.recursive && SubfoldersHaveDrawings(p))
-          message += " (its subfolders have some: add -r)";
-        jobs.push_back(Failed(in, "no-drawings", message));
+        jobs.push_back(Failed(in, NoDrawings(p, request.recursive)));
       }
       for (const fs::path& d : drawings) add(d, p);
-    } else if (!fs::is_regular_file(st)) {
-      // A pipe or device could stall the reader or never end.
-      jobs.push_back(Failed(in, "not-a-drawing", "not a regular file"));
+    } else if (auto missing = api::CheckDrawingFile(in)) {
+      // Nothing there, or a pipe or device that could stall the reader.
+      jobs.push_back(Failed(in, std::move(*missing)));
     } else {
       add(p, p.parent_path());
     }
@@ -157,12 +155,11 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
     if (job.early) continue;
     auto [it, inserted] = owner.emplace(OutputKey(job.output), &job);
     if (!inserted)
-      job.early = MakeReason("output-clash",
-                             "its output " + job.output + " is already the output of " +
-                                 it->second->input);
+      job.early = api::MakeReason(api::ReasonCode::OutputClash,
+                                  "its output is already that of " + it->second->input);
   }
   for (Job& job : jobs)
-    if (job.early && job.early->code == "output-clash") job.output.clear();
+    if (job.early && job.early->code == api::ReasonCode::OutputClash) job.output.clear();
   return jobs;
 }
 

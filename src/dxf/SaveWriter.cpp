@@ -124,6 +124,7 @@ TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& ou
     TDXFWriter writer(m, v, w, src, opt);
     writer.Write();
     r.nextHandle = writer.DXFHnd;
+    r.tally = writer.tally;
     if (!w.Finish()) {
       r = Failure(out.Error().empty() ? "the output did not take every byte" : out.Error());
     } else if (!out.Finish()) {

@@ -4,6 +4,7 @@
 // the handle of the BLOCK_RECORD table) lives here.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,6 +26,24 @@ struct TDXFWriteOptions {
   bool replace = true;
 };
 
+// The kinds of entity the ENTITIES section holds, as the writer tallies them.
+enum class TDXFWritten : uint8_t {
+  Line, Circle, Arc, Ellipse, Polyline, Point, Solid, Text, Insert, Viewport, Count
+};
+// "LINE", "CIRCLE", ...: the entity's name in the file.
+const char* DXFWrittenName(TDXFWritten kind);
+
+// What a writing put in the file: entities of the ENTITIES section per
+// kind, and block definitions.
+struct TDXFTally {
+  std::array<int64_t, static_cast<size_t>(TDXFWritten::Count)> entities{};
+  int64_t blocks = 0;
+  void Add(const TDXFTally& o) {
+    for (size_t k = 0; k < entities.size(); ++k) entities[k] += o.entities[k];
+    blocks += o.blocks;
+  }
+};
+
 // Outcome of writing a DXF file.  On failure `code` is the stable
 // "write-failed" and `message` says what failed (with the system's reason
 // where there is one).
@@ -35,6 +54,7 @@ struct TDXFWriteResult {
   // The handle after the last one the file uses (equal to $HANDSEED when
   // the whole file was written).
   int32_t nextHandle = 0;
+  TDXFTally tally;  // what the file holds, when it was written
   explicit operator bool() const { return ok; }
 };
 
@@ -92,6 +112,7 @@ class TDXFWriter {
   const size_t entityPartItems;
   int32_t DXFHnd = 1;  // next handle to hand out
   int32_t hn_blk = 0;  // handle of the BLOCK_RECORD table (AC1015, AC1021)
+  TDXFTally tally;     // what the sections written so far hold
 
  private:
   void PutComment(std::u16string_view s);

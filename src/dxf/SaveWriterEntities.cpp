@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -194,6 +195,7 @@ class TEntityWriter : TDXFSectionWriter {
     }
     for (size_t i = 0; i < m_.deBlockDef.size(); ++i) {
       const TDXF_BlockDef& b = m_.deBlockDef[i];
+      ++s_.tally.blocks;
       const uint32_t owner = BlockRecord(4 + static_cast<int64_t>(i));
       BlockBegin(b.nam, owner, false);
       const TItemLists lists = TItemLists::Of(b);
@@ -203,7 +205,11 @@ class TEntityWriter : TDXFSectionWriter {
     EndSection();
   }
 
+  // The section counts what it writes: in place into this writer's tally,
+  // each part laid out apart into a tally of its own.
   void Entities() {
+    TDXFTally total;
+    tally_ = &total;
     BeginSection("ENTITIES");
     // Item i takes handle first + i, so every part knows its handles.
     const uint32_t first = static_cast<uint32_t>(s_.DXFHnd);
@@ -218,9 +224,10 @@ class TEntityWriter : TDXFSectionWriter {
     } else {
       const size_t parts = (n + part - 1) / part;
       auto range = [=](size_t p) { return std::pair(p * part, std::min(n, (p + 1) * part)); };
+      std::vector<TDXFTally> partTallies(parts);
       TPartsAhead ahead(parts, [&](size_t p, std::string& text) {
         const auto [begin, end] = range(p);
-        Part(begin, end, first, text);
+        Part(begin, end, first, text, partTallies[p]);
       });
       for (size_t p = 0; p < parts; ++p) {
         if (std::optional<std::string> text = ahead.Take(p)) {
@@ -231,8 +238,11 @@ class TEntityWriter : TDXFSectionWriter {
           Items(begin, end, first);
         }
       }
+      for (const TDXFTally& t : partTallies) total.Add(t);
     }
     EndSection();
+    tally_ = nullptr;
+    s_.tally.entities = total.entities;
   }
 
   void Objects() {
@@ -286,6 +296,8 @@ class TEntityWriter : TDXFSectionWriter {
   }
 
  private:
+  TDXFTally* tally_ = nullptr;  // where ENTITIES are counted; none elsewhere
+
   uint32_t BlockRecord(int64_t k) const {
     return static_cast<uint32_t>(s_.hn_blk + k);
   }
@@ -317,7 +329,7 @@ class TEntityWriter : TDXFSectionWriter {
 
   // The same laid out apart into the empty `text`.  Only reads the model:
   // it runs beside the writer of the section.
-  void Part(size_t begin, size_t end, uint32_t first, std::string& text) {
+  void Part(size_t begin, size_t end, uint32_t first, std::string& text, TDXFTally& tally) {
     constexpr size_t kBytesPerItem = 256;  // room enough for most items
     TDXFStringSink sink;
     sink.text = std::move(text);
@@ -325,7 +337,9 @@ class TEntityWriter : TDXFSectionWriter {
     {
       // A small buffer, warm in the cache, in front of the part's text.
       TDXFGroupWriter w(sink, v_, size_t{64} << 10);
-      TEntityWriter(s_, w).Items(begin, end, first);
+      TEntityWriter writer(s_, w);
+      writer.tally_ = &tally;
+      writer.Items(begin, end, first);
       w.Finish();
     }
     text = std::move(sink.text);
@@ -387,8 +401,19 @@ class TEntityWriter : TDXFSectionWriter {
     return &m_.ltps[static_cast<size_t>(idx - 1)];
   }
 
+  // Counts an entity of the ENTITIES section by its name.
+  void Tally(const char* type) {
+    if (!tally_) return;
+    for (size_t k = 0; k < tally_->entities.size(); ++k)
+      if (std::strcmp(type, DXFWrittenName(static_cast<TDXFWritten>(k))) == 0) {
+        ++tally_->entities[k];
+        return;
+      }
+  }
+
   void Frame(const char* type, uint32_t h, uint32_t owner, int32_t spc,
              std::u16string_view layer, const char* subclass) {
+    Tally(type);
     w_.Ascii(0, type);
     w_.Handle(5, h);
     if (v_.OwnerHandles()) {
@@ -503,6 +528,7 @@ class TEntityWriter : TDXFSectionWriter {
 
   void EllipsePolyline(const TDXF_Ellipse& e, uint32_t h) {
     const std::u16string_view layer = LayerName(e.lay);
+    Tally("POLYLINE");
     w_.Ascii(0, "POLYLINE");
     w_.Handle(5, h);
     if (e.spc > 0) w_.Int(67, 1);
@@ -723,6 +749,14 @@ class TEntityWriter : TDXFSectionWriter {
 };
 
 }  // namespace
+
+const char* DXFWrittenName(TDXFWritten kind) {
+  static constexpr const char* kNames[] = {"LINE",  "CIRCLE", "ARC",    "ELLIPSE", "POLYLINE",
+                                           "POINT", "SOLID",  "TEXT",   "INSERT",  "VIEWPORT"};
+  static_assert(std::size(kNames) == static_cast<size_t>(TDXFWritten::Count));
+  const auto k = static_cast<size_t>(kind);
+  return k < std::size(kNames) ? kNames[k] : "";
+}
 
 void TDXFWriter::PutBlocks() { TEntityWriter(*this).Blocks(); }
 void TDXFWriter::PutEntities() { TEntityWriter(*this).Entities(); }

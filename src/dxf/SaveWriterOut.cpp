@@ -79,7 +79,7 @@ bool TDXFAtomicFile::Open(const std::string& dst, bool replace) {
   SplitPath(dst, folder, base);
   if (base.empty()) {
     errno = 0;
-    return Fail("no file name in the output path \"" + dst + "\"");
+    return Fail("the output path has no file name");
   }
   dst_ = dst;
   written_ = flushed_ = 0;
@@ -110,7 +110,7 @@ bool TDXFAtomicFile::OpenNamed(const std::string& dst) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkstemps(name.data(), 4);
-  if (fd < 0) return Fail("cannot create a file beside " + dst);
+  if (fd < 0) return Fail("cannot create a file in its folder");
   fd_ = fd;
   tmp_.assign(name.data());
   // mkstemps creates the file private to the user; give it the mode an
@@ -118,7 +118,7 @@ bool TDXFAtomicFile::OpenNamed(const std::string& dst) {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   if (::fchmod(fd_, 0666 & ~mask) != 0) {
-    Fail("cannot set the mode of " + tmp_);
+    Fail("cannot set the mode of the written file");
     Abort();
     return false;
   }
@@ -156,11 +156,11 @@ bool TDXFAtomicFile::Put(const char* p, size_t n) {
     const ssize_t w = ::write(fd_, p, n);
     if (w < 0) {
       if (errno == EINTR) continue;
-      return Fail("writing " + WrittenName() + " failed");
+      return Fail("writing failed");
     }
     if (w == 0) {
       errno = 0;
-      return Fail("writing " + WrittenName() + " failed: nothing was written");
+      return Fail("writing failed: nothing was written");
     }
     p += w;
     n -= static_cast<size_t>(w);
@@ -189,25 +189,25 @@ bool TDXFAtomicFile::Commit() {
     return false;
   }
   bool ok = ::fsync(fd_) == 0;
-  if (!ok) Fail("syncing " + WrittenName() + " failed");
+  if (!ok) Fail("syncing failed");
   const bool unnamed = tmp_.empty();
   bool linked = false;  // the target's name now holds the unnamed file
   if (ok && unnamed) {
     ok = LinkUnnamed();
-    if (!ok) Fail(exists_ ? dst_ + " exists already" : "cannot give the written file the name " + dst_);
+    if (!ok) Fail(exists_ ? "the output exists already" : "cannot give the written file its name");
     linked = ok && tmp_.empty();
   }
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0 && ok) ok = Fail("closing " + WrittenName() + " failed");
+  if (::close(fd) != 0 && ok) ok = Fail("closing the written file failed");
   if (ok && !tmp_.empty()) {
     if (replace_) {
       if (::rename(tmp_.c_str(), dst_.c_str()) != 0)
-        ok = Fail("renaming " + tmp_ + " to " + dst_ + " failed");
+        ok = Fail("cannot give the written file its name");
     } else if (::link(tmp_.c_str(), dst_.c_str()) != 0) {
       // link never replaces: a file that appeared meanwhile stays.
       exists_ = errno == EEXIST;
-      ok = Fail(exists_ ? dst_ + " exists already" : "naming " + tmp_ + " " + dst_ + " failed");
+      ok = Fail(exists_ ? "the output exists already" : "cannot give the written file its name");
     } else {
       ::unlink(tmp_.c_str());
       tmp_.clear();
@@ -235,10 +235,6 @@ void SyncTogether(std::span<TDXFAtomicFile* const> files) {
     done.push_back(st.st_dev);
     (void)::syncfs(f->fd_);  // only a head start: each Commit syncs and checks its file
   }
-}
-
-std::string TDXFAtomicFile::WrittenName() const {
-  return tmp_.empty() ? "the new file in the folder of " + dst_ : tmp_;
 }
 
 void TDXFAtomicFile::Abort() {

@@ -78,8 +78,6 @@ class TDXFAtomicFile : public TDXFSink {
   void StartWriteback();
   // Records what failed with the text of the current errno; false.
   bool Fail(const std::string& what);
-  // The file being written, as a person would look for it.
-  std::string WrittenName() const;
 
   int fd_ = -1;
   uint64_t written_ = 0;  // bytes put into the file
