@@ -4,7 +4,10 @@
 // disk by one more thread: syncing a file waits for the disk, and the
 // converting threads go on meanwhile.  It takes what has gathered and
 // waits for the disk once for all of it.
+#include <unistd.h>
+
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -51,6 +54,37 @@ std::optional<std::string> MakeOutputFolder(const std::string& output) {
   fs::create_directories(folder, ec);
   if (ec) return "cannot create the output folder " + folder.string() + ": " + ec.message();
   return std::nullopt;
+}
+
+// The folder an output goes into, or its nearest ancestor that exists when
+// the folder is still to be made.
+fs::path ExistingFolderOf(const std::string& output) {
+  fs::path folder = fs::path(output).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  while (!fs::exists(folder, ec)) {
+    fs::path up = folder.parent_path();
+    if (up.empty()) up = ".";
+    if (up == folder) break;
+    folder = std::move(up);
+  }
+  return folder;
+}
+
+// When the folder an output goes into takes no new file at all (a
+// read-only file system, no permission), that is the cause for every
+// drawing bound there: the sentence saying so, else nothing.
+std::optional<std::string> UnwritableFolder(const std::string& output) {
+  if (output.empty()) return std::nullopt;
+  const fs::path folder = ExistingFolderOf(output);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return std::nullopt;
+  if (::access(folder.c_str(), W_OK | X_OK) == 0) return std::nullopt;
+  std::string why = std::strerror(errno);
+  if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+  std::string shown = folder.string();
+  if (shown.back() != '/') shown += '/';
+  return "cannot write in " + shown + ": " + why;
 }
 
 // Drawings up to this size are converted into memory and put on disk by
@@ -181,20 +215,34 @@ void CatchInterrupt() {
 bool Interrupted() { return gInterrupted.load(); }
 
 std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings& settings) {
-  std::vector<JobOutcome> outcomes(jobs.size());
+  // A drawing counts as not attempted until a thread takes it; after an
+  // interrupt no thread takes another, and what was taken is finished.
+  JobOutcome notAttempted;
+  notAttempted.attempted = false;
+  notAttempted.result = Failure("interrupted", "not converted: the run was interrupted");
+  std::vector<JobOutcome> outcomes(jobs.size(), notAttempted);
   Progress progress(jobs.size(), settings.progress && !settings.quiet && jobs.size() > 1);
   std::atomic<size_t> next{0};
 
-  // A drawing's outcome, once it is on disk or has failed.
+  // A drawing's outcome, once it is on disk or has failed.  An output
+  // folder that takes no files fails every drawing bound there: it is
+  // said once, and each of those drawings carries the sentence.
   auto finish = [&](size_t i, api::Result r) {
     if (!r.ok) {
       if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
-      std::string message = r.reason->message;
-      if (r.reason->code == "output-exists") message += " (--force replaces it)";
-      progress.Failure(jobs[i].input, message);
+      std::optional<std::string> folder;
+      if (r.reason->code == "write-failed") folder = UnwritableFolder(jobs[i].output);
+      if (folder) {
+        r.reason->message = *folder;
+        progress.SayOnce(*folder);
+      } else {
+        std::string message = r.reason->message;
+        if (r.reason->code == "output-exists") message += " (--force replaces it)";
+        progress.Failure(jobs[i].input, message);
+      }
     }
     outcomes[i].result = std::move(r);
-    progress.Finished();
+    progress.Finished(jobs[i].input);
   };
 
   const size_t threads = std::max<size_t>(1, std::min<size_t>(settings.jobs, jobs.size()));
@@ -227,16 +275,12 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   } closeOnExit{queue};
 
   auto work = [&] {
-    for (size_t i = next++; i < jobs.size(); i = next++) {
-      const Job& job = jobs[i];
-      if (Interrupted()) {
-        // Not started: counted as failed, without a line each.
-        outcomes[i].result = Failure("interrupted", "not converted: the run was interrupted");
-        continue;
-      }
-      progress.Started(job.input);
+    while (!Interrupted()) {
+      const size_t i = next++;
+      if (i >= jobs.size()) return;
+      outcomes[i].attempted = true;
       std::string dxf;
-      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr);
+      api::Result r = ConvertOne(jobs[i], settings, writer ? &dxf : nullptr);
       if (r.ok && !dxf.empty())
         queue.Push(Converted{i, std::move(dxf), std::move(r)});
       else
@@ -257,6 +301,12 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   }  // the pool joins here
   queue.Close();
   writer.reset();  // joins once every converted drawing is on disk
+  // An input that failed in planning has failed, interrupted or not.
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    if (outcomes[i].attempted || !jobs[i].early) continue;
+    outcomes[i].attempted = true;
+    finish(i, ConvertOne(jobs[i], settings, nullptr));
+  }
   progress.Clear();
   return outcomes;
 }
