@@ -28,14 +28,15 @@ def load():
 
 
 def conditions():
-    """One line: when, the commit, the cores and the load now."""
+    """One line: when, the commit, the cores, this process's niceness (a
+    benchmark run under `nice` gets what the others leave) and the load."""
     try:
         commit = subprocess.run(["git", "-C", HERE, "rev-parse", "--short", "HEAD"],
                                 capture_output=True, text=True, check=True).stdout.strip()
     except (OSError, subprocess.CalledProcessError):
         commit = "?"
     return (f"{time.strftime('%Y-%m-%d %H:%M', time.gmtime())} UTC, commit {commit}, "
-            f"{os.cpu_count()} cores, load average {load()}")
+            f"{os.cpu_count()} cores, niceness {os.nice(0)}, load average {load()}")
 
 
 def put_section(name, title, body):
