@@ -87,6 +87,22 @@ std::optional<std::string> UnwritableFolder(const std::string& output) {
   return "cannot write in " + shown + ": " + why;
 }
 
+// Says why a drawing failed.  An output folder that takes no files fails
+// every drawing bound there: that is said once, and each of those drawings
+// carries the sentence; any other reason gets a line of its own.
+void TellFailure(Progress& progress, const Job& job, api::Reason& reason) {
+  if (reason.code == "write-failed") {
+    if (auto folder = UnwritableFolder(job.output)) {
+      reason.message = *folder;
+      progress.SayOnce(*folder);
+      return;
+    }
+  }
+  std::string message = reason.message;
+  if (reason.code == "output-exists") message += " (--force replaces it)";
+  progress.Failure(job.input, message);
+}
+
 // Drawings up to this size are converted into memory and put on disk by
 // the writing thread; larger ones are written by their converting thread
 // as they are laid out, so that memory stays bounded.
@@ -224,22 +240,11 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   Progress progress(jobs.size(), settings.progress && !settings.quiet && jobs.size() > 1);
   std::atomic<size_t> next{0};
 
-  // A drawing's outcome, once it is on disk or has failed.  An output
-  // folder that takes no files fails every drawing bound there: it is
-  // said once, and each of those drawings carries the sentence.
+  // A drawing's outcome, once it is on disk or has failed.
   auto finish = [&](size_t i, api::Result r) {
     if (!r.ok) {
       if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
-      std::optional<std::string> folder;
-      if (r.reason->code == "write-failed") folder = UnwritableFolder(jobs[i].output);
-      if (folder) {
-        r.reason->message = *folder;
-        progress.SayOnce(*folder);
-      } else {
-        std::string message = r.reason->message;
-        if (r.reason->code == "output-exists") message += " (--force replaces it)";
-        progress.Failure(jobs[i].input, message);
-      }
+      TellFailure(progress, jobs[i], *r.reason);
     }
     outcomes[i].result = std::move(r);
     progress.Finished(jobs[i].input);
