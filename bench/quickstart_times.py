@@ -54,20 +54,27 @@ def main():
         subprocess.run(["git", "clone", "-q", src, clone], check=True)
         header = results.conditions()
         samples = os.environ.get("TESSA_SAMPLES_DIR")
-        lines = [timed("convert", ["scripts/quickstart.sh", "convert"], clone,
-                       os.path.join(work, "convert.log")),
-                 timed("test", ["scripts/quickstart.sh", "test"], clone,
-                       os.path.join(work, "test.log"))]
-        with open(os.path.join(work, "test.log")) as f:
-            skipped = [ln for ln in f if ln.startswith("Skipped ")]
-        lines.append(f"real drawings: {samples}" if samples and os.path.isdir(samples)
-                     else "real drawings: none (the tests that need them skipped)")
-        lines += [ln.rstrip() for ln in skipped]
+        lines = [f"real drawings: {samples}" if samples and os.path.isdir(samples)
+                 else "real drawings: none (the tests that need them skip)"]
+
+        def record():
+            # After each step, so that a run stopped half-way keeps what it measured.
+            if a.record:
+                results.put_section("quickstart", "Quick start from a fresh clone",
+                                    header + "\n\n```\n" + "\n".join(lines) + "\n```")
+
         print(header)
-        print("\n".join(lines))
-        if a.record:
-            results.put_section("quickstart", "Quick start from a fresh clone",
-                                header + "\n\n```\n" + "\n".join(lines) + "\n```")
+        print(lines[0])
+        for step in ("convert", "test"):
+            lines.append(f"{step:<8} (did not finish)")
+            record()
+            lines[-1] = timed(step, ["scripts/quickstart.sh", step], clone,
+                              os.path.join(work, step + ".log"))
+            print(lines[-1])
+            record()
+        with open(os.path.join(work, "test.log")) as f:
+            lines += [ln.rstrip() for ln in f if ln.startswith("Skipped ")]
+        record()
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

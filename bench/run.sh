@@ -75,7 +75,7 @@ fi
 
 REPORT="$BUILD/bench-report.txt"
 {
-  echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores," \
+  echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores, niceness $(nice)," \
     "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')," \
     "load average $(cut -d' ' -f1-3 /proc/loadavg)"
   python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
