@@ -31,15 +31,14 @@ def children_cpu():
 
 
 def timed(name, args, cwd, log):
-    """Runs one step; its line of figures."""
+    """Runs one step: its exit status and its line of figures."""
     before, cpu0, t0 = results.load(), children_cpu(), time.monotonic()
     with open(log, "w") as out:
         code = subprocess.run(args, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode
     wall, cpu = time.monotonic() - t0, children_cpu() - cpu0
-    if code != 0:
-        sys.exit(f"{name} failed ({code}); its output is in {log}")
-    return (f"{name:<8} {int(wall // 60)} min {wall % 60:4.1f} s wall, {cpu:6.1f} s CPU;"
-            f" load average {before} before, {results.load()} after")
+    outcome = "" if code == 0 else f" FAILED (exit status {code})"
+    return code, (f"{name:<8} {int(wall // 60)} min {wall % 60:4.1f} s wall, {cpu:6.1f} s CPU;"
+                  f" load average {before} before, {results.load()} after{outcome}")
 
 
 def main():
@@ -68,10 +67,13 @@ def main():
         for step in ("convert", "test"):
             lines.append(f"{step:<8} (did not finish)")
             record()
-            lines[-1] = timed(step, ["scripts/quickstart.sh", step], clone,
-                              os.path.join(work, step + ".log"))
+            log = os.path.join(work, step + ".log")
+            code, lines[-1] = timed(step, ["scripts/quickstart.sh", step], clone, log)
             print(lines[-1])
             record()
+            if code != 0:
+                with open(log) as f:
+                    sys.exit(f.read()[-4000:])
         with open(os.path.join(work, "test.log")) as f:
             lines += [ln.rstrip() for ln in f if ln.startswith("Skipped ")]
         record()
