@@ -1,7 +1,8 @@
 """Process tests of the tessa command line on the project's own drawing
 (examples/sample.jww) and drawings made from it: inputs and folders, where
 outputs go, the report, replacing and protecting files, failures among good
-drawings, usage errors, info, the progress bar."""
+drawings, an output folder that takes no files, interrupts, usage errors,
+info, the progress bar."""
 import fcntl
 import json
 import os
