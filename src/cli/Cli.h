@@ -20,6 +20,8 @@ namespace tessa::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+// Ctrl-C or SIGTERM: 128 + SIGINT, as shells report an interrupted program.
+constexpr int kExitInterrupted = 130;
 
 // A mistake in the command line found after parsing (an output that cannot
 // serve, a settings file that is not there).  main prints it with the usage.
@@ -63,13 +65,23 @@ struct RunSettings {
 
 struct JobOutcome {
   api::Result result;
+  bool attempted = true;  // false: the run was interrupted before it came
 };
+
+// How a batch ended: each drawing counts in one of the three.
+struct Tally {
+  size_t converted = 0;
+  size_t failed = 0;
+  size_t notAttempted = 0;
+};
+Tally Count(const std::vector<JobOutcome>& outcomes);
 
 // Converts every job on settings.jobs threads.  Prints "INPUT: message" for
 // each failure as it happens; the outcomes are in the jobs' order.
 std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings& settings);
 
-// The report of a batch: {"drawings": [...], "converted": N, "failed": N}.
+// The report of a batch: {"drawings": [...], "converted": N, "failed": N,
+// "not_attempted": N}.
 nlohmann::ordered_json ReportJson(const std::vector<Job>& jobs,
                                   const std::vector<JobOutcome>& outcomes);
 // What `info --json` gives for one drawing: its input, then the library's

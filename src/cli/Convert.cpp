@@ -4,7 +4,10 @@
 // disk by one more thread: syncing a file waits for the disk, and the
 // converting threads go on meanwhile.  It takes what has gathered and
 // waits for the disk once for all of it.
+#include <unistd.h>
+
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -51,6 +54,53 @@ std::optional<std::string> MakeOutputFolder(const std::string& output) {
   fs::create_directories(folder, ec);
   if (ec) return "cannot create its folder: " + ec.message();
   return std::nullopt;
+}
+
+// The folder an output goes into, or its nearest ancestor that exists when
+// the folder is still to be made.
+fs::path ExistingFolderOf(const std::string& output) {
+  fs::path folder = fs::path(output).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  while (!fs::exists(folder, ec)) {
+    fs::path up = folder.parent_path();
+    if (up.empty()) up = ".";
+    if (up == folder) break;
+    folder = std::move(up);
+  }
+  return folder;
+}
+
+// When the folder an output goes into takes no new file at all (a
+// read-only file system, no permission), that is the cause for every
+// drawing bound there: the sentence saying so, else nothing.
+std::optional<std::string> UnwritableFolder(const std::string& output) {
+  if (output.empty()) return std::nullopt;
+  const fs::path folder = ExistingFolderOf(output);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return std::nullopt;
+  if (::access(folder.c_str(), W_OK | X_OK) == 0) return std::nullopt;
+  std::string why = std::strerror(errno);
+  if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+  std::string shown = folder.string();
+  if (shown.back() != '/') shown += '/';
+  return "cannot write in " + shown + ": " + why;
+}
+
+// Says why a drawing failed.  An output folder that takes no files fails
+// every drawing bound there: that is said once, and each of those drawings
+// carries the sentence; any other reason gets a line of its own.
+void TellFailure(Progress& progress, const Job& job, api::Reason& reason) {
+  if (reason.code == api::ReasonCode::WriteFailed) {
+    if (auto folder = UnwritableFolder(job.output)) {
+      reason.message = *folder;
+      progress.SayOnce(*folder);
+      return;
+    }
+  }
+  std::string message = reason.message;
+  if (reason.code == api::ReasonCode::OutputExists) message += " (--force replaces it)";
+  progress.Failure(std::string(api::SubjectOf(reason, job.input, job.output)), message);
 }
 
 // Drawings up to this size are converted into memory and put on disk by
@@ -185,7 +235,12 @@ void CatchInterrupt() {
 bool Interrupted() { return gInterrupted.load(); }
 
 std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings& settings) {
-  std::vector<JobOutcome> outcomes(jobs.size());
+  // A drawing counts as not attempted until a thread takes it; after an
+  // interrupt no thread takes another, and what was taken is finished.
+  JobOutcome notAttempted;
+  notAttempted.attempted = false;
+  notAttempted.result = Failure(api::ReasonCode::Interrupted);
+  std::vector<JobOutcome> outcomes(jobs.size(), notAttempted);
   Progress progress(jobs.size(), settings.progress && !settings.quiet && jobs.size() > 1);
   std::atomic<size_t> next{0};
 
@@ -193,13 +248,10 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   auto finish = [&](size_t i, api::Result r) {
     if (!r.ok) {
       if (!r.reason) r.reason = api::MakeReason(api::ReasonCode::Internal);
-      std::string message = r.reason->message;
-      if (r.reason->code == api::ReasonCode::OutputExists) message += " (--force replaces it)";
-      progress.Failure(std::string(api::SubjectOf(*r.reason, jobs[i].input, jobs[i].output)),
-                       message);
+      TellFailure(progress, jobs[i], *r.reason);
     }
     outcomes[i].result = std::move(r);
-    progress.Finished();
+    progress.Finished(jobs[i].input);
   };
 
   const size_t threads = std::max<size_t>(1, std::min<size_t>(settings.jobs, jobs.size()));
@@ -232,17 +284,13 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   } closeOnExit{queue};
 
   auto work = [&] {
-    for (size_t i = next++; i < jobs.size(); i = next++) {
-      const Job& job = jobs[i];
-      if (Interrupted()) {
-        // Not started: counted as failed, without a line each.
-        outcomes[i].result = Failure(api::ReasonCode::Interrupted);
-        continue;
-      }
-      progress.Started(job.input);
+    while (!Interrupted()) {
+      const size_t i = next++;
+      if (i >= jobs.size()) return;
+      outcomes[i].attempted = true;
       std::string dxf;
       bool inMemory = false;
-      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr, inMemory);
+      api::Result r = ConvertOne(jobs[i], settings, writer ? &dxf : nullptr, inMemory);
       if (r.ok && inMemory)
         queue.Push(Converted{i, std::move(dxf), std::move(r)});
       else
@@ -263,6 +311,13 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   }  // the pool joins here
   queue.Close();
   writer.reset();  // joins once every converted drawing is on disk
+  // An input that failed in planning has failed, interrupted or not.
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    if (outcomes[i].attempted || !jobs[i].early) continue;
+    outcomes[i].attempted = true;
+    bool inMemory = false;
+    finish(i, ConvertOne(jobs[i], settings, nullptr, inMemory));
+  }
   progress.Clear();
   return outcomes;
 }

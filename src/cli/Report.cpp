@@ -23,19 +23,35 @@ ordered_json FormatJson(const std::string& input) {
   return nullptr;
 }
 
+const char* Status(const JobOutcome& out) {
+  if (!out.attempted) return "not-attempted";
+  return out.result.ok ? "converted" : "failed";
+}
+
 }  // namespace
+
+Tally Count(const std::vector<JobOutcome>& outcomes) {
+  Tally t;
+  for (const JobOutcome& out : outcomes) {
+    if (!out.attempted)
+      ++t.notAttempted;
+    else if (out.result.ok)
+      ++t.converted;
+    else
+      ++t.failed;
+  }
+  return t;
+}
 
 ordered_json ReportJson(const std::vector<Job>& jobs, const std::vector<JobOutcome>& outcomes) {
   ordered_json drawings = ordered_json::array();
-  int64_t converted = 0, failed = 0;
   for (size_t i = 0; i < jobs.size(); ++i) {
     const Job& job = jobs[i];
     const api::Result& r = outcomes[i].result;
-    (r.ok ? converted : failed)++;
     ordered_json d;
     d["input"] = job.input;
     d["output"] = job.output.empty() ? ordered_json(nullptr) : ordered_json(job.output);
-    d["status"] = r.ok ? "converted" : "failed";
+    d["status"] = Status(outcomes[i]);
     const ordered_json result = api::ToJson(r);
     for (const auto& [key, value] : result.items())
       if (key != "ok") d[key] = value;
@@ -43,10 +59,12 @@ ordered_json ReportJson(const std::vector<Job>& jobs, const std::vector<JobOutco
     if (d["format"].is_null()) d["format"] = FormatJson(job.input);
     drawings.push_back(std::move(d));
   }
+  const Tally tally = Count(outcomes);
   ordered_json report;
   report["drawings"] = std::move(drawings);
-  report["converted"] = converted;
-  report["failed"] = failed;
+  report["converted"] = tally.converted;
+  report["failed"] = tally.failed;
+  report["not_attempted"] = tally.notAttempted;
   return report;
 }
 

@@ -73,7 +73,8 @@ Values:
 application (lines 15 to 21); options given on the command line win.
 
 Exit status: 0 every drawing converted, 1 any failed (the others still
-convert), 2 the command line was wrong.
+convert), 2 the command line was wrong, 130 interrupted (Ctrl-C): the
+drawings not yet started are not attempted, those under way finish.
 )";
 
 unsigned Cores() {
@@ -195,11 +196,9 @@ int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {
   CatchInterrupt();
 
   const std::vector<JobOutcome> outcomes = RunJobs(jobs, run);
-  size_t converted = 0;
-  for (const JobOutcome& out : outcomes) converted += out.result.ok ? 1 : 0;
-  const size_t failed = outcomes.size() - converted;
+  const Tally tally = Count(outcomes);
 
-  int status = failed == 0 ? kExitOk : kExitFailed;
+  int status = tally.failed == 0 ? kExitOk : kExitFailed;
   if (o.report->count() > 0) {
     std::string error;
     if (!WriteFileAtomically(a.report, api::DumpJson(ReportJson(jobs, outcomes), 2) + "\n", error)) {
@@ -207,11 +206,22 @@ int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {
       status = kExitFailed;
     }
   }
-  if (Interrupted()) std::fputs("tessa: interrupted\n", stderr);
+  // An interrupted run never passes for a complete one, even when the
+  // interrupt came after the last drawing.
+  const bool interrupted = Interrupted();
+  if (interrupted) {
+    std::fputs("tessa: interrupted\n", stderr);
+    status = kExitInterrupted;
+  }
   if (!a.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "%zu converted, %zu failed in %.1f s\n", converted, failed, seconds);
+    if (interrupted)
+      std::fprintf(stderr, "%zu converted, %zu failed, %zu not attempted in %.1f s\n",
+                   tally.converted, tally.failed, tally.notAttempted, seconds);
+    else
+      std::fprintf(stderr, "%zu converted, %zu failed in %.1f s\n", tally.converted,
+                   tally.failed, seconds);
   }
   return status;
 }

@@ -11,11 +11,13 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import tessa_reference as ref  # noqa: E402
+from tessa_samples_dir import samples_dir  # noqa: E402
 
 import tessaconv  # noqa: E402
 
-SAMPLES = ref.samples_dir()
+SAMPLES, NO_SAMPLES = samples_dir()
 EXE = os.environ.get("TESSA_EXE", "")
 CLI = os.environ.get("TESSA_CLI", "")
 
@@ -145,9 +147,7 @@ class SamplesTest(unittest.TestCase):
 
 if __name__ == "__main__":
     if SAMPLES is None:
-        print(f"The real drawings are not at TESSA_SAMPLES_DIR="
-              f"{os.environ.get('TESSA_SAMPLES_DIR', '')!r} (configure with "
-              "-DTESSA_SAMPLES_DIR=/path/to/samples); skipping.", file=sys.stderr)
+        print(NO_SAMPLES + "; skipping.", file=sys.stderr)
         sys.exit(77)
     if not EXE or not os.path.exists(EXE):
         sys.exit("TESSA_EXE must name the converter executable (set by CTest)")
