@@ -15,8 +15,10 @@ using TPt = TDXFExtents::TPt;
 constexpr double kPi = std::numbers::pi;
 // What the writer takes for "no value" (a scale of 0, a whole ellipse).
 constexpr double kEps = 1e-14;
-// The slant of a slanted text, in degrees.
+// The slant of a slanted text, in degrees, and how far below its base line
+// a text reaches, as a part of its height.
 constexpr double kSlantDeg = 28.0;
+constexpr double kDescent = 1.0 / 3;
 // A curve in a block's outline is a polygon about it of this many sides
 // per turn: its corners lie at most 0.12 % of the radius outside.
 constexpr int kOutlineSides = 64;
@@ -253,8 +255,9 @@ class TShapes {
   }
 
   // A fitted (or aligned) text runs from its first to its second
-  // alignment point and rises by its height across that line; a slanted
-  // one leans forward at the top.
+  // alignment point on its base line; its characters rise by its height
+  // above that line and reach a third of it below (descenders); a slanted
+  // one leans forward with the height.
   template <class Sink>
   static void Text(const TDXF_Moji& e, Sink& out) {
     if (DelSpace(e.st).empty()) return;  // not written
@@ -267,12 +270,11 @@ class TShapes {
       ux = std::cos(e.a * kPi / 180);
       uy = std::sin(e.a * kPi / 180);
     }
-    const double nx = -uy * e.h, ny = ux * e.h;
-    const double lean = e.syat ? e.h * std::tan(kSlantDeg * kPi / 180) : 0.0;
-    for (TPt p : {TPt{e.x1, e.y1}, TPt{e.x2, e.y2}}) {
-      out.Point(p);
-      out.Point({p.x + nx, p.y + ny});
-      if (lean != 0) out.Point({p.x + nx + lean * ux, p.y + ny + lean * uy});
+    const double lean = e.syat ? std::tan(kSlantDeg * kPi / 180) : 0.0;
+    for (const double rise : {-e.h * kDescent, e.h}) {
+      const double dx = -uy * rise + ux * rise * lean, dy = ux * rise + uy * rise * lean;
+      out.Point({e.x1 + dx, e.y1 + dy});
+      out.Point({e.x2 + dx, e.y2 + dy});
     }
   }
 

@@ -1,6 +1,6 @@
 // Boxes of what a DXF model draws, as a reader of the written file sees
 // it: the reach of arcs, circles and ellipses, a text's box from its
-// alignment points and height, a solid's corners, the placed contents of
+// alignment points and height (descenders included), a solid's corners, the placed contents of
 // an insert (nested blocks, scale, rotation), a point marker's shape.
 // Items the writer leaves out (blank texts, inserts of no block, points of
 // no kind, viewports) add nothing.

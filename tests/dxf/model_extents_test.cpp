@@ -78,21 +78,22 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"four-point solid",
                   [](TDXFmodel& m) { m.AddSolid4(0, 0, 0, 0, 0, 3, 0, 3, 2, -1, 2); }, -1, 0, 3,
                   2},
-        ShapeCase{"text rises by its height above its line",
+        ShapeCase{"text rises by its height above its line, a third below",
                   [](TDXFmodel& m) {
-                    m.AddMoji(0, 0, 0, 0, 0, 0, 10, 10, 30, 10, 4, 5, 0, 0, u"", u"Title");
+                    m.AddMoji(0, 0, 0, 0, 0, 0, 10, 10, 30, 10, 4, 6, 0, 0, u"", u"Title");
                   },
-                  10, 10, 30, 15},
+                  10, 8, 30, 16},
         ShapeCase{"text running upwards rises to the left",
                   [](TDXFmodel& m) {
-                    m.AddMoji(0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 2, 2, 0, 90, u"", u"ab");
+                    m.AddMoji(0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 3, 3, 0, 90, u"", u"ab");
                   },
-                  -2, 0, 0, 8},
+                  -3, 0, 1, 8},
         ShapeCase{"slanted text leans past its end",
                   [](TDXFmodel& m) {
-                    m.AddMoji(0, 0, 0, 0, 0, 2, 0, 0, 10, 0, 1, 1, 0, 0, u"", u"ab");
+                    m.AddMoji(0, 0, 0, 0, 0, 2, 0, 0, 10, 0, 3, 3, 0, 0, u"", u"ab");
                   },
-                  0, 0, 10 + std::tan(28 * std::acos(-1.0) / 180), 1},
+                  -std::tan(28 * std::acos(-1.0) / 180), -1,
+                  10 + 3 * std::tan(28 * std::acos(-1.0) / 180), 3},
         ShapeCase{"point as a circle of its marker size",
                   [](TDXFmodel& m) {
                     m.SetTenTransType(1, 0.5);
