@@ -6,9 +6,11 @@
 
 #include <array>
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "dxf/SaveExtents.h"
 #include "dxf/SaveUnit.h"
 #include "dxf/SaveWriterCodes.h"
 #include "dxf/SaveWriterOut.h"
@@ -89,6 +91,17 @@ inline int32_t DXFHandSeed(const TDXFmodel& m) { return DXFHandSeed(m, TDXFVersi
 // scale of layer group 0 (1 when it is the group drawn on paper).
 double DXFHeaderScale(const TDXFmodel& m);
 
+// What each space holds and where the file opens, from the full shapes of
+// what the model draws.  A space that holds nothing gets its sheet: model
+// space the paper at the header scale, the layouts the paper.
+struct TDXFViews {
+  std::array<TDXFBox, kDXFSpaces> space;  // model, paper, second layout
+  TDXFBox paperLimits;  // the paper layout's limits: its sheet, or for a
+                        // symbol (no sheet) what paper space holds
+  double viewX = 0, viewY = 0, viewH = 1;  // the opening view (*Active)
+};
+TDXFViews DXFViews(const TDXFmodel& m);
+
 // Julian date of a local date-time; "no time" (0) is 30 December 1899.
 double DXFJulianDate(TDateTime t);
 
@@ -98,7 +111,12 @@ class TDXFWriter {
  public:
   TDXFWriter(const TDXFmodel& m, const TDXFVersion& v, TDXFGroupWriter& out,
              std::string src, const TDXFWriteOptions& opt = {})
-      : model(m), ver(v), st(out), srcName(std::move(src)), entityPartItems(opt.entityPartItems) {}
+      : model(m),
+        ver(v),
+        st(out),
+        srcName(std::move(src)),
+        entityPartItems(opt.entityPartItems),
+        views(DXFViews(m)) {}
   TDXFWriter(const TDXFWriter&) = delete;
   TDXFWriter& operator=(const TDXFWriter&) = delete;
 
@@ -110,6 +128,7 @@ class TDXFWriter {
   TDXFGroupWriter& st;
   const std::string srcName;  // source drawing, for the header dates
   const size_t entityPartItems;
+  const TDXFViews views;  // header extents and limits, opening view, layouts
   int32_t DXFHnd = 1;  // next handle to hand out
   int32_t hn_blk = 0;  // handle of the BLOCK_RECORD table (AC1015, AC1021)
   TDXFTally tally;     // what the sections written so far hold

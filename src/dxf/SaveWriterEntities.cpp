@@ -289,9 +289,13 @@ class TEntityWriter : TDXFSectionWriter {
     w_.Ascii(5, "1");
     Reactors(D + 4);
 
-    Layout("2", u"Model", 11952, 0, 0, BlockRecord(1), D + 3);
-    Layout("3", u"レイアウト1", 688, 5, 1, BlockRecord(2), D + 3);
-    Layout("4", u"レイアウト2", 688, 5, 2, BlockRecord(3), D + 3);
+    // Each layout's extents are what its space holds; the paper layout's
+    // limits those of the header.
+    const TDXFViews& vw = s_.views;
+    const TDXFBox sheet{0, 0, m_.papx, m_.papy};
+    Layout("2", u"Model", 11952, 0, 0, BlockRecord(1), D + 3, sheet, vw.space[0]);
+    Layout("3", u"レイアウト1", 688, 5, 1, BlockRecord(2), D + 3, vw.paperLimits, vw.space[1]);
+    Layout("4", u"レイアウト2", 688, 5, 2, BlockRecord(3), D + 3, sheet, vw.space[2]);
     EndSection();
   }
 
@@ -705,7 +709,8 @@ class TEntityWriter : TDXFSectionWriter {
   }
 
   void Layout(const char* handle, std::u16string_view name, int32_t flags,
-              int32_t plotType, int32_t tab, uint32_t record, uint32_t dict) {
+              int32_t plotType, int32_t tab, uint32_t record, uint32_t dict,
+              const TDXFBox& limits, const TDXFBox& extents) {
     w_.Ascii(0, "LAYOUT");
     w_.Ascii(5, handle);
     Reactors(dict);
@@ -732,12 +737,12 @@ class TEntityWriter : TDXFSectionWriter {
     w_.Text(1, name);
     w_.Int(70, 1);
     w_.Int(71, tab);
-    w_.XY(0.0, 0.0);
-    w_.Real(11, m_.papx);
-    w_.Real(21, m_.papy);
+    w_.XY(limits.x1, limits.y1);
+    w_.Real(11, limits.x2);
+    w_.Real(21, limits.y2);
     w_.XYZn(2, 0.0, 0.0, 0.0);
-    w_.XYZn(4, m_.MinWx, m_.MinWy, 0.0);
-    w_.XYZn(5, m_.MaxWx, m_.MaxWy, 0.0);
+    w_.XYZn(4, extents.x1, extents.y1, 0.0);
+    w_.XYZn(5, extents.x2, extents.y2, 0.0);
     w_.Real(146, 0.0);
     w_.XYZn(3, 0.0, 0.0, 0.0);
     w_.XYZn(6, 1.0, 0.0, 0.0);

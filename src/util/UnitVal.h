@@ -50,6 +50,8 @@ struct TJwExtents {
 // The extents and the paper (millimetres) they are placed on.
 struct TJwPlacement : TJwExtents {
   double PaperX = 400.0, PaperY = 400.0;
+  // False for a symbol, whose paper is only the size of its extents.
+  bool Sheet = true;
 };
 
 }  // namespace tessa

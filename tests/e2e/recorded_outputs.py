@@ -88,11 +88,16 @@ def make_bin(root, exe, setting):
     return os.path.join(bindir, "tessaconv")
 
 
+def convert_to(exe, samples, rel, out):
+    """Runs the converter as the parent does, drawing `rel` into `out`."""
+    subprocess.run([exe, "a", "b", os.path.join(samples, rel), out], check=False,
+                   timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def convert_one(exe, samples, rel, key):
     with tempfile.TemporaryDirectory(prefix="tessa-rec-") as work:
         out = os.path.join(work, "out.dxf")
-        subprocess.run([exe, "a", "b", os.path.join(samples, rel), out], check=False,
-                       timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        convert_to(exe, samples, rel, out)
         digest = normalised_digest(out) if os.path.exists(out) else "no output"
         return f"{rel}|{key}", digest
 
