@@ -158,6 +158,8 @@ api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string*
   }
   if (auto error = MakeOutputFolder(job.output)) return Failure("write-failed", *error);
   try {
+    if (settings.preview)
+      return api::PreviewSvgFile(job.input, job.output, settings.options, settings.force);
     if (dxf && SmallDrawing(job.input))
       return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,
                                       *dxf);

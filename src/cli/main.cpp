@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Cli.h"
+#include "cli/Preview.h"
 #include "driver/Unit1.h"
 
 namespace tessa::cli {
@@ -23,6 +24,7 @@ namespace {
 const char kUsage[] =
     "usage: tessa convert [options] INPUT...\n"
     "       tessa info [--json] DRAWING...\n"
+    "       tessa preview [options] DRAWING... [-o PATH]\n"
     "       tessa --help | --version\n";
 
 const char kConvertFooter[] = R"(
@@ -292,20 +294,27 @@ int Main(int argc, char** argv) {
   info->add_option("DRAWING", infoInputs, "Drawings to look at")->required();
   info->add_flag("--json", infoJson, "One JSON object per drawing (an array for several)");
 
+  const PreviewCommand preview(app);
+  auto commandName = [&]() -> const char* {
+    if (convert->parsed()) return "convert";
+    if (info->parsed()) return "info";
+    return preview.Parsed() ? "preview" : nullptr;
+  };
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version: on standard output
-    const char* command = convert->parsed() ? "convert" : info->parsed() ? "info" : nullptr;
-    PrintUsageError(e.what(), command);
+    PrintUsageError(e.what(), commandName());
     return kExitUsage;
   }
 
   try {
     if (convert->parsed()) return RunConvert(convertArgs, convertOptions);
+    if (preview.Parsed()) return preview.Run();
     return RunInfo(infoInputs, infoJson);
   } catch (const UsageError& e) {
-    PrintUsageError(e.message, convert->parsed() ? "convert" : "info");
+    PrintUsageError(e.message, commandName());
     return kExitUsage;
   }
 }
