@@ -27,6 +27,9 @@ constexpr int32_t kInherit = -1;      // a pen value taken from the placing inse
 constexpr int32_t kDefaultWidth = 25;  // lineweight of "default", 1/100 mm
 constexpr double kDotRadiusMm = 0.2;   // a POINT as a dot on paper
 constexpr double kMarginShare = 0.02;  // picture margin, share of its size
+// A DXF text's height is that of its capitals, about this share of the em
+// of a sans-serif font.
+constexpr double kCapHeight = 0.8;
 
 // What a drawing element is painted with; each distinct pen becomes one
 // class of the style sheet.
@@ -110,6 +113,8 @@ class TSvgWriter {
         box_(PictureBox()),
         out_(sink, Decimals(box_)),
         modelUnitsPerMm_(UnitsPerMm(m)),
+        sizeMm_(PictureMm()),
+        modelStrokeMm_(paper_ ? modelUnitsPerMm_ : Span(box_) / sizeMm_),
         layer0_(LayerZero(m)),
         weights_(m.Ver == 1 || m.Ver == 2) {}
 
@@ -158,6 +163,24 @@ class TSvgWriter {
     return box;
   }
 
+  static double Span(const TSvgBox& b) { return std::max(b.Width(), b.Height()); }
+
+  // The picture's larger side in millimetres: the sheet's on paper; in
+  // model space the drawing's at its scale, but no smaller than a postcard
+  // and no larger than a sheet A3, so that the lines of a small symbol do
+  // not drown it and those of a site plan still show on a screen.
+  double PictureMm() const {
+    if (paper_) return Span(box_);
+    return std::clamp(Span(box_) / modelUnitsPerMm_, 150.0, 420.0);
+  }
+
+  // Drawing units per millimetre of a line's width and of a line type's
+  // pattern (the drawing's line-type scale), for items of model space or
+  // of paper.  Lines are as wide on the picture as on a plot; in a
+  // viewport as wide as the viewport of the drawing scale shows them.
+  double StrokeMm(bool paper) const { return paper ? 1.0 : modelStrokeMm_; }
+  double PatternMm(bool paper) const { return paper ? 1.0 : modelUnitsPerMm_; }
+
   // Enough places for a thousandth of a millimetre on a sheet of the
   // picture's size.
   static int Decimals(const TSvgBox& b) {
@@ -166,7 +189,7 @@ class TSvgWriter {
   }
 
   void Head() {
-    const double mm = paper_ ? 1.0 : modelUnitsPerMm_;
+    const double mm = Span(box_) / sizeMm_;
     out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
          << "<svg xmlns=\"http://www.w3.org/2000/svg\" "
             "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"";
@@ -208,23 +231,23 @@ class TSvgWriter {
       out_ << "fill:none;stroke:" << colour << ';';
     else if (p.colour != kInherit)
       out_ << "color:" << colour << ';';
-    const double mm = p.paper ? 1.0 : modelUnitsPerMm_;
     if (p.width != kInherit) {
       out_ << "stroke-width:";
-      out_.Num((p.width > 0 ? p.width : kDefaultWidth) / 100.0 * mm) << ';';
+      out_.Num((p.width > 0 ? p.width : kDefaultWidth) / 100.0 * StrokeMm(p.paper)) << ';';
     }
-    if (p.ltype != kInherit) Dashes(p.ltype, p.width, mm);
+    if (p.ltype != kInherit) Dashes(p.ltype, p.width, p.paper);
     out_ << "}\n";
   }
 
   // The line type's pattern at the drawing's line-type scale: dashes and
   // gaps alternate, a dot is a dash as long as the line is wide.
-  void Dashes(int32_t ltype, int32_t width, double mm) {
+  void Dashes(int32_t ltype, int32_t width, bool paper) {
+    const double mm = PatternMm(paper);
     const TDXF_Ltype* t = At(m_.ltps, ltype - 1);
     std::vector<double> runs;  // dash, gap, dash, ...
     bool anyGap = false;
     if (t) {
-      const double dot = (width > 0 ? width : kDefaultWidth) / 100.0 * mm;
+      const double dot = (width > 0 ? width : kDefaultWidth) / 100.0 * StrokeMm(paper);
       for (double e : t->pt) {
         if (!std::isfinite(e)) continue;
         const bool gap = e < 0;
@@ -475,7 +498,7 @@ class TSvgWriter {
   void Draw(const TDXF_Ten& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    const double mm = w.paper ? 1.0 : modelUnitsPerMm_;
+    const double mm = StrokeMm(w.paper);
     switch (m_.tentyp) {
       case 0:
         Run(pen);
@@ -534,7 +557,8 @@ class TSvgWriter {
     const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, length = std::hypot(dx, dy);
     double angle = length > kEps ? std::atan2(dy, dx) / kDeg : e.a;
     if (e.tate) angle += 90;
-    const double natural = TextEms(e.st) * e.h;
+    const double size = e.h / kCapHeight;
+    const double natural = TextEms(e.st) * size;
     double stretch = length > kEps && natural > 0 ? length / natural : 1.0;
     if (!std::isfinite(stretch) || stretch <= 0) stretch = 1.0;
     out_ << "<text transform=\"translate(";
@@ -554,7 +578,7 @@ class TSvgWriter {
     out_ << ')';
     if (e.syat) out_ << "skewX(-28)";
     out_ << "\" font-size=\"";
-    out_.Num(e.h) << '"';
+    out_.Num(size) << '"';
     if (e.tate) out_ << " writing-mode=\"tb\"";
     if (length > kEps) {
       out_ << " textLength=\"";
@@ -620,7 +644,9 @@ class TSvgWriter {
   const bool paper_;
   const TSvgBox box_;
   TSvgOut out_;
-  const double modelUnitsPerMm_;
+  const double modelUnitsPerMm_;  // the drawing scale
+  const double sizeMm_;           // the picture's larger side
+  const double modelStrokeMm_;
   const int32_t layer0_;
   const bool weights_;  // R12 has no lineweights
   TPens pens_;
