@@ -35,9 +35,10 @@ TSvgBox SpaceBox(const TDXFmodel& m, int32_t spc) {
     box.Add(drawn.x2, drawn.y2);
   }
   if (spc == 0) return box;
-  // The viewports' boxes on paper; the first one is the sheet's own view.
+  // The boxes of the viewports that show something; the first one is the
+  // sheet's own view.
   for (const TDXF_ViewPort& v : m.deVport) {
-    if (v.spc != spc || v.id <= 1) continue;
+    if (v.spc != spc || v.id <= 1 || !v.mf) continue;
     box.Add(v.cx - v.w / 2, v.cy - v.h / 2);
     box.Add(v.cx + v.w / 2, v.cy + v.h / 2);
   }

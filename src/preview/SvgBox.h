@@ -20,7 +20,8 @@ struct TSvgBox {
 };
 
 // Space 0 (model) or 1 (paper) of m, in that space's coordinates; the
-// viewports of paper space by their boxes.  Empty when it draws nothing.
+// viewports of paper space that show something by their boxes.  Empty when
+// it draws nothing.
 TSvgBox SpaceBox(const TDXFmodel& m, int32_t spc);
 
 }  // namespace tessa
