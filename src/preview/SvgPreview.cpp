@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <type_traits>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -41,11 +42,13 @@ struct TPen {
   int32_t colour = 7;      // DXF colour 1..255, or kInherit
   int32_t ltype = 1;       // 1-based line type, or kInherit
   int32_t width = 0;       // 1/100 mm, 0 default, or kInherit
+  int32_t step = 0;        // scale step of the placement it is drawn in
 
   uint64_t Key() const {
     auto field = [](int32_t v) { return static_cast<uint64_t>(static_cast<uint16_t>(v)); };
     return static_cast<uint64_t>(kind) | uint64_t{paper} << 2 | field(colour) << 8 |
-           field(ltype) << 24 | field(width) << 40;
+           field(ltype) << 24 | field(width) << 40 |
+           uint64_t{static_cast<uint8_t>(static_cast<int8_t>(step))} << 56;
   }
 };
 
@@ -99,11 +102,31 @@ double TextEms(std::u16string_view s) {
 }
 
 // Where an item is drawn: inside a block definition (pens may come from
-// the insert) and in which space's lengths.
+// the insert), in which space's lengths, and at which scale step of the
+// placements around it.
 struct TWhere {
   bool inBlock = false;
   bool paper = false;
+  int32_t step = 0;
 };
+
+// Lines are as wide, and their patterns as long, whatever the scale a
+// block is placed at, as on a plot.  A renderer scales the strokes of a
+// placed symbol with it, so a block gets one symbol per scale it is placed
+// at (through every insert around it), in steps of a sixteenth of an
+// octave, its widths and patterns divided by that scale.
+constexpr double kStepsPerOctave = 16;
+constexpr int32_t kMaxStep = 127;
+constexpr size_t kMaxVariants = 1 << 16;  // beyond: the block's scale-1 symbol
+
+int32_t ScaleStep(double sx, double sy) {
+  const double s = std::sqrt(std::fabs(sx * sy));
+  if (!(s > 0) || !std::isfinite(s)) return 0;
+  const double step = std::round(std::log2(s) * kStepsPerOctave);
+  return static_cast<int32_t>(std::clamp(step, double{-kMaxStep}, double{kMaxStep}));
+}
+
+double StepScale(int32_t step) { return std::exp2(step / kStepsPerOctave); }
 
 class TSvgWriter {
  public:
@@ -231,23 +254,24 @@ class TSvgWriter {
       out_ << "fill:none;stroke:" << colour << ';';
     else if (p.colour != kInherit)
       out_ << "color:" << colour << ';';
+    const double k = 1 / StepScale(p.step);
     if (p.width != kInherit) {
       out_ << "stroke-width:";
-      out_.Num((p.width > 0 ? p.width : kDefaultWidth) / 100.0 * StrokeMm(p.paper)) << ';';
+      out_.Num((p.width > 0 ? p.width : kDefaultWidth) / 100.0 * StrokeMm(p.paper) * k) << ';';
     }
-    if (p.ltype != kInherit) Dashes(p.ltype, p.width, p.paper);
+    if (p.ltype != kInherit) Dashes(p.ltype, p.width, p.paper, k);
     out_ << "}\n";
   }
 
   // The line type's pattern at the drawing's line-type scale: dashes and
   // gaps alternate, a dot is a dash as long as the line is wide.
-  void Dashes(int32_t ltype, int32_t width, bool paper) {
-    const double mm = PatternMm(paper);
+  void Dashes(int32_t ltype, int32_t width, bool paper, double k) {
+    const double mm = PatternMm(paper) * k;
     const TDXF_Ltype* t = At(m_.ltps, ltype - 1);
     std::vector<double> runs;  // dash, gap, dash, ...
     bool anyGap = false;
     if (t) {
-      const double dot = (width > 0 ? width : kDefaultWidth) / 100.0 * StrokeMm(paper);
+      const double dot = (width > 0 ? width : kDefaultWidth) / 100.0 * StrokeMm(paper) * k;
       for (double e : t->pt) {
         if (!std::isfinite(e)) continue;
         const bool gap = e < 0;
@@ -291,6 +315,7 @@ class TSvgWriter {
     };
     pen.kind = kind;
     pen.paper = w.paper;
+    pen.step = w.step;
     pen.colour = pick(col, l ? std::abs(l->col) : 7);
     if (pen.colour > 255) pen.colour = 7;
     if (kind == TPenKind::Fill) {
@@ -326,15 +351,37 @@ class TSvgWriter {
     switch (m_.tentyp) {
       case 0: return Pen(TPenKind::Fill, w, e.lay, e.col, 0, 0);
       case 1: return Pen(TPenKind::Stroke, w, e.lay, e.col, 1, e.wid);
-      case 2: case 3: case 4: case 5: case 6:
+      case 2: case 3: case 4: case 5: case 6: {
         if (!At(m_.deBlockDef, m_.tenidx)) return -1;
-        return Pen(TPenKind::Use, w, e.lay, e.col, 1, e.wid);
+        const double s = MarkerScale(e);
+        return Pen(TPenKind::Use, Inside(w, s, s), e.lay, e.col, 1, e.wid);
+      }
       default: return -1;
     }
   }
+  // An insert's pen is drawn in the symbol, at the scale inside it.
   int32_t PenFor(const TDXF_Block& e, const TWhere& w) {
     if (!At(m_.deBlockDef, e.bln)) return -1;
-    return Pen(TPenKind::Use, w, e.lay, e.col, e.typ, e.wid);
+    return Pen(TPenKind::Use, Inside(w, InsertScale(e.bx), InsertScale(e.by)), e.lay, e.col,
+               e.typ, e.wid);
+  }
+
+  static double InsertScale(double s) { return std::fabs(s) > kEps ? s : 1.0; }
+  static double MarkerScale(const TDXF_Ten& e) { return std::fabs(e.ba) > kEps ? e.ba : 1.0; }
+
+  // Inside an insert of scale (sx, sy) placed where w says.
+  static TWhere Inside(const TWhere& w, double sx, double sy) {
+    return TWhere{true, false, std::clamp(w.step + ScaleStep(sx, sy), -kMaxStep, kMaxStep)};
+  }
+
+  // The symbol of block at scale step `step`, made known on first use.
+  int32_t Variant(int32_t block, int32_t step) {
+    auto keyOf = [&](int32_t s) { return int64_t{block} << 16 | (s + 128); };
+    if (variants_.size() >= kMaxVariants && !variantIndex_.count(keyOf(step))) step = 0;
+    const int64_t key = keyOf(step);
+    auto [it, added] = variantIndex_.try_emplace(key, static_cast<int32_t>(variants_.size()));
+    if (added) variants_.push_back({block, step});
+    return it->second;
   }
   int32_t PenFor(const TDXF_ViewPort&, const TWhere&) { return -1; }
 
@@ -349,14 +396,25 @@ class TSvgWriter {
                        const TWhere& w, int32_t spc) {
       for (const TDXF_EntNo& e : order)
         svg::Visit(e, lists, [&](const auto& item) {
-          if (Drawn(item.spc, w, spc)) PenFor(item, w);
+          if (!Drawn(item.spc, w, spc) || PenFor(item, w) < 0) return;
+          using T = std::decay_t<decltype(item)>;
+          if constexpr (std::is_same_v<T, TDXF_Block>)
+            Variant(item.bln, Inside(w, InsertScale(item.bx), InsertScale(item.by)).step);
+          if constexpr (std::is_same_v<T, TDXF_Ten>) {
+            const double s = MarkerScale(item);
+            if (m_.tentyp >= 2) Variant(m_.tenidx, Inside(w, s, s).step);
+          }
         });
     };
-    for (const TDXF_BlockDef& b : m_.deBlockDef)
-      collect(b.dmNo, svg::TLists::Of(b), TWhere{true, false}, 0);
     const svg::TLists lists = svg::TLists::Of(m_);
     if (paper_) collect(m_.deNo, lists, TWhere{false, false}, 0);
     collect(m_.deNo, lists, TWhere{false, paper_}, paper_ ? 1 : 0);
+    // The symbols the drawing places, and those they place in turn.
+    for (size_t i = 0; i < variants_.size(); ++i) {
+      const TVariant v = variants_[i];
+      const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(v.block)];
+      collect(b.dmNo, svg::TLists::Of(b), TWhere{true, false, v.step}, 0);
+    }
   }
 
   // Items of a block are drawn wherever the DXF file holds them; items
@@ -369,11 +427,12 @@ class TSvgWriter {
 
   void Defs() {
     out_ << "<defs>\n";
-    for (size_t i = 0; i < m_.deBlockDef.size(); ++i) {
-      const TDXF_BlockDef& b = m_.deBlockDef[i];
+    for (size_t i = 0; i < variants_.size(); ++i) {
+      const TVariant v = variants_[i];
+      const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(v.block)];
       out_ << "<symbol id=\"b";
       out_.Int(static_cast<long long>(i)) << "\" overflow=\"visible\">\n";
-      Order(b.dmNo, svg::TLists::Of(b), TWhere{true, false}, 0);
+      Order(b.dmNo, svg::TLists::Of(b), TWhere{true, false, v.step}, 0);
       EndRun();
       out_ << "</symbol>\n";
     }
@@ -498,7 +557,7 @@ class TSvgWriter {
   void Draw(const TDXF_Ten& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    const double mm = StrokeMm(w.paper);
+    const double mm = StrokeMm(w.paper) / StepScale(w.step);
     switch (m_.tentyp) {
       case 0:
         Run(pen);
@@ -509,8 +568,8 @@ class TSvgWriter {
         Circle(e.x, e.y, m_.tenrad * e.ba);
         return;
       default: {
-        const double s = std::fabs(e.ba) > kEps ? e.ba : 1.0;
-        Use(m_.tenidx, pen, e.x, e.y, e.a, s, s);
+        const double s = MarkerScale(e);
+        Use(Variant(m_.tenidx, Inside(w, s, s).step), pen, e.x, e.y, e.a, s, s);
         return;
       }
     }
@@ -613,17 +672,16 @@ class TSvgWriter {
   void Draw(const TDXF_Block& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    const double sx = std::fabs(e.bx) > kEps ? e.bx : 1.0;
-    const double sy = std::fabs(e.by) > kEps ? e.by : 1.0;
-    Use(e.bln, pen, e.x, e.y, e.a, sx, sy);
+    const double sx = InsertScale(e.bx), sy = InsertScale(e.by);
+    Use(Variant(e.bln, Inside(w, sx, sy).step), pen, e.x, e.y, e.a, sx, sy);
   }
 
-  // An insert of block definition `block`; its pen is what the block's
-  // own "by block" items take.
-  void Use(int32_t block, int32_t pen, double x, double y, double a, double sx, double sy) {
+  // An insert of the symbol `symbol`; its pen is what the block's own "by
+  // block" items take.
+  void Use(int32_t symbol, int32_t pen, double x, double y, double a, double sx, double sy) {
     EndRun();
     out_ << "<use xlink:href=\"#b";
-    out_.Int(block) << "\" class=\"";
+    out_.Int(symbol) << "\" class=\"";
     ClassName(pen);
     out_ << "\" transform=\"translate(";
     Pt(x, y);
@@ -650,6 +708,12 @@ class TSvgWriter {
   const int32_t layer0_;
   const bool weights_;  // R12 has no lineweights
   TPens pens_;
+  struct TVariant {
+    int32_t block;
+    int32_t step;
+  };
+  std::vector<TVariant> variants_;  // the symbols, in order of first use
+  std::unordered_map<int64_t, int32_t> variantIndex_;
   int32_t run_ = -1;    // the pen of the open group, -1 none
 };
 

@@ -32,14 +32,14 @@ TEST(ApiPreview, EveryFixtureInBothSpaces) {
   }
 }
 
-TEST(ApiPreview, TheMixedDrawingShowsItsBlockOnceAndItsTexts) {
+TEST(ApiPreview, TheMixedDrawingShowsItsBlockOncePerScaleAndItsTexts) {
   const TDrawing d = JwwMixed();
   std::string svg;
   ASSERT_TRUE(api::PreviewSvg(d.bytes, d.format, {}, svg).ok);
   size_t symbols = 0;
   for (size_t p = svg.find("<symbol "); p != std::string::npos; p = svg.find("<symbol ", p + 1))
     ++symbols;
-  EXPECT_EQ(symbols, 1u);
+  EXPECT_EQ(symbols, 2u);  // placed at scales 1 and 2
   EXPECT_NE(svg.find(">平面図 A</text>"), std::string::npos);
   EXPECT_EQ(svg.find("Printer_Orientation"), std::string::npos);  // a setting text
 }

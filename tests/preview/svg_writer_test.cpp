@@ -3,6 +3,8 @@
 // paper layout with its viewports, and no output when the sink fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -76,7 +78,7 @@ TEST(SvgText, NumbersAreShortAndFinite) {
 // twice inside another block.
 std::unique_ptr<TDXFmodel> EveryKind() {
   auto m = FreshModel();
-  m->AddLayer(u"walls", 1, 1, 50, true, true);
+  m->AddLayer(u"walls", 1, 1, 40, true, true);
   m->AddLayer(u"hidden", 3, 1, 0, false, true);
   const int32_t walls = m->layn() - 2, hidden = m->layn() - 1;
   m->AddLine(0, walls, 0, 0, 0, 0, 0, 100, 0);
@@ -92,6 +94,7 @@ std::unique_ptr<TDXFmodel> EveryKind() {
   m->AddMoji(0, walls, 0, 0, 0, 1, 60, -20, 60, -60, 4, 4, 0, -90, u"", u"縦書き");
   const int32_t inner = m->AddBlockDef(u"inner", 1);
   m->AddBlockLine(inner, 0, 0, -1, -1, -1, 0, 0, 5, 5);
+  m->AddBlockLine(inner, 0, walls, 1, 1, 70, 0, 5, 5, 0);
   const int32_t outer = m->AddBlockDef(u"outer", 2);
   m->AddBlockBlock(outer, 0, 0, 0, 0, 0, inner, 0, 0, 0, 1, 1);
   m->AddBlockBlock(outer, 0, 0, 0, 0, 0, inner, 10, 0, 45, 2, 2);
@@ -105,10 +108,22 @@ TEST(SvgPreviewWriter, DrawsEveryKindOnce) {
   const std::string svg = Svg(*m);
   ASSERT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("</svg>\n"), std::string::npos);
-  // Blocks once each, placed by reference.
-  EXPECT_EQ(Count(svg, "<symbol "), 2u);
+  // Blocks once for each scale they are placed at, by reference: "outer"
+  // at 1, "inner" at 1 and 2 inside it.
+  EXPECT_EQ(Count(svg, "<symbol "), 3u);
   EXPECT_EQ(Count(svg, "xlink:href=\"#b0\""), 2u);
-  EXPECT_EQ(Count(svg, "xlink:href=\"#b1\""), 2u);
+  EXPECT_EQ(Count(svg, "xlink:href=\"#b1\""), 1u);
+  EXPECT_EQ(Count(svg, "xlink:href=\"#b2\""), 1u);
+  // The symbol of the doubled block draws its lines half as wide.
+  std::vector<double> widths;
+  const std::string css = svg.substr(0, svg.find("</style>"));
+  const std::regex width(R"(stroke-width:([0-9.]+);)");
+  for (std::sregex_iterator it(css.begin(), css.end(), width), end; it != end; ++it)
+    widths.push_back(std::stod((*it)[1]));
+  EXPECT_TRUE(std::any_of(widths.begin(), widths.end(), [&](double a) {
+    return std::any_of(widths.begin(), widths.end(),
+                       [&](double b) { return std::fabs(a - 2 * b) < 1e-3; });
+  }));
   // The hidden layer's line is left out, the other drawn; lines, arcs and
   // ellipses are paths, the circle and the point circles.
   EXPECT_EQ(Count(svg, "M0 10L100 10"), 0u);
