@@ -189,12 +189,12 @@ class TSvgWriter {
   static double Span(const TSvgBox& b) { return std::max(b.Width(), b.Height()); }
 
   // The picture's larger side in millimetres: the sheet's on paper; in
-  // model space the drawing's at its scale, but no smaller than a postcard
+  // model space the drawing's at its scale, but no smaller than a sheet A4
   // and no larger than a sheet A3, so that the lines of a small symbol do
   // not drown it and those of a site plan still show on a screen.
   double PictureMm() const {
     if (paper_) return Span(box_);
-    return std::clamp(Span(box_) / modelUnitsPerMm_, 150.0, 420.0);
+    return std::clamp(Span(box_) / modelUnitsPerMm_, 297.0, 420.0);
   }
 
   // Drawing units per millimetre of a line's width and of a line type's

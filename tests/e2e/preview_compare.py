@@ -100,7 +100,10 @@ def check(tessa, drawing, space, work):
     solid = base + ".css"
     with open(solid, "w") as f:
         f.write("* { stroke-dasharray: none !important; }\n")
-    subprocess.run(["rsvg-convert", "--width", str(RENDER), "--background-color", "white",
+    # Both pictures RENDER pixels along their larger side, as ezdxf fits the
+    # drawing into its square figure: lines are then as wide on both.
+    subprocess.run(["rsvg-convert", "--width", str(RENDER), "--height", str(RENDER),
+                    "--keep-aspect-ratio", "--background-color", "white",
                     "--stylesheet", solid, svg, "-o", base + "-svg.png"], check=True)
     render_dxf.render(dxf, base + "-dxf.png", "レイアウト1" if space == "paper" else None, RENDER,
                       solid=True)
