@@ -81,6 +81,17 @@ REPORT="$BUILD/bench-report.txt"
   python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
     --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
     --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${small[@]}" "${args[@]}"
+  # The SVG preview of the large drawings next to their DXF conversion.
+  if [[ "${PREVIEW:-1}" != 0 ]]; then
+    cmake --build "$BUILD" -j2 --target tessa >/dev/null
+    large=()
+    for a in "${args[@]}"; do
+      n="${a#*=}"; n="${n%%=*}"
+      (( n >= 1000000 )) && large+=("${a%%=*}=${a##*=}")
+    done
+    (( ${#large[@]} )) && nice python3 "$SRC/bench/preview.py" --tessa "$BUILD/src/cli/tessa" \
+      --repeat "$REPEAT_LARGE" "${large[@]}"
+  fi
   echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" \
     "(other processes on the machine lengthen wall times; cpu is user + system)"
 } | tee "$REPORT"

@@ -25,11 +25,11 @@ namespace {
 
 // What reading a drawing from memory may fail with; anything else (a file
 // reason, "out-of-memory", "internal") is a fault of the converter.
-bool KnownReadCode(const std::string& code) {
-  static const char* const kCodes[] = {"not-a-drawing", "unsupported-version", "truncated",
-                                       "bad-count",     "bad-record",          "block-nesting"};
-  for (const char* c : kCodes)
-    if (code == c) return true;
+bool KnownReadCode(api::ReasonCode code) {
+  using C = api::ReasonCode;
+  for (C known : {C::NotADrawing, C::UnsupportedVersion, C::Truncated, C::BadCount, C::BadRecord,
+                  C::BlockNesting})
+    if (code == known) return true;
   return false;
 }
 
@@ -41,7 +41,8 @@ void CheckReason(const std::optional<api::Reason>& r, size_t size) {
   FUZZ_CHECK(r->offset == -1 || (r->offset >= 0 && static_cast<uint64_t>(r->offset) <= size));
 }
 
-void CheckCounts(const api::Counts& c) {
+template <class Counts>
+void CheckCounts(const Counts& c) {
   for (const auto& [kind, n] : c) FUZZ_CHECK(!kind.empty() && n > 0);
 }
 
@@ -60,11 +61,22 @@ void ShowAround(const std::string& dxf, const std::string& fault) {
   }
 }
 
-// The SVG preview of the same drawing and options goes here once the API
-// has one: it succeeds exactly when the conversion did and is a whole SVG
-// document.  The third byte's high half is left for its options.
-void CheckPreview(std::span<const uint8_t> /*drawing*/, api::Format /*format*/,
-                  const api::Options& /*options*/, const api::Result& /*converted*/) {}
+// The SVG preview of the same drawing and options succeeds exactly when
+// the conversion did, fails for the same reason, and is a whole SVG
+// document.
+void CheckPreview(std::span<const uint8_t> drawing, api::Format format,
+                  const api::Options& options, const api::Result& converted) {
+  std::string svg;
+  const api::Result r = api::PreviewSvg(drawing, format, options, svg);
+  FUZZ_CHECK(r.ok == converted.ok);
+  if (!r.ok) {
+    FUZZ_CHECK(svg.empty() && r.reason && r.reason->code == converted.reason->code);
+    return;
+  }
+  FUZZ_CHECK(svg.rfind("<?xml", 0) == 0 || svg.rfind("<svg", 0) == 0);
+  const size_t end = svg.rfind("</svg>");
+  FUZZ_CHECK(end != std::string::npos && svg.find_first_not_of(" \r\n", end + 6) == std::string::npos);
+}
 
 }  // namespace
 
@@ -76,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(info.format == in.format);
   if (info.ok) {
     FUZZ_CHECK(!info.reason);
-    CheckCounts(info.counts);
+    CheckCounts(info.entities);
   } else {
     CheckReason(info.reason, in.drawing.size());
   }
@@ -89,18 +101,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!r.ok) {
     CheckReason(r.reason, in.drawing.size());
     FUZZ_CHECK(r.reason->code == info.reason->code && r.reason->offset == info.reason->offset);
-    FUZZ_CHECK(dxf.empty() && r.counts.empty());
+    FUZZ_CHECK(dxf.empty() && r.written.empty());
   } else {
     FUZZ_CHECK(!r.reason);
     FUZZ_CHECK(r.version == info.version);
-    CheckCounts(r.counts);
+    CheckCounts(r.written);
     dxfshape::TDxfShape shape;
     const std::string fault = dxfshape::CheckDxf(dxf, shape);
     if (!fault.empty()) {
       ShowAround(dxf, fault);
       fuzz::Fail(fault.c_str(), __FILE__, __LINE__);
     }
-    api::Counts entities = r.counts;
+    api::DxfCounts entities = r.written;
     const auto blocks = entities.find("BLOCK");
     FUZZ_CHECK(shape.blocks == (blocks == entities.end() ? 0 : blocks->second));
     if (blocks != entities.end()) entities.erase(blocks);

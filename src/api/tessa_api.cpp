@@ -1,6 +1,7 @@
 // The library API over the converter core: options by name, reasons for
 // failures, what a conversion wrote and what a drawing holds.
 #include "api/tessa_api.h"
+#include "api/tessa_core.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,6 +36,7 @@
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterOut.h"
 #include "dxf/SaveUnit.h"
+#include "preview/SvgPreview.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
 
@@ -459,6 +461,7 @@ struct TDxfTarget {
   std::string path;
   std::string* text = nullptr;
   bool replace = false;  // an existing file at path may be replaced
+  detail::TOutput kind = detail::TOutput::Dxf;
   bool Wanted() const { return !path.empty() || text; }
 };
 
@@ -476,12 +479,14 @@ TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
     return run;
   }
   TDXFWriteResult written;
+  const bool svg = out.kind == detail::TOutput::Svg;
   if (out.text) {
     TDXFStringSink sink;
-    written = core.Save(sink);
+    written = svg ? SavePreviewSvg(core.Model(), sink) : core.Save(sink);
     if (written) *out.text = std::move(sink.text);
   } else {
-    written = core.Save(out.path, out.replace);
+    written = svg ? SavePreviewSvgFile(core.Model(), out.path, out.replace)
+                  : core.Save(out.path, out.replace);
   }
   if (!written) {
     run.reason = FromCore(written.code.empty() ? kDXFWriteFailed : written.code, written.message);
@@ -566,7 +571,8 @@ namespace {
 
 // text: the DXF goes there instead of to dst (after the same checks).
 Result ConvertFileOnce(const std::string& src, const std::string& dst, const Options& options,
-                       bool overwrite, std::string* text) {
+                       bool overwrite, std::string* text,
+                       detail::TOutput kind = detail::TOutput::Dxf) {
   const auto t0 = Clock::now();
   Result result;
   auto fail = [&](Reason r) {
@@ -595,7 +601,8 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   // The writer puts the file in place only when it is complete, so a
   // failure never leaves a partial DXF; without overwrite a file that
   // appears meanwhile is left alone.
-  const TDxfTarget target = text ? TDxfTarget{{}, text} : TDxfTarget{dst, nullptr, overwrite};
+  const TDxfTarget target =
+      text ? TDxfTarget{{}, text, false, kind} : TDxfTarget{dst, nullptr, overwrite, kind};
   ConvertTo(TSource{src, {}, false}, *format, options, target, result);
   if (!result.ok) return fail(*result.reason);
   result.seconds = SecondsSince(t0);
@@ -645,12 +652,12 @@ std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
 namespace {
 
 Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
-                        std::string& dxf) {
+                        std::string& dxf, detail::TOutput kind = detail::TOutput::Dxf) {
   const auto t0 = Clock::now();
   Result result;
   result.format = format;
   dxf.clear();
-  ConvertTo(TSource{"", data, true}, format, options, TDxfTarget{{}, &dxf}, result);
+  ConvertTo(TSource{"", data, true}, format, options, TDxfTarget{{}, &dxf, false, kind}, result);
   if (!result.ok) {
     result.written.clear();
     dxf.clear();
@@ -690,6 +697,26 @@ std::optional<Reason> CheckDrawingFile(const std::string& path) {
   struct stat st{};
   return NoDrawingFile(path, st);
 }
+
+namespace detail {
+
+Result ConvertFileAs(TOutput kind, const std::string& src, const std::string& dst,
+                     const Options& options, bool overwrite, std::string* text) {
+  if (text) text->clear();
+  Result r = Entry<Result>(
+      [&] { return ConvertFileOnce(src, dst, options, overwrite, text, kind); });
+  if (!r.ok && text) text->clear();
+  return r;
+}
+
+Result ConvertBytesAs(TOutput kind, std::span<const uint8_t> data, Format format,
+                      const Options& options, std::string& text) {
+  Result r = Entry<Result>([&] { return ConvertBytesOnce(data, format, options, text, kind); });
+  if (!r.ok) text.clear();
+  return r;
+}
+
+}  // namespace detail
 
 // ---- Inspection ---------------------------------------------------------------
 

@@ -189,6 +189,25 @@ struct DxfFile {
 };
 std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files);
 
+// ---- Preview ----------------------------------------------------------------
+//
+// A picture of what the conversion with the same options writes, as an SVG
+// document: model space, or the paper layout when options.space says so
+// (the sheet at its size in millimetres, each viewport showing its window of
+// model space).  A preview refuses what the conversion refuses, with the
+// same reasons; counts are those of the DXF file the conversion would write.
+// A PNG can be made of it with `rsvg-convert` (Debian librsvg2-bin).
+
+// The picture of the drawing file src, into svg (empty on failure).
+Result PreviewSvg(const std::string& src, const Options& options, std::string& svg);
+// The picture of a drawing held in memory.
+Result PreviewSvg(std::span<const uint8_t> data, Format format, const Options& options,
+                  std::string& svg);
+// The picture of src into the file dst, with ConvertFile's checks of dst and
+// written atomically as ConvertFile writes: complete or not at all.
+Result PreviewSvgFile(const std::string& src, const std::string& dst, const Options& options,
+                      bool overwrite = false);
+
 struct GroupInfo {
   int group = 0;
   std::string name;  // UTF-8

@@ -41,6 +41,7 @@ struct PlanRequest {
   std::vector<std::string> inputs;
   std::optional<std::string> output;  // -o
   bool recursive = false;
+  std::string extension = ".dxf";  // of the outputs named after their drawings
 };
 
 // The jobs for the inputs in their order (a folder's drawings sorted by
@@ -61,6 +62,7 @@ struct RunSettings {
   unsigned jobs = 1;
   bool progress = false;  // draw the progress bar (standard error is a terminal)
   bool quiet = false;
+  bool preview = false;   // an SVG picture of each drawing instead of its DXF
 };
 
 struct JobOutcome {

@@ -210,6 +210,8 @@ api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string*
   if (auto error = MakeOutputFolder(job.output))
     return Failure(api::ReasonCode::WriteFailed, *error);
   try {
+    if (settings.preview)
+      return api::PreviewSvgFile(job.input, job.output, settings.options, settings.force);
     if (dxf && SmallDrawing(job.input)) {
       inMemory = true;
       return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,

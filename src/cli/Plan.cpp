@@ -49,9 +49,9 @@ bool SubfoldersHaveDrawings(const fs::path& dir) {
   return !DrawingsOf(dir, true, ignored).empty();
 }
 
-fs::path DxfName(const fs::path& drawing) {
+fs::path DxfName(const fs::path& drawing, const std::string& extension) {
   fs::path name = drawing.filename();
-  name.replace_extension(".dxf");
+  name.replace_extension(extension);
   return name;
 }
 
@@ -59,10 +59,11 @@ bool EndsWithSeparator(const std::string& s) { return !s.empty() && s.back() == 
 
 // Where a drawing found in folder base goes inside the output folder out:
 // the same path relative to base.
-fs::path MirroredOutput(const fs::path& out, const fs::path& base, const fs::path& drawing) {
+fs::path MirroredOutput(const fs::path& out, const fs::path& base, const fs::path& drawing,
+                        const std::string& extension) {
   fs::path rel = drawing.lexically_relative(base);
   if (rel.empty()) rel = drawing.filename();
-  rel.replace_extension(".dxf");
+  rel.replace_extension(extension);
   return out / rel;
 }
 
@@ -123,9 +124,9 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
     if (outFile)
       job.output = outFile->string();
     else if (outDir)
-      job.output = MirroredOutput(*outDir, base, drawing).string();
+      job.output = MirroredOutput(*outDir, base, drawing, request.extension).string();
     else
-      job.output = (drawing.parent_path() / DxfName(drawing)).string();
+      job.output = (drawing.parent_path() / DxfName(drawing, request.extension)).string();
     jobs.push_back(std::move(job));
   };
 

@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Cli.h"
+#include "cli/Preview.h"
 
 namespace tessa::cli {
 
@@ -22,6 +23,7 @@ namespace {
 const char kUsage[] =
     "usage: tessa convert [options] INPUT...\n"
     "       tessa info [--json] [-r] INPUT...\n"
+    "       tessa preview [options] DRAWING... [-o PATH]\n"
     "       tessa --help | --version\n";
 
 const char kConvertFooter[] = R"(
@@ -255,20 +257,27 @@ int Main(int argc, char** argv) {
                  "One JSON object for one drawing, an array for several or a folder");
   info->add_flag("-r,--recursive", infoRecursive, "Take the drawings of subfolders too");
 
+  const PreviewCommand preview(app);
+  auto commandName = [&]() -> const char* {
+    if (convert->parsed()) return "convert";
+    if (info->parsed()) return "info";
+    return preview.Parsed() ? "preview" : nullptr;
+  };
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version: on standard output
-    const char* command = convert->parsed() ? "convert" : info->parsed() ? "info" : nullptr;
-    PrintUsageError(e.what(), command);
+    PrintUsageError(e.what(), commandName());
     return kExitUsage;
   }
 
   try {
     if (convert->parsed()) return RunConvert(convertArgs, convertOptions);
+    if (preview.Parsed()) return preview.Run();
     return RunInfo(infoInputs, infoJson, infoRecursive);
   } catch (const UsageError& e) {
-    PrintUsageError(e.message, convert->parsed() ? "convert" : "info");
+    PrintUsageError(e.message, commandName());
     return kExitUsage;
   }
 }

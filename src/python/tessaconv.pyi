@@ -124,3 +124,29 @@ def info(src: StrPath) -> Info:
 
     Raises ConversionError.
     """
+
+class Preview(str):
+    def _repr_svg_(self) -> str: ...
+
+def preview(
+    src: StrPath,
+    *,
+    space: Space = "model",
+    pen_colours: PenColours = "screen",
+    scale_group: int = 0,
+    points: Points = "point",
+    point_size: float = 0.001,
+) -> Preview:
+    """The drawing as its conversion writes it, as an SVG picture.  Raises ConversionError."""
+
+def preview_bytes(
+    data: Buffer,
+    fmt: Format,
+    *,
+    space: Space = "model",
+    pen_colours: PenColours = "screen",
+    scale_group: int = 0,
+    points: Points = "point",
+    point_size: float = 0.001,
+) -> Preview:
+    """preview() of a drawing held in memory.  Raises ConversionError."""

@@ -181,6 +181,47 @@ py::bytes ConvertBytes(const py::buffer& data, const std::string& fmt, const std
   return py::bytes(out);
 }
 
+// A picture as the Preview class of the module: text that Jupyter shows.
+py::object PreviewOf(std::string svg) {
+  return py::module_::import("tessaconv").attr("Preview")(py::str(svg));
+}
+
+py::object PreviewFile(const std::filesystem::path& src, const std::string& space,
+                       const std::string& penColours, int scaleGroup, const std::string& points,
+                       double pointSize) {
+  const api::Options options =
+      MakeOptions("r2000", space, penColours, "number", scaleGroup, points, pointSize);
+  std::string svg;
+  api::Result r;
+  {
+    py::gil_scoped_release unlocked;
+    r = api::PreviewSvg(src.string(), options, svg);
+  }
+  if (!r.ok) RaiseReason(r.reason, src.string());
+  return PreviewOf(std::move(svg));
+}
+
+py::object PreviewBytes(const py::buffer& data, const std::string& fmt, const std::string& space,
+                        const std::string& penColours, int scaleGroup, const std::string& points,
+                        double pointSize) {
+  const api::Format format = FormatOf(fmt);
+  const api::Options options =
+      MakeOptions("r2000", space, penColours, "number", scaleGroup, points, pointSize);
+  py::buffer_info view = data.request();
+  if (!PyBuffer_IsContiguous(view.view(), 'C'))
+    throw py::value_error("data must be a contiguous buffer of bytes");
+  const auto* bytes = static_cast<const uint8_t*>(view.ptr);
+  const std::size_t size = static_cast<std::size_t>(view.size) * static_cast<std::size_t>(view.itemsize);
+  std::string svg;
+  api::Result r;
+  {
+    py::gil_scoped_release unlocked;
+    r = api::PreviewSvg(std::span<const uint8_t>(bytes, size), format, options, svg);
+  }
+  if (!r.ok) RaiseReason(r.reason, {});
+  return PreviewOf(std::move(svg));
+}
+
 py::dict Info(const std::filesystem::path& src) {
   api::Info info;
   {
@@ -245,6 +286,28 @@ The header dates, which convert() takes from the drawing's file times, are
 the zero date: bytes carry no file times.
 
 Raises ConversionError (code "unknown-format" for an unknown fmt).)");
+
+  py::exec(R"(
+class Preview(str):
+    """An SVG picture of a drawing (the text of the SVG file); Jupyter shows it."""
+    def _repr_svg_(self):
+        return str(self)
+)", m.attr("__dict__"));
+
+  m.def("preview", &PreviewFile, py::arg("src"), py::kw_only(), py::arg("space") = "model",
+        py::arg("pen_colours") = "screen", py::arg("scale_group") = 0,
+        py::arg("points") = "point", py::arg("point_size") = 0.001,
+        R"(Draws the drawing at src as its conversion with these options writes it and
+returns the SVG picture as a Preview, a str that Jupyter shows as the picture.
+
+space "model" draws model space; "paper" the paper layout, the sheet at its size
+in millimetres with each viewport showing its part of model space.  The other
+options are those of convert().  Raises ConversionError as convert() does.)");
+
+  m.def("preview_bytes", &PreviewBytes, py::arg("data"), py::arg("fmt"), py::kw_only(),
+        py::arg("space") = "model", py::arg("pen_colours") = "screen",
+        py::arg("scale_group") = 0, py::arg("points") = "point", py::arg("point_size") = 0.001,
+        R"(preview() of a drawing held in memory; fmt as for convert_bytes().)");
 
   m.def("info", &Info, py::arg("src"),
         R"(Reads the drawing at src without converting it and returns a dict, the same as

@@ -49,7 +49,7 @@ TEST(DxfShape, FixtureConversionsAreWellFormedAndCountedRight) {
           EXPECT_EQ(CheckDxf(dxf, shape), "");
           EXPECT_EQ(shape.version, AcadVer(v));
           EXPECT_GT(shape.handles, 0);
-          api::Counts entities = r.counts;
+          api::DxfCounts entities = r.written;
           const int64_t blocks = entities.count("BLOCK") ? entities.at("BLOCK") : 0;
           entities.erase("BLOCK");
           EXPECT_EQ(shape.blocks, blocks);
