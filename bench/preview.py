@@ -36,8 +36,8 @@ def main():
     work = tempfile.mkdtemp(prefix="tessa-bench-preview-")
     try:
         print("%-14s %-8s %9s %9s %10s" % ("drawing", "output", "wall s", "cpu s", "MB"))
-        for spec in a.drawings:
-            name, path = spec.split("=", 1)
+        for given in a.drawings:
+            name, path = given.split("=", 1)
             for cmd, ext in (("convert", ".dxf"), ("preview", ".svg")):
                 out = os.path.join(work, name + ext)
                 runs = [timed([a.tessa, cmd, "-q", "-f", "-j", "1", path, "-o", out])

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "dxf/SaveItems.h"
 #include "util/Func_2Text.h"
 
 namespace tessa {
@@ -24,11 +25,6 @@ constexpr double kDescent = 1.0 / 3;
 constexpr int kOutlineSides = 64;
 
 bool Finite(TPt p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-
-template <class T>
-const T* At(const std::vector<T>& v, int32_t i) {
-  return i >= 0 && static_cast<size_t>(i) < v.size() ? &v[static_cast<size_t>(i)] : nullptr;
-}
 
 // x' = a x + b y + e, y' = c x + d y + f.
 struct TAffine {
@@ -132,27 +128,6 @@ std::vector<TPt> Hull(std::vector<TPt> p) {
   return h;
 }
 
-// The item lists of the ENTITIES section or of one block definition.
-struct TLists {
-  const std::vector<TDXF_Line>& line;
-  const std::vector<TDXF_Circle>& circ;
-  const std::vector<TDXF_Arc>& arc;
-  const std::vector<TDXF_Ellipse>& elli;
-  const std::vector<TDXF_Ten>& ten;
-  const std::vector<TDXF_Solid3>& sld3;
-  const std::vector<TDXF_Solid4>& sld4;
-  const std::vector<TDXF_Moji>& moji;
-  const std::vector<TDXF_Block>& block;
-};
-
-TLists ModelLists(const TDXFmodel& m) {
-  return {m.deLine, m.deCirc, m.deArc, m.deElli, m.deTen, m.deSld3, m.deSld4, m.deMoji, m.deBlock};
-}
-
-TLists BlockLists(const TDXF_BlockDef& b) {
-  return {b.dmLine, b.dmCirc, b.dmArc, b.dmElli, b.dmTen, b.dmSld3, b.dmSld4, b.dmMoji, b.dmBlock};
-}
-
 // Point markers are inserts of the marker block for these kinds.
 bool MarkerInserts(const TDXFmodel& m) { return m.tentyp >= 2 && m.tentyp <= 6; }
 
@@ -163,7 +138,7 @@ class TShapes {
       : m_(m), outline_(outline) {}
 
   template <class Sink>
-  void Item(const TLists& l, const TDXF_EntNo& s, Sink& out) const {
+  void Item(const TItemLists& l, const TDXF_EntNo& s, Sink& out) const {
     switch (s.tp) {
       case DXF_KIND_LINE:
         if (const auto* e = At(l.line, s.no)) {
@@ -335,7 +310,7 @@ void TDXFExtents::BuildOutlines() {
       stack.pop_back();
       if (state[i] == kDone) continue;
       TOutlineSink sink;
-      const TLists lists = BlockLists(b);
+      const TItemLists lists = TItemLists::Of(b);
       for (const TDXF_EntNo& s : b.dmNo) shapes.Item(lists, s, sink);
       outline_[i] = Hull(std::move(sink.pts));
       state[i] = kDone;
@@ -345,7 +320,7 @@ void TDXFExtents::BuildOutlines() {
 
 TDXFBox TDXFExtents::Step(const TDXF_EntNo& step) const {
   TBoxSink sink;
-  TShapes(m_, outline_).Item(ModelLists(m_), step, sink);
+  TShapes(m_, outline_).Item(TItemLists::Of(m_), step, sink);
   return sink.box;
 }
 
@@ -371,7 +346,7 @@ int32_t TDXFExtents::SpaceOf(const TDXF_EntNo& s) const {
 std::array<TDXFBox, kDXFSpaces> TDXFExtents::Spaces() const {
   std::array<TBoxSink, kDXFSpaces> sinks;
   const TShapes shapes(m_, outline_);
-  const TLists lists = ModelLists(m_);
+  const TItemLists lists = TItemLists::Of(m_);
   for (const TDXF_EntNo& s : m_.deNo) {
     const int32_t spc = SpaceOf(s);
     if (spc >= 0 && spc < kDXFSpaces) shapes.Item(lists, s, sinks[static_cast<size_t>(spc)]);

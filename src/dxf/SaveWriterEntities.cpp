@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "dxf/SaveItems.h"
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterCodes.h"
 #include "dxf/SaveWriterOut.h"
@@ -22,35 +23,6 @@ namespace tessa {
 namespace {
 
 constexpr double kEps = 1e-14;
-
-// The lists one drawing order points into: the model's or a block's.
-struct TItemLists {
-  const std::vector<TDXF_Line>& line;
-  const std::vector<TDXF_Circle>& circ;
-  const std::vector<TDXF_Arc>& arc;
-  const std::vector<TDXF_Ellipse>& elli;
-  const std::vector<TDXF_Ten>& ten;
-  const std::vector<TDXF_Solid3>& sld3;
-  const std::vector<TDXF_Solid4>& sld4;
-  const std::vector<TDXF_Moji>& moji;
-  const std::vector<TDXF_Block>& block;
-  const std::vector<TDXF_ViewPort>* vport;  // none inside a block
-
-  static TItemLists Of(const TDXFmodel& m) {
-    return {m.deLine, m.deCirc, m.deArc,  m.deElli,  m.deTen,
-            m.deSld3, m.deSld4, m.deMoji, m.deBlock, &m.deVport};
-  }
-  static TItemLists Of(const TDXF_BlockDef& b) {
-    return {b.dmLine, b.dmCirc, b.dmArc,  b.dmElli,  b.dmTen,
-            b.dmSld3, b.dmSld4, b.dmMoji, b.dmBlock, nullptr};
-  }
-};
-
-template <class T>
-const T* At(const std::vector<T>& v, int32_t i) {
-  return i >= 0 && static_cast<size_t>(i) < v.size() ? &v[static_cast<size_t>(i)]
-                                                      : nullptr;
-}
 
 // A literal caret would start a control sequence for DXF readers.
 std::u16string EscapeCarets(std::u16string_view s) {

@@ -20,7 +20,6 @@ namespace tessa {
 
 namespace {
 
-using svg::At;
 
 constexpr double kEps = 1e-14;
 constexpr double kDeg = M_PI / 180;
@@ -146,7 +145,7 @@ class TSvgWriter {
     Head();
     Defs();
     out_ << "<g transform=\"scale(1 -1)\">\n";
-    Order(m_.deNo, svg::TLists::Of(m_), TWhere{false, paper_}, paper_ ? 1 : 0);
+    Order(m_.deNo, TItemLists::Of(m_), TWhere{false, paper_}, paper_ ? 1 : 0);
     EndRun();
     out_ << "</g>\n</svg>\n";
     return out_.Flush();
@@ -392,10 +391,10 @@ class TSvgWriter {
 
   // Every pen the picture uses, ahead of the style sheet.
   void CollectPens() {
-    auto collect = [&](const std::vector<TDXF_EntNo>& order, const svg::TLists& lists,
+    auto collect = [&](const std::vector<TDXF_EntNo>& order, const TItemLists& lists,
                        const TWhere& w, int32_t spc) {
       for (const TDXF_EntNo& e : order)
-        svg::Visit(e, lists, [&](const auto& item) {
+        VisitItem(e, lists, [&](const auto& item) {
           if (!Drawn(item.spc, w, spc) || PenFor(item, w) < 0) return;
           using T = std::decay_t<decltype(item)>;
           if constexpr (std::is_same_v<T, TDXF_Block>)
@@ -406,14 +405,14 @@ class TSvgWriter {
           }
         });
     };
-    const svg::TLists lists = svg::TLists::Of(m_);
+    const TItemLists lists = TItemLists::Of(m_);
     if (paper_) collect(m_.deNo, lists, TWhere{false, false}, 0);
     collect(m_.deNo, lists, TWhere{false, paper_}, paper_ ? 1 : 0);
     // The symbols the drawing places, and those they place in turn.
     for (size_t i = 0; i < variants_.size(); ++i) {
       const TVariant v = variants_[i];
       const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(v.block)];
-      collect(b.dmNo, svg::TLists::Of(b), TWhere{true, false, v.step}, 0);
+      collect(b.dmNo, TItemLists::Of(b), TWhere{true, false, v.step}, 0);
     }
   }
 
@@ -432,14 +431,14 @@ class TSvgWriter {
       const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(v.block)];
       out_ << "<symbol id=\"b";
       out_.Int(static_cast<long long>(i)) << "\" overflow=\"visible\">\n";
-      Order(b.dmNo, svg::TLists::Of(b), TWhere{true, false, v.step}, 0);
+      Order(b.dmNo, TItemLists::Of(b), TWhere{true, false, v.step}, 0);
       EndRun();
       out_ << "</symbol>\n";
     }
     if (paper_) {
       // What the viewports show.
       out_ << "<g id=\"model\">\n";
-      Order(m_.deNo, svg::TLists::Of(m_), TWhere{false, false}, 0);
+      Order(m_.deNo, TItemLists::Of(m_), TWhere{false, false}, 0);
       EndRun();
       out_ << "</g>\n";
     }
@@ -448,10 +447,10 @@ class TSvgWriter {
 
   // ---- Items -------------------------------------------------------------
 
-  void Order(const std::vector<TDXF_EntNo>& order, const svg::TLists& lists, const TWhere& w,
+  void Order(const std::vector<TDXF_EntNo>& order, const TItemLists& lists, const TWhere& w,
              int32_t spc) {
     for (const TDXF_EntNo& e : order)
-      svg::Visit(e, lists, [&](const auto& item) {
+      VisitItem(e, lists, [&](const auto& item) {
         if (!Drawn(item.spc, w, spc)) return;
         Draw(item, w);
       });
