@@ -322,7 +322,10 @@ int main(int argc, char** argv) {
   // each one: fewer page faults, which threads take in turn.
   tessa::platform::KeepLargeBlocksOnHeap(256 << 20, 16 << 20);
   try {
-    return tessa::cli::Main(argc, argv);
+    std::vector<std::string> args = tessa::platform::CommandLineArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& arg : args) pointers.push_back(arg.data());
+    return tessa::cli::Main(static_cast<int>(pointers.size()), pointers.data());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tessa: %s\n", e.what());
     return tessa::cli::kExitFailed;

@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
   // the partial output, not in the end of the process.
   tessa::platform::IgnoreFileSizeLimitSignal();
   try {
-    std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    const std::vector<std::string> args = tessa::platform::CommandLineArguments(argc, argv);
     // The executable's real location (links resolved), so that the settings
     // file is the one lying beside the program file itself.
     tessa::RunConverter(args, tessa::platform::ExecutablePath(argc > 0 ? argv[0] : nullptr));

@@ -169,6 +169,11 @@ bool RemoveStaleFolder(const std::string& path);
 
 // ---- The process ----------------------------------------------------------------
 
+// The program's arguments in UTF-8, its name first.  Windows hands main
+// them in the code page of the day; they are read again from the system in
+// UTF-16, so that a Japanese name arrives whatever that code page is.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
 // The running program's file, links resolved; argv0 serves where the
 // system cannot tell.
 std::string ExecutablePath(const char* argv0);

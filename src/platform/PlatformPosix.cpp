@@ -516,6 +516,12 @@ bool RemoveStaleFolder(const std::string& path) {
 
 // ---- The process ----------------------------------------------------------------
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  return args;
+}
+
 std::string ExecutablePath(const char* argv0) {
   char* real = ::realpath("/proc/self/exe", nullptr);
   if (real == nullptr && argv0 != nullptr) real = ::realpath(argv0, nullptr);

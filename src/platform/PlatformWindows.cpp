@@ -7,6 +7,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cwchar>
 
@@ -481,6 +482,18 @@ bool RemoveStaleFolder(const std::string& path) {
 }
 
 // ---- The process ----------------------------------------------------------------
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  std::vector<std::string> args;
+  int n = 0;
+  if (wchar_t** w = ::CommandLineToArgvW(::GetCommandLineW(), &n)) {
+    for (int i = 0; i < n; ++i) args.push_back(Utf8(w[i], std::wcslen(w[i])));
+    ::LocalFree(w);
+    return args;
+  }
+  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  return args;
+}
 
 std::string ExecutablePath(const char* argv0) {
   std::wstring buf(MAX_PATH, L'\0');
