@@ -3,18 +3,12 @@
 #include "api/tessa_api.h"
 #include "api/tessa_core.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -36,6 +30,7 @@
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterOut.h"
 #include "dxf/SaveUnit.h"
+#include "platform/Platform.h"
 #include "preview/SvgPreview.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
@@ -88,24 +83,24 @@ TSettingsOptions SettingsOf(const Options& o) {
 
 // ---- Files -----------------------------------------------------------------
 
-// Why stat could not find a file, in words.
-std::string Missing(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR: return "there is no drawing file: no such file or folder";
-    case ENAMETOOLONG: return "there is no drawing file: the name is too long";
-    case EACCES: return "the drawing cannot be read: permission denied";
-    default: return std::string("the drawing cannot be read: ") + std::strerror(error);
+// Why a path names no file, in words.
+std::string Missing(const platform::TFileStatus& st) {
+  switch (st.why) {
+    case platform::TMissing::absent: return "there is no drawing file: no such file or folder";
+    case platform::TMissing::nameTooLong: return "there is no drawing file: the name is too long";
+    case platform::TMissing::denied: return "the drawing cannot be read: permission denied";
+    default: return "the drawing cannot be read: " + st.error;
   }
 }
 
 // Why path names no file a drawing can be read from (nothing, a folder, a
 // pipe or a device, which could stall a read); st receives what it is.
-std::optional<Reason> NoDrawingFile(const std::string& path, struct stat& st) {
-  if (::stat(path.c_str(), &st) != 0) return MakeReason(ReasonCode::NotFound, Missing(errno));
-  if (S_ISDIR(st.st_mode))
+std::optional<Reason> NoDrawingFile(const std::string& path, platform::TFileStatus& st) {
+  st = platform::Examine(path);
+  if (st.kind == platform::TFileKind::missing) return MakeReason(ReasonCode::NotFound, Missing(st));
+  if (st.kind == platform::TFileKind::folder)
     return MakeReason(ReasonCode::NotFound, "there is no drawing file: this is a folder");
-  if (!S_ISREG(st.st_mode))
+  if (st.kind != platform::TFileKind::file)
     return MakeReason(ReasonCode::NotFound,
                       "there is no drawing file: this is a pipe or a device, not a file");
   return std::nullopt;
@@ -539,10 +534,6 @@ R Entry(F&& f) {
   }
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Converts the drawing (a file already checked, or bytes) to the target;
 // fills result.
 void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfTarget& out,
@@ -582,7 +573,7 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
     result.seconds = SecondsSince(t0);
     return result;
   };
-  struct stat srcStat{};
+  platform::TFileStatus srcStat;
   if (auto missing = NoDrawingFile(src, srcStat)) return fail(*missing);
   const std::optional<Format> format = FormatOfPath(src);
   if (!format) return fail(MakeReason(ReasonCode::UnknownFormat));
@@ -590,12 +581,12 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
 
   // A drawing is never written over, whatever overwrite says.
   if (HasDrawingExtension(dst)) return fail(MakeReason(ReasonCode::OutputIsDrawing));
-  struct stat dstStat{};
-  const bool dstExists = ::stat(dst.c_str(), &dstStat) == 0;
-  if (dstExists && SameFile(srcStat, dstStat))
+  const platform::TFileStatus dstStat = platform::Examine(dst);
+  const bool dstExists = dstStat.kind != platform::TFileKind::missing;
+  if (dstExists && srcStat.id == dstStat.id)
     return fail(MakeReason(ReasonCode::OutputIsDrawing, "the output is the drawing itself"));
   if (dstExists && !overwrite) return fail(MakeReason(ReasonCode::OutputExists));
-  if (dstExists && S_ISDIR(dstStat.st_mode))
+  if (dstStat.kind == platform::TFileKind::folder)
     return fail(MakeReason(ReasonCode::WriteFailed, "the output is a folder"));
 
   // The writer puts the file in place only when it is complete, so a
@@ -694,7 +685,7 @@ Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options&
 }
 
 std::optional<Reason> CheckDrawingFile(const std::string& path) {
-  struct stat st{};
+  platform::TFileStatus st;
   return NoDrawingFile(path, st);
 }
 
@@ -739,7 +730,7 @@ Info InspectSource(const TSource& src, Format format) {
 }
 
 Info InspectOnce(const std::string& path) {
-  struct stat st{};
+  platform::TFileStatus st;
   Info info;
   if (auto missing = NoDrawingFile(path, st)) {
     info.reason = std::move(missing);

@@ -4,7 +4,6 @@
 // disk by one more thread: syncing a file waits for the disk, and the
 // converting threads go on meanwhile.  It takes what has gathered and
 // waits for the disk once for all of it.
-#include <unistd.h>
 
 #include <atomic>
 #include <cctype>
@@ -23,6 +22,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Progress.h"
+#include "platform/Platform.h"
 
 namespace tessa::cli {
 
@@ -79,8 +79,8 @@ std::optional<std::string> UnwritableFolder(const std::string& output) {
   const fs::path folder = ExistingFolderOf(output);
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return std::nullopt;
-  if (::access(folder.c_str(), W_OK | X_OK) == 0) return std::nullopt;
-  std::string why = std::strerror(errno);
+  std::string why = platform::FolderRefusesFiles(folder.string());
+  if (why.empty()) return std::nullopt;
   if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
   std::string shown = folder.string();
   if (shown.back() != '/') shown += '/';

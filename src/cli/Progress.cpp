@@ -1,19 +1,14 @@
 #include "cli/Progress.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/Platform.h"
 
 namespace tessa::cli {
 
 namespace {
 
-int TerminalColumns() {
-  winsize ws{};
-  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
-  return 80;
-}
+int TerminalColumns() { return platform::TerminalColumns(80); }
 
 // The last part of a path that fits in width terminal cells.  UTF-8 lead
 // bytes are counted as one cell (wide characters as two), and the cut never

@@ -1,19 +1,12 @@
 // The JSON the command line writes: the batch report and `info --json`.
 // Field names follow the API's structs, in snake_case.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "cli/Cli.h"
+#include "platform/Platform.h"
 
 namespace tessa::cli {
 
-namespace fs = std::filesystem;
 using nlohmann::ordered_json;
 
 namespace {
@@ -77,46 +70,10 @@ ordered_json InfoJson(const std::string& input, const api::Info& info) {
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-  const fs::path target(path);
-  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  const char* p = text.data();
-  size_t left = text.size();
-  bool ok = true;
-  while (ok && left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  if (!ok) error = std::strerror(errno);
-  // Readable like any file this user creates, not only by the owner as
-  // mkstemp leaves it.
-  const mode_t mask = umask(0);
-  umask(mask);
-  if (ok && fchmod(fd, 0666 & ~mask) != 0) {
-    ok = false;
-    error = std::strerror(errno);
-  }
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = std::strerror(errno);
-  }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = std::strerror(errno);
-  }
-  if (!ok) std::remove(temp.c_str());
-  return ok;
+  platform::TAtomicFile file;
+  if (file.Open(path) && file.Write(text.data(), text.size()) && file.Commit()) return true;
+  error = file.Error();
+  return false;
 }
 
 }  // namespace tessa::cli

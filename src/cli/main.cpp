@@ -1,8 +1,6 @@
 // tessa: converts Jw_cad drawings to DXF and tells what a drawing holds.
 // A thin front end: the command line is parsed here; option values, the
 // settings file and every answer are the library API's.
-#include <malloc.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -15,6 +13,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Preview.h"
+#include "platform/Platform.h"
 
 namespace tessa::cli {
 
@@ -179,7 +178,7 @@ int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {
   run.force = a.force;
   run.jobs = a.jobs;
   run.quiet = a.quiet;
-  run.progress = isatty(STDERR_FILENO) == 1;
+  run.progress = tessa::platform::ErrorIsTerminal();
   if (o.report->count() > 0 && HasDrawingExtension(a.report))
     throw UsageError{"--report " + a.report + ": a drawing is never written over"};
 
@@ -289,16 +288,17 @@ int Main(int argc, char** argv) {
 int main(int argc, char** argv) {
   // A file-size limit (ulimit -f) must end in a failed write, which removes
   // the partial output and reports the drawing, not in the end of the process.
-  std::signal(SIGXFSZ, SIG_IGN);
+  tessa::platform::IgnoreFileSizeLimitSignal();
   // Large blocks from the heap, as in tessaconv: memory one drawing frees
-  // serves the next without the kernel clearing fresh pages.
-  mallopt(M_MMAP_THRESHOLD, 256 << 20);
-  // Freed memory stays for the next drawing instead of going back to the
-  // kernel after each one: fewer page faults, which threads take in turn.
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
-  mallopt(M_TOP_PAD, 16 << 20);
+  // serves the next without the kernel clearing fresh pages.  Freed memory
+  // stays for the next drawing instead of going back to the kernel after
+  // each one: fewer page faults, which threads take in turn.
+  tessa::platform::KeepLargeBlocksOnHeap(256 << 20, 16 << 20);
   try {
-    return tessa::cli::Main(argc, argv);
+    std::vector<std::string> args = tessa::platform::CommandLineArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& arg : args) pointers.push_back(arg.data());
+    return tessa::cli::Main(static_cast<int>(pointers.size()), pointers.data());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tessa: %s\n", e.what());
     return tessa::cli::kExitFailed;

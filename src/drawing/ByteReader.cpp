@@ -1,14 +1,10 @@
 #include "drawing/ByteReader.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "platform/Platform.h"
 #include "util/LargeMemory.h"
 
 namespace tessa {
@@ -53,10 +49,9 @@ std::unique_ptr<uint8_t[]> UninitialisedBytes(size_t n) {
 bool TFileBytes::Read(const std::string& path) {
   data_.reset();
   size_ = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  size_t cap = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  platform::TInputFile file;
+  if (!file.Open(path)) return false;
+  size_t cap = static_cast<size_t>(file.SizeHint());
   // The size only guides: a file that grows meanwhile is read to its end.
   // One byte more than the size tells that end without a second block.
   cap += 1;
@@ -70,17 +65,14 @@ bool TFileBytes::Read(const std::string& path) {
       data_ = std::move(bigger);
       cap = more;
     }
-    const ssize_t k = ::read(fd, data_.get() + size_, cap - size_);
+    const int64_t k = file.Read(data_.get() + size_, cap - size_);
     if (k > 0) {
       size_ += static_cast<size_t>(k);
-    } else if (k == 0) {
-      break;
-    } else if (errno != EINTR) {
-      ok = false;
+    } else {
+      ok = k == 0;
       break;
     }
   }
-  ::close(fd);
   if (!ok) {
     data_.reset();
     size_ = 0;

@@ -6,6 +6,7 @@
 
 #include "drawing/ByteReader.h"
 #include "drawing/JwPaperSize.h"
+#include "platform/Platform.h"
 
 namespace tessa {
 
@@ -17,7 +18,7 @@ constexpr size_t kHeadBytes = 256;
 }  // namespace
 
 bool TJwDrawing::FileCheck(const std::string& FName) {
-  FILE* f = std::fopen(FName.c_str(), "rb");
+  FILE* f = platform::OpenFile(FName, "rb");
   if (!f) {
     LastError = {"not-found", "the file " + FName + " cannot be opened", -1};
     return false;

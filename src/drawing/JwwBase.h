@@ -18,6 +18,7 @@
 
 #include "drawing/JwDrawing.h"
 #include "drawing/jwwtype.h"
+#include "platform/Platform.h"
 
 namespace tessa {
 
@@ -101,7 +102,7 @@ class TJwwBaseData : public TJwDrawing {
 
   // The private subfolder the images of this container go to (ends with a
   // separator); empty until the first image has been written.
-  const std::string& BindImageDir() const { return imageRun_.dir; }
+  const std::string& BindImageDir() const { return imageRun_.Dir(); }
   // File of image i as written while reading; empty when the image's name is
   // not a plain file name (separators, "..", ...) or no subfolder exists.
   std::string BindImagePath(int i) const;
@@ -135,16 +136,14 @@ class TJwwBaseData : public TJwDrawing {
  private:
   // Owner of the private image subfolder.  A copied container owns none, so
   // it can never delete the files of the one it was copied from.
-  // The subfolder stays locked (flock) while this process lives, so that a
-  // later run can tell it from the subfolder of a run that was killed.
+  // The subfolder stays held while this process lives, so that a later run
+  // can tell it from the subfolder of a run that was killed.
   struct TImageRun {
-    std::string dir;
-    int lock = -1;  // open descriptor of dir holding the lock
+    platform::TOwnedFolder folder;
     TImageRun() = default;
     TImageRun(const TImageRun&) {}
     TImageRun& operator=(const TImageRun&) { return *this; }
-    ~TImageRun() { Release(); }
-    void Release();
+    const std::string& Dir() const { return folder.Dir(); }
   };
   TImageRun imageRun_;
 

@@ -5,21 +5,15 @@
 // container writes into its own freshly created subfolder of the image
 // folder: two conversions sharing the folder never replace or delete each
 // other's files.
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "drawing/JwArchive.h"
 #include "drawing/JwwBase.h"
+#include "platform/Platform.h"
 #include "util/Func_2.h"
 
 namespace tessa {
@@ -30,41 +24,15 @@ constexpr size_t kCopyChunk = 2048;
 constexpr int kGzipWindowBits = 31;
 
 constexpr char kRunPrefix[] = "img-";
-constexpr size_t kRunNameSize = 10;  // "img-" and the six characters of mkdtemp
+constexpr size_t kRunNameSize = sizeof kRunPrefix - 1 + platform::kOwnedFolderRandomChars;
 
 bool IsGzName(const std::string& path) { return FileExtLower(path) == ".gz"; }
 
-// An exclusive lock on a folder (never through a link), held until the
-// descriptor is closed or the process ends, however it ends; -1 when the
-// folder cannot be opened or locked.  With `orUnlocked`, a file system
-// without locks still gives the open folder (no run can sweep it then).
-int LockFolder(const std::string& dir, bool orUnlocked = false) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && !(orUnlocked && errno != EWOULDBLOCK)) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-// Deletes the files in the folder open as fd (the subfolders hold no
-// folders of their own).
-void DeleteFilesIn(int fd) {
-  const int d2 = ::dup(fd);
-  if (d2 < 0) return;
-  DIR* d = ::fdopendir(d2);
-  if (!d) {
-    ::close(d2);
-    return;
-  }
-  std::vector<std::string> names;
-  while (dirent* e = ::readdir(d)) {
-    std::string name = e->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  ::closedir(d);
-  for (const std::string& name : names) ::unlinkat(fd, name.c_str(), 0);
+// The folder with a separator at its end.
+std::string AsFolder(std::string path) {
+  if (path.empty() || !platform::IsPathSeparator(path.back()))
+    path.push_back(platform::PathSeparator());
+  return path;
 }
 
 // Decompresses gzip data from `src` into `dst`; false on any failure.
@@ -107,10 +75,10 @@ void TJwwBaseData::BindImageInit() {
 }
 
 std::string TJwwBaseData::BindImagePath(int i) const {
-  if (imageRun_.dir.empty() || i < 0 || i >= static_cast<int>(BindImage.size())) return {};
+  if (imageRun_.Dir().empty() || i < 0 || i >= static_cast<int>(BindImage.size())) return {};
   const std::u16string& name = BindImage[static_cast<size_t>(i)].Fname;
   if (!SafeImageName(name)) return {};
-  return imageRun_.dir + StrToUtf8(name);
+  return imageRun_.Dir() + StrToUtf8(name);
 }
 
 std::string TJwwBaseData::BindImagePlainPath(int i) const {
@@ -119,63 +87,26 @@ std::string TJwwBaseData::BindImagePlainPath(int i) const {
   return ChangeExtSafe(path, "");
 }
 
-void TJwwBaseData::TImageRun::Release() {
-  if (lock >= 0) ::close(lock);
-  lock = -1;
-  dir.clear();
-}
-
 bool TJwwBaseData::EnsureImageDir() {
-  if (!imageRun_.dir.empty()) return true;
+  if (!imageRun_.Dir().empty()) return true;
   if (BindImageFolder.empty()) return false;
-  std::string base = BindImageFolder;
-  if (base.back() != '/') base.push_back('/');
+  const std::string base = AsFolder(BindImageFolder);
   if (!IsFolder(base)) MakeFolder(base);
-  const std::string tmpl = base + kRunPrefix + "XXXXXX";
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (::mkdtemp(buf.data()) == nullptr) return false;
-    const int fd = LockFolder(buf.data(), true);
-    // Another run sweeping the image folder may have taken the new folder
-    // for a stale one before it was locked; then it is gone (no links).
-    struct stat st;
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
-      imageRun_.dir = std::string(buf.data()) + "/";
-      imageRun_.lock = fd;
-      return true;
-    }
-    if (fd >= 0) ::close(fd);
-    ::rmdir(buf.data());
-  }
-  return false;
+  return imageRun_.folder.Make(base, kRunPrefix);
 }
 
 void TJwwBaseData::RemoveImageDirIfEmpty() {
-  if (imageRun_.dir.empty()) return;
-  if (DelFolder(imageRun_.dir)) imageRun_.Release();
+  if (imageRun_.Dir().empty()) return;
+  if (DelFolder(imageRun_.Dir())) imageRun_.folder.Release();
 }
 
 void TJwwBaseData::SweepStaleImageDirs() {
   if (BindImageFolder.empty()) return;
-  std::string base = BindImageFolder;
-  if (base.back() != '/') base.push_back('/');
-  std::vector<std::string> runs;
-  if (DIR* d = ::opendir(base.c_str())) {
-    while (dirent* e = ::readdir(d)) {
-      std::string name = e->d_name;
-      if (name.size() == kRunNameSize && name.compare(0, 4, kRunPrefix) == 0)
-        runs.push_back(base + name);
-    }
-    ::closedir(d);
-  }
-  for (const std::string& dir : runs) {
-    // Locked: a live run's folder (this one's included).
-    const int fd = LockFolder(dir);
-    if (fd < 0) continue;
-    DeleteFilesIn(fd);
-    ::rmdir(dir.c_str());
-    ::close(fd);
+  const std::string base = AsFolder(BindImageFolder);
+  for (const std::string& name : platform::ListFolder(base)) {
+    // Held folders (of live runs, this one's included) stay.
+    if (name.size() == kRunNameSize && name.compare(0, 4, kRunPrefix) == 0)
+      platform::RemoveStaleFolder(base + name);
   }
 }
 
@@ -187,8 +118,8 @@ void TJwwBaseData::WriteImageFile(TJwArchive& ar, const TBindImageType& img) {
   in.Skip(avail);
   if (!BindImageExp || !SafeImageName(img.Fname) || !EnsureImageDir()) return;
 
-  std::string path = imageRun_.dir + StrToUtf8(img.Fname);
-  FILE* f = std::fopen(path.c_str(), "wb");
+  std::string path = imageRun_.Dir() + StrToUtf8(img.Fname);
+  FILE* f = platform::OpenFile(path, "wb");
   if (!f) return;
   bool ok = avail == size;  // data cut short by the end of the file
   for (size_t done = 0; ok && done < avail; done += kCopyChunk) {
@@ -228,9 +159,9 @@ void TJwwBaseData::BindImageExplode() {
     if (src.empty() || !IsGzName(src) || !IsFile(src)) continue;
     std::string dst = ChangeExtSafe(src, "");
     if (dst.empty()) continue;
-    FILE* in = std::fopen(src.c_str(), "rb");
+    FILE* in = platform::OpenFile(src, "rb");
     if (!in) continue;
-    FILE* out = std::fopen(dst.c_str(), "wb");
+    FILE* out = platform::OpenFile(dst, "wb");
     if (out) {
       Gunzip(in, out);  // a corrupt stream leaves a partial file, deleted later
       std::fclose(out);
@@ -259,15 +190,9 @@ void TJwwBaseData::BindImageDeleteNonGzFile() {
 // (images of an earlier list that was emptied without deleting its files)
 // can go with it.
 void TJwwBaseData::ClearImageDir() {
-  if (imageRun_.dir.empty()) return;
-  if (DIR* d = ::opendir(imageRun_.dir.c_str())) {
-    while (dirent* e = ::readdir(d)) {
-      std::string name = e->d_name;
-      if (name == "." || name == "..") continue;
-      DelFile(imageRun_.dir + name);
-    }
-    ::closedir(d);
-  }
+  if (imageRun_.Dir().empty()) return;
+  for (const std::string& name : platform::ListFolder(imageRun_.Dir()))
+    DelFile(imageRun_.Dir() + name);
   RemoveImageDirIfEmpty();
 }
 

@@ -1,14 +1,13 @@
 // Start-up, settings file, command line and choice of format.
 #include "driver/Unit1.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <iterator>
 #include <string_view>
 #include <variant>
 
 #include "dxf/SaveSetup.h"
+#include "platform/Platform.h"
 #include "util/Func_2.h"
 #include "drawing/JwLoad.h"
 
@@ -44,7 +43,7 @@ std::u16string DecodeLine(std::string_view bytes) {
 // empty; after a read error ok() is false.
 class TSettingsFile {
  public:
-  explicit TSettingsFile(const std::string& path) : f_(std::fopen(path.c_str(), "rb")) {}
+  explicit TSettingsFile(const std::string& path) : f_(platform::OpenFile(path, "rb")) {}
   ~TSettingsFile() {
     if (f_) std::fclose(f_);
   }
@@ -99,17 +98,10 @@ void AssignSetting(int32_t& field, const std::u16string& line) { field = TextToI
 void AssignSetting(bool& field, const std::u16string& line) { field = TextToBool(line); }
 void AssignSetting(std::u16string& field, const std::u16string& line) { field = line; }
 
-// Both paths name one existing file (links followed, hard links included).
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 // An output path the run must not touch: a drawing of one of the four
 // formats (arguments swapped by mistake) or the input itself.
 bool OutputIsADrawing(const std::string& src, const std::string& dst) {
-  return FormatOfPath(dst) != fmtNone || SameFile(src, dst);
+  return FormatOfPath(dst) != fmtNone || platform::SameFile(src, dst);
 }
 
 // Brings the options read from the settings file into their ranges, in the

@@ -1,14 +1,7 @@
 // Thin file and folder operations that answer instead of failing.
 #include "util/Func_2Files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <ctime>
-
+#include "platform/Platform.h"
 #include "util/Func_2Cp932.h"
 #include "util/Func_2Text.h"
 
@@ -16,7 +9,7 @@ namespace tessa {
 
 // ---- Files and folders -------------------------------------------------------
 
-char PathDelim() { return '/'; }
+char PathDelim() { return platform::PathSeparator(); }
 
 namespace {
 
@@ -58,56 +51,40 @@ std::string ChangeExtSafe(const std::string& path, const std::string& ext) {
 }
 
 bool IsFile(const std::string& path) {
-  if (!ValidPath(path)) return false;
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ValidPath(path) && platform::Examine(path).kind == platform::TFileKind::file;
 }
 
 bool IsFolder(const std::string& path) {
-  if (!ValidPath(path)) return false;
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return ValidPath(path) && platform::Examine(path).kind == platform::TFileKind::folder;
 }
 
 bool MakeFolder(const std::string& path) {
   if (!ValidPath(path)) return false;
   // Create each missing level from the top down.
   std::string p = path;
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  while (p.size() > 1 && platform::IsPathSeparator(p.back())) p.pop_back();
   for (size_t i = 1; i <= p.size(); ++i) {
-    if (i == p.size() || p[i] == '/') {
+    if (i == p.size() || platform::IsPathSeparator(p[i])) {
       std::string part = p.substr(0, i);
-      if (!IsFolder(part)) ::mkdir(part.c_str(), 0777);
+      if (!IsFolder(part)) platform::MakeOneFolder(part);
     }
   }
   // Report the outcome rather than the attempt.
   return IsFolder(p);
 }
 
-bool DelFile(const std::string& path) {
-  if (!ValidPath(path)) return false;
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  return ::unlink(path.c_str()) == 0;
-}
+bool DelFile(const std::string& path) { return ValidPath(path) && platform::RemoveFile(path); }
 
-bool DelFolder(const std::string& path) {
-  if (!ValidPath(path)) return false;
-  return ::rmdir(path.c_str()) == 0;
-}
+bool DelFolder(const std::string& path) { return ValidPath(path) && platform::RemoveFolder(path); }
 
 namespace {
 
-// Seconds and nanoseconds since 1970 (UTC) to a local TDateTime counted in
-// whole milliseconds: whole days since 1899-12-30 plus the time of day.
-TDateTime LocalDateTime(int64_t sec, int64_t nsec) {
-  time_t t = static_cast<time_t>(sec);
-  struct tm lt;
-  if (localtime_r(&t, &lt) == nullptr) return 0.0;
-  int64_t localSec = sec + lt.tm_gmtoff;
-  int64_t ms = localSec * 1000 + nsec / 1000000;
-  int64_t day = ms / 86400000;
-  int64_t msOfDay = ms % 86400000;
+// Milliseconds since 1970 on the local clock to a TDateTime: whole days
+// since 1899-12-30 plus the time of day.
+TDateTime LocalDateTime(std::optional<platform::TLocalMs> local) {
+  if (!local) return 0.0;
+  int64_t day = *local / 86400000;
+  int64_t msOfDay = *local % 86400000;
   if (msOfDay < 0) {
     msOfDay += 86400000;
     --day;
@@ -119,22 +96,12 @@ TDateTime LocalDateTime(int64_t sec, int64_t nsec) {
 
 TDateTime FileCreateTime(const std::string& path) {
   if (!ValidPath(path)) return 0.0;
-#ifdef STATX_BTIME
-  struct statx sx;
-  if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &sx) == 0) {
-    if (sx.stx_mask & STATX_BTIME) return LocalDateTime(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec);
-    if (sx.stx_mask & STATX_MTIME) return LocalDateTime(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
-    return 0.0;
-  }
-#endif
-  return FileWriteTime(path);
+  return LocalDateTime(platform::FileTime(path, platform::TFileTime::created));
 }
 
 TDateTime FileWriteTime(const std::string& path) {
   if (!ValidPath(path)) return 0.0;
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return 0.0;
-  return LocalDateTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+  return LocalDateTime(platform::FileTime(path, platform::TFileTime::written));
 }
 
 }  // namespace tessa

@@ -1,5 +1,5 @@
-// Helpers: files and folders (part of Func_2.h).  Paths are native byte
-// strings (UTF-8 on Linux).
+// Helpers: files and folders (part of Func_2.h).  Paths are UTF-8 on every
+// system.
 #pragma once
 
 #include <string>

@@ -4,14 +4,14 @@
 // where the system gives them on request: a 512th of the faults.
 #pragma once
 
-#include <cstddef>
+#include "platform/Platform.h"
 
 namespace tessa {
 
 // Asks for huge pages under the 2 MiB-aligned part of [p, p + bytes);
 // nothing for blocks under 4 MiB.  Only a wish: where the system has none
 // to give, the block stays as it is.
-void AdviseHugePages(const void* p, size_t bytes);
+using platform::AdviseHugePages;
 
 // The same for a vector's whole capacity, best called right after reserve.
 template <class V>
