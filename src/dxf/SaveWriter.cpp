@@ -117,41 +117,54 @@ void TDXFWriter::Write() {
   PutEOF();
 }
 
-TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
-                        const TDXFWriteOptions& opt) {
+TDXFWriteResult WriteToSink(TDXFSink& out, const char* kind,
+                            const std::function<bool(TDXFWriteResult&)>& write) {
   TDXFWriteResult r;
+  const std::string file = std::string(kind) + " file";
   try {
-    const TDXFVersion v(m.Ver);
-    TDXFGroupWriter w(out, v);
-    TDXFWriter writer(m, v, w, src, opt);
-    writer.Write();
-    r.nextHandle = writer.DXFHnd;
-    r.tally = writer.tally;
-    if (!w.Finish()) {
+    if (!write(r)) {
       r = Failure(out.Error().empty() ? "the output did not take every byte" : out.Error());
     } else if (!out.Finish()) {
       r = Failure(out.Error().empty() ? "the output could not be completed" : out.Error());
     } else {
       r.ok = true;
     }
-  } catch (const std::bad_alloc&) {  // no partial file remains
-    r = Failure("out of memory while writing the DXF file");
+  } catch (const std::bad_alloc&) {
+    r = Failure("out of memory while writing the " + file);
   } catch (const std::exception& e) {
-    r = Failure(std::string("writing the DXF file failed: ") + e.what());
+    r = Failure("writing the " + file + " failed: " + e.what());
   } catch (...) {
-    r = Failure("writing the DXF file failed");
+    r = Failure("writing the " + file + " failed");
   }
   if (!r.ok) out.Abort();
   return r;
 }
 
-TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
-                            const TDXFWriteOptions& opt) {
+TDXFWriteResult WriteToFile(const std::string& dst, bool replace,
+                            const std::function<TDXFWriteResult(TDXFSink&)>& write) {
   TDXFAtomicFile file;
-  if (!file.Open(dst, opt.replace)) return Failure(file.Error());
-  TDXFWriteResult r = SaveDXF(m, src, file, opt);
+  if (!file.Open(dst, replace)) return Failure(file.Error());
+  TDXFWriteResult r = write(file);
   if (!r && file.TargetExists()) r.code = kDXFOutputExists;
   return r;
+}
+
+TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
+                        const TDXFWriteOptions& opt) {
+  return WriteToSink(out, "DXF", [&](TDXFWriteResult& r) {
+    const TDXFVersion v(m.Ver);
+    TDXFGroupWriter w(out, v);
+    TDXFWriter writer(m, v, w, src, opt);
+    writer.Write();
+    r.nextHandle = writer.DXFHnd;
+    r.tally = writer.tally;
+    return w.Finish();
+  });
+}
+
+TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
+                            const TDXFWriteOptions& opt) {
+  return WriteToFile(dst, opt.replace, [&](TDXFSink& out) { return SaveDXF(m, src, out, opt); });
 }
 
 bool SaveDXF(const TDXFmodel& m, const std::string& src, const std::string& dst) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "dxf/SaveExtents.h"
@@ -62,6 +63,17 @@ struct TDXFWriteResult {
 
 inline constexpr const char* kDXFWriteFailed = "write-failed";
 inline constexpr const char* kDXFOutputExists = "output-exists";
+
+// Lays a file out into `out` with `write` (which answers whether every
+// byte went in, and may fill the result), then finishes the sink.  A
+// thrown failure becomes a result naming the `kind` of file ("DXF",
+// "SVG"); on any failure the sink is aborted, so no partial file remains.
+TDXFWriteResult WriteToSink(TDXFSink& out, const char* kind,
+                            const std::function<bool(TDXFWriteResult&)>& write);
+// `write` into the file `dst`, written beside it and put in place only
+// when complete; an existing file is replaced only with `replace`.
+TDXFWriteResult WriteToFile(const std::string& dst, bool replace,
+                            const std::function<TDXFWriteResult(TDXFSink&)>& write);
 
 // Writes `m` as a DXF file of the model's version into `out`; `src` is the
 // source drawing, whose file dates go into the header (an empty or missing

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <type_traits>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "dxf/SaveSetup.h"
@@ -575,30 +577,24 @@ class TSvgWriter {
   }
 
   void Draw(const TDXF_Solid3& e, const TWhere& w) {
-    const int32_t pen = PenFor(e, w);
-    if (pen < 0) return;
-    Run(pen);
-    out_ << "<path d=\"M";
-    Pt(e.x1, e.y1);
-    out_ << 'L';
-    Pt(e.x2, e.y2);
-    out_ << 'L';
-    Pt(e.x3, e.y3);
-    out_ << "Z\"/>\n";
+    Filled(PenFor(e, w), {{e.x1, e.y1}, {e.x2, e.y2}, {e.x3, e.y3}});
   }
 
   void Draw(const TDXF_Solid4& e, const TWhere& w) {
-    const int32_t pen = PenFor(e, w);
+    Filled(PenFor(e, w), {{e.x1, e.y1}, {e.x2, e.y2}, {e.x3, e.y3}, {e.x4, e.y4}});
+  }
+
+  // A closed outline through the corners, in the pen's fill.
+  void Filled(int32_t pen, std::initializer_list<std::pair<double, double>> corners) {
     if (pen < 0) return;
     Run(pen);
-    out_ << "<path d=\"M";
-    Pt(e.x1, e.y1);
-    out_ << 'L';
-    Pt(e.x2, e.y2);
-    out_ << 'L';
-    Pt(e.x3, e.y3);
-    out_ << 'L';
-    Pt(e.x4, e.y4);
+    char step = 'M';
+    out_ << "<path d=\"";
+    for (const auto& [x, y] : corners) {
+      out_ << step;
+      Pt(x, y);
+      step = 'L';
+    }
     out_ << "Z\"/>\n";
   }
 
@@ -716,41 +712,14 @@ class TSvgWriter {
   int32_t run_ = -1;    // the pen of the open group, -1 none
 };
 
-TDXFWriteResult Failure(std::string message) {
-  TDXFWriteResult r;
-  r.code = kDXFWriteFailed;
-  r.message = std::move(message);
-  return r;
-}
-
 }  // namespace
 
 TDXFWriteResult SavePreviewSvg(const TDXFmodel& m, TDXFSink& out) {
-  TDXFWriteResult r;
-  try {
-    if (!TSvgWriter(m, out).Write())
-      r = Failure(out.Error().empty() ? "the output did not take every byte" : out.Error());
-    else if (!out.Finish())
-      r = Failure(out.Error().empty() ? "the output could not be completed" : out.Error());
-    else
-      r.ok = true;
-  } catch (const std::bad_alloc&) {
-    r = Failure("out of memory while writing the SVG file");
-  } catch (const std::exception& e) {
-    r = Failure(std::string("writing the SVG file failed: ") + e.what());
-  } catch (...) {
-    r = Failure("writing the SVG file failed");
-  }
-  if (!r.ok) out.Abort();
-  return r;
+  return WriteToSink(out, "SVG", [&](TDXFWriteResult&) { return TSvgWriter(m, out).Write(); });
 }
 
 TDXFWriteResult SavePreviewSvgFile(const TDXFmodel& m, const std::string& dst, bool replace) {
-  TDXFAtomicFile file;
-  if (!file.Open(dst, replace)) return Failure(file.Error());
-  TDXFWriteResult r = SavePreviewSvg(m, file);
-  if (!r && file.TargetExists()) r.code = kDXFOutputExists;
-  return r;
+  return WriteToFile(dst, replace, [&](TDXFSink& out) { return SavePreviewSvg(m, out); });
 }
 
 }  // namespace tessa
