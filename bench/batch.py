@@ -13,10 +13,12 @@ batch is long enough to measure without copying any drawing; every run
 writes into a fresh folder.  The job counts
 alternate run by run, so a change in the machine's load hits both alike.
 The load average is printed before and after: on a shared machine other
-processes lengthen wall times.
+processes lengthen wall times.  The figures go into bench/RESULTS.md too
+(--no-record: not).
 """
 import argparse
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -25,6 +27,8 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import results  # noqa: E402
 
 
 def drawings(folder):
@@ -52,13 +56,19 @@ def run_batch(tessa, samples, jobs, work):
     # past the inodes it freed moments ago for every new file, which adds
     # a varying cost to every conversion that has nothing to do with it.
     out = tempfile.mkdtemp(prefix="out", dir=work)
-    t0 = time.perf_counter()
+    cpu0, t0 = children_cpu(), time.perf_counter()
     r = subprocess.run([tessa, "convert", "-q", "-r", "-j", str(jobs), samples, "-o", out],
                        stdin=subprocess.DEVNULL, capture_output=True, text=True)
-    wall = time.perf_counter() - t0
+    wall, cpu = time.perf_counter() - t0, children_cpu() - cpu0
     if r.returncode != 0:
         sys.exit(f"tessa failed ({r.returncode}):\n{r.stderr}")
-    return wall
+    return wall, cpu
+
+
+def children_cpu():
+    """User and system time of the finished child processes."""
+    r = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return r.ru_utime + r.ru_stime
 
 
 def load():
@@ -74,30 +84,46 @@ def main():
     ap.add_argument("--copies", type=int, default=10)
     ap.add_argument("--repeat", type=int, default=5)
     ap.add_argument("--jobs", default="1,2")
+    ap.add_argument("--no-record", dest="record", action="store_false",
+                    help="do not write the figures into bench/RESULTS.md")
     a = ap.parse_args()
     if not os.path.isdir(a.samples):
         sys.exit(f"no drawings at {a.samples} (give --samples or set TESSA_SAMPLES_DIR)")
     jobs = [int(j) for j in a.jobs.split(",")]
     work = tempfile.mkdtemp(prefix="tessa_batch_")
+    lines = []
+
+    def say(line):
+        print(line)
+        lines.append(line)
+
     try:
         batch = link_copies(a.samples, a.copies, work)
         n = len(drawings(batch))
-        print(f"tessa batch: {n} drawings ({a.copies} x {n // a.copies} from {a.samples}), "
-              f"{os.cpu_count()} cores, median of {a.repeat} runs, load average {load()}")
+        say(f"tessa batch: {n} drawings ({a.copies} x {n // a.copies} from {a.samples}), "
+            f"{os.cpu_count()} cores, niceness {os.nice(0)}, median of {a.repeat} runs, "
+            f"load average {load()}")
         for j in jobs:
             run_batch(a.tessa, batch, j, work)  # warm-up: files in the page cache
         walls = {j: [] for j in jobs}
+        cpus = {j: [] for j in jobs}
         for _ in range(a.repeat):
             for j in jobs:
-                walls[j].append(run_batch(a.tessa, batch, j, work))
+                wall, cpu = run_batch(a.tessa, batch, j, work)
+                walls[j].append(wall)
+                cpus[j].append(cpu)
         base = None
         for j in jobs:
             w = statistics.median(walls[j])
             rate = n / w
             base = base or rate
-            print(f"  -j {j}: {w:7.3f} s  {rate:8.1f} drawings/s  x{rate / base:.2f}  "
-                  f"(runs {', '.join(f'{x:.3f}' for x in walls[j])})")
-        print(f"load average at the end: {load()}")
+            say(f"  -j {j}: {w:7.3f} s  {rate:8.1f} drawings/s  x{rate / base:.2f}  "
+                f"CPU {statistics.median(cpus[j]):.3f} s  "
+                f"(runs {', '.join(f'{x:.3f}' for x in walls[j])})")
+        say(f"load average at the end: {load()}")
+        if a.record:
+            results.put_section("batch", "Batches: tessa convert over the real drawings",
+                                f"{results.conditions()}\n\n```\n" + "\n".join(lines) + "\n```")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -16,8 +16,9 @@
 # fifth dimensions and coordinates with all their digits), JWC (default 100000,
 # 0 for none), VERSIONS (default "R12,R2000,R2007"), SAMPLES (default
 # <source>/../shared/samples: the largest JWW drawing there is timed as the
-# small real drawing; none when the folder is missing).  Generated drawings
-# stay in BUILD_DIR/bench-data and are reused by later runs.
+# small real drawing; none when the folder is missing), RECORD (default 1; 0
+# leaves bench/RESULTS.md alone).  Generated drawings stay in
+# BUILD_DIR/bench-data and are reused by later runs.
 set -euo pipefail
 SRC="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$SRC/build-bench}"
@@ -72,11 +73,29 @@ if [[ -d "$SAMPLES" ]]; then
   [[ -n "$f" ]] && small=(--small "$f")
 fi
 
-echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores," \
-  "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')," \
-  "load average $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
-  --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
-  --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${small[@]}" "${args[@]}"
-echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" \
-  "(other processes on the machine lengthen wall times; cpu is user + system)"
+REPORT="$BUILD/bench-report.txt"
+{
+  echo "tessaconv benchmark, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores, niceness $(nice)," \
+    "commit $(git -C "$SRC" rev-parse --short HEAD 2>/dev/null || echo '?')," \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  python3 "$SRC/bench/bench.py" --exe "$BUILD/src/driver/tessaconv" \
+    --work "$BUILD/bench-work" --repeat "$REPEAT" --repeat-large "$REPEAT_LARGE" \
+    --versions "$VERSIONS" --tiny "$DATA/tiny.jww" "${small[@]}" "${args[@]}"
+  # The SVG preview of the large drawings next to their DXF conversion.
+  if [[ "${PREVIEW:-1}" != 0 ]]; then
+    cmake --build "$BUILD" -j2 --target tessa >/dev/null
+    large=()
+    for a in "${args[@]}"; do
+      n="${a#*=}"; n="${n%%=*}"
+      (( n >= 1000000 )) && large+=("${a%%=*}=${a##*=}")
+    done
+    (( ${#large[@]} )) && nice python3 "$SRC/bench/preview.py" --tessa "$BUILD/src/cli/tessa" \
+      --repeat "$REPEAT_LARGE" "${large[@]}"
+  fi
+  echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)" \
+    "(other processes on the machine lengthen wall times; cpu is user + system)"
+} | tee "$REPORT"
+# The figures, with the conditions above, are kept in bench/RESULTS.md.
+[[ "${RECORD:-1}" == 0 ]] ||
+  python3 "$SRC/bench/results.py" drawings "Large drawings: tessaconv against its I/O floor" \
+    <"$REPORT"

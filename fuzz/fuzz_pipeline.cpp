@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include <sys/stat.h>
 
+#include "DxfShape.h"
 #include "FuzzSupport.h"
 #include "driver/Unit1.h"
 
@@ -30,33 +30,6 @@ std::string ReadAll(const std::string& path) {
   while ((k = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, k);
   std::fclose(f);
   return s;
-}
-
-// Lines end in CR LF and come in pairs of a group code (an integer) and a
-// value; the file ends with "  0" / "EOF" and every section is closed.
-void CheckDxf(const std::string& s) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < s.size()) {
-    size_t crlf = s.find("\r\n", start);
-    FUZZ_CHECK(crlf != std::string::npos);
-    std::string line = s.substr(start, crlf - start);
-    FUZZ_CHECK(line.find('\n') == std::string::npos && line.find('\r') == std::string::npos);
-    lines.push_back(std::move(line));
-    start = crlf + 2;
-  }
-  FUZZ_CHECK(lines.size() >= 2 && lines.size() % 2 == 0);
-  int open = 0;
-  for (size_t i = 0; i < lines.size(); i += 2) {
-    const std::string& code = lines[i];
-    size_t p = code.find_first_not_of(' ');
-    FUZZ_CHECK(p != std::string::npos);
-    for (size_t j = p; j < code.size(); ++j) FUZZ_CHECK(code[j] >= '0' && code[j] <= '9');
-    if (code == "  0" && lines[i + 1] == "SECTION") FUZZ_CHECK(open++ == 0);
-    if (code == "  0" && lines[i + 1] == "ENDSEC") FUZZ_CHECK(--open == 0);
-  }
-  FUZZ_CHECK(open == 0);
-  FUZZ_CHECK(lines[lines.size() - 2] == "  0" && lines.back() == "EOF");
 }
 
 void WriteSettings(const std::string& path, uint8_t b1, uint8_t b2) {
@@ -92,7 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RunConverter({bin + "tessaconv", "-a", "-b", src, dst}, bin + "tessaconv");
 
   for (const std::string& n : fuzz::ListDir(out)) FUZZ_CHECK(n == "drawing.dxf");
-  if (!fuzz::ListDir(out).empty()) CheckDxf(ReadAll(dst));
+  if (!fuzz::ListDir(out).empty()) {
+    dxfshape::TDxfShape shape;
+    const std::string fault = dxfshape::CheckDxf(ReadAll(dst), shape);
+    if (!fault.empty()) fuzz::Fail(fault.c_str(), __FILE__, __LINE__);
+  }
   for (const std::string& n : fuzz::ListDir(bin)) FUZZ_CHECK(n == "Tessaconv.dat");
   FUZZ_CHECK(fuzz::ListDir(in).size() == 1);
   for (const std::string& n : fuzz::ListDir(root))

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzApiInput.h"
 #include "JwcFixtureWriter.h"
 #include "JwwFixtureWriter.h"
 
@@ -37,6 +38,43 @@ void PutPipeline(const std::string& name, uint8_t format, uint8_t b1, uint8_t b2
   std::vector<uint8_t> v{format, b1, b2};
   v.insert(v.end(), b.begin(), b.end());
   Put("pipeline-" + name, v);
+}
+
+// Api seeds: the drawing under option sets far apart (version, space,
+// layer naming, scale group and point markers all differ).
+void PutApi(const std::string& name, api::Format format, const std::vector<uint8_t>& b) {
+  struct TSet {
+    api::DxfVersion dxf;
+    api::Space space;
+    api::PenColours pens;
+    api::LayerNames names;
+    int group;
+    api::Points points;
+    int size;  // index into kPointSizes
+  };
+  static const TSet kSets[] = {
+      {api::DxfVersion::R12, api::Space::Model, api::PenColours::Screen,
+       api::LayerNames::Number, 0, api::Points::Point, 0},
+      {api::DxfVersion::R2000, api::Space::Paper, api::PenColours::Printer,
+       api::LayerNames::GroupLayer, 1, api::Points::Diamond, 1},
+      {api::DxfVersion::R2007, api::Space::Model, api::PenColours::Screen,
+       api::LayerNames::Layer, 15, api::Points::Circle, 3},
+  };
+  for (size_t i = 0; i < std::size(kSets); ++i) {
+    const TSet& t = kSets[i];
+    api::Options o;
+    o.dxf = t.dxf;
+    o.space = t.space;
+    o.penColours = t.pens;
+    o.layerNames = t.names;
+    o.scaleGroup = t.group;
+    o.points = t.points;
+    uint8_t prefix[fuzz::kApiPrefix];
+    fuzz::ApiPrefixOf(format, o, t.size, prefix);
+    std::vector<uint8_t> v(prefix, prefix + fuzz::kApiPrefix);
+    v.insert(v.end(), b.begin(), b.end());
+    Put("api-" + name + "-" + std::to_string(i), v);
+  }
 }
 
 std::string Gzip(const std::string& plain) {
@@ -90,6 +128,7 @@ void JwwSeeds() {
     std::vector<uint8_t> b = WriteJww(d, o);
     Put("jww-v" + std::to_string(ver), b);
     PutPipeline("jww-v" + std::to_string(ver), 0, ver == 700 ? 1 : 0x22, 0x13, b);
+    PutApi("jww-v" + std::to_string(ver), api::Format::Jww, b);
   }
   TJwwData d = MakeJwwDrawing(700);
   FillEntities(d);
@@ -97,7 +136,9 @@ void JwwSeeds() {
   o.unicodeStrings = true;
   o.bigTags = true;
   o.wideCounts = true;
-  Put("jww-unicode-bigtags", WriteJww(d, o));
+  const std::vector<uint8_t> b = WriteJww(d, o);
+  Put("jww-unicode-bigtags", b);
+  PutApi("jww-unicode-bigtags", api::Format::Jww, b);
 }
 
 void JwsSeeds() {
@@ -107,6 +148,7 @@ void JwsSeeds() {
     std::vector<uint8_t> b = WriteJws(d);
     Put("jws-v" + std::to_string(ver), b);
     PutPipeline("jws-v" + std::to_string(ver), 1, 2, 0x20, b);
+    PutApi("jws-v" + std::to_string(ver), api::Format::Jws, b);
   }
 }
 
@@ -131,6 +173,7 @@ void JwcSeeds() {
     std::vector<uint8_t> b = SmallJwc(fs).Build();
     Put(std::string("jwc-") + (fs ? "float" : "word"), b);
     PutPipeline(std::string("jwc-") + (fs ? "float" : "word"), 2, fs ? 1 : 0x26, 0x31, b);
+    PutApi(std::string("jwc-") + (fs ? "float" : "word"), api::Format::Jwc, b);
   }
   JwkFixture k;
   k.lines.push_back({1, 2, 3, 4});
@@ -142,6 +185,7 @@ void JwcSeeds() {
   std::vector<uint8_t> b = k.Build();
   Put("jwk-small", b);
   PutPipeline("jwk-small", 3, 0x12, 0x40, b);
+  PutApi("jwk-small", api::Format::Jwk, b);
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #   -l  largest input libFuzzer makes (default 65536)
 #   -m  with -u, most kept per target in KB (default 64): the smallest stay
 #   -k  with -u, largest input kept in fuzz/corpus, in KB (default 4; 6 for
-#       jwc and pipeline, whose smallest valid files are larger; 2 for jwk)
-#   TARGET: jww jws jwc jwk pipeline (default: all five)
+#       jwc, pipeline and api, whose smallest valid files are larger; 2 for jwk)
+#   TARGET: jww jws jwc jwk pipeline api (default: all six)
 #
 # New inputs accumulate in BUILD_DIR/fuzz-work/<target>, so repeated runs
 # go on where the last one stopped.  Crashes, leaks, sanitizer reports,
@@ -52,7 +52,7 @@ while getopts "b:t:ul:k:m:" opt; do
 done
 shift $((OPTIND - 1))
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(jww jws jwc jwk pipeline)
+[ ${#targets[@]} -eq 0 ] && targets=(jww jws jwc jwk pipeline api)
 
 pick() { for c in "$@"; do command -v "$c" >/dev/null 2>&1 && { echo "$c"; return; }; done; }
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -67,12 +67,14 @@ cmake --build "$build" -j2 --target "${build_targets[@]}" >/dev/null || {
   echo "run.sh: build failed" >&2; exit 2; }
 
 # Seeds: generated drawings, the real drawings (prefixed with option bytes
-# for the whole-pipeline target) and the regression inputs.
+# for the whole-conversion targets; fuzz_api's differ from one drawing to
+# the next) and the regression inputs.
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/all" "$seeds/jww" "$seeds/jws" "$seeds/jwc" "$seeds/jwk" "$seeds/pipeline"
+mkdir -p "$seeds/all" "$seeds/jww" "$seeds/jws" "$seeds/jwc" "$seeds/jwk" "$seeds/pipeline" \
+  "$seeds/api"
 "$build/fuzz/fuzz_make_seeds" "$seeds/all" || exit 2
-for t in jww jws jwc jwk pipeline; do
+for t in jww jws jwc jwk pipeline api; do
   for f in "$seeds/all/$t"-*; do [ -f "$f" ] && cp "$f" "$seeds/$t/"; done
 done
 samples="$root/../shared/samples"
@@ -81,11 +83,20 @@ if [ -d "$samples" ]; then
   while IFS= read -r -d '' f; do
     n=$((n + 1))
     case "${f,,}" in
-      *.jww) cp "$f" "$seeds/jww/sample-$n"; fmt='\000' ;;
-      *.jws) cp "$f" "$seeds/jws/sample-$n"; fmt='\001' ;;
+      *.jww) cp "$f" "$seeds/jww/sample-$n"; fmt='\000'; fmt8=0 ;;
+      *.jws) cp "$f" "$seeds/jws/sample-$n"; fmt='\001'; fmt8=1 ;;
       *) continue ;;
     esac
     { printf "$fmt"'\000\000'; cat "$f"; } >"$seeds/pipeline/sample-$n"
+    # fuzz_api: R12 in model space; R2000 in paper space with printer pens,
+    # group 1's scale and diamond markers of size 1; R2007 with layer names,
+    # group 15's scale and circles of size 2.5 (see fuzz/FuzzApiInput.h).
+    case $((n % 3)) in
+      0) opts=$fmt'\000\000' ;;
+      1) opts=$(printf '\\%03o' $((fmt8 | 0x34)))'\201\001' ;;
+      2) opts=$(printf '\\%03o' $((fmt8 | 0x48)))'\057\003' ;;
+    esac
+    { printf "$opts"; cat "$f"; } >"$seeds/api/sample-$n"
   done < <(find "$samples" -type f \( -iname '*.jww' -o -iname '*.jws' \) -print0)
 fi
 regress="$root/tests/hardening/regress"
@@ -103,11 +114,7 @@ for t in "${targets[@]}"; do
   log="$build/fuzz-logs/$t-$(date -u +%Y%m%dT%H%M%S).log"
   mkdir -p "$work" "$kept" "$art" "$(dirname "$log")"
   dirs=("$work" "$kept" "$seeds/$t")
-  if [ "$t" = pipeline ]; then
-    [ -d "$regress" ] && dirs+=("$regress/pipeline")
-  else
-    [ -d "$regress/$t" ] && dirs+=("$regress/$t")
-  fi
+  [ -d "$regress/$t" ] && dirs+=("$regress/$t")
   existing=()
   for d in "${dirs[@]}"; do [ -d "$d" ] && existing+=("$d"); done
 
@@ -136,7 +143,7 @@ for t in "${targets[@]}"; do
     # stays small.  The seeds go into the merge folder first and out again.
     cap=$keepkb
     if [ -z "$cap" ]; then
-      case $t in jwc|pipeline) cap=6 ;; jwk) cap=2 ;; *) cap=4 ;; esac
+      case $t in jwc|pipeline|api) cap=6 ;; jwk) cap=2 ;; *) cap=4 ;; esac
     fi
     fresh="$build/fuzz-merge/$t"; pool="$build/fuzz-merge/$t.pool"
     rm -rf "$fresh" "$pool"; mkdir -p "$fresh" "$pool"

@@ -1,6 +1,7 @@
 // The library API over the converter core: options by name, reasons for
 // failures, what a conversion wrote and what a drawing holds.
 #include "api/tessa_api.h"
+#include "api/tessa_core.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,6 +31,7 @@
 #include "dxf/SaveWriterOut.h"
 #include "dxf/SaveUnit.h"
 #include "platform/Platform.h"
+#include "preview/SvgPreview.h"
 #include "util/Func_2.h"
 #include "util/UnitVal.h"
 
@@ -43,49 +45,64 @@ double SecondsSince(Clock::time_point t0) {
   return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-Reason Because(std::string code, std::string message, int64_t offset = -1) {
-  return Reason{std::move(code), std::move(message), offset};
+// A reason of the reader or the writer, whose codes are the stable names.
+Reason FromCore(const std::string& code, std::string message, int64_t offset = -1) {
+  return MakeReason(ReasonFromName(code).value_or(ReasonCode::Internal), std::move(message),
+                    offset);
 }
 
 std::string Utf8(const std::u16string& s) { return StrToUtf8(s); }
 
+// ASCII words equal in any case.
+bool SameWord(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The DXF kinds in the order of the writer's tally.
+DxfCounts WrittenCounts(const TDXFTally& t) {
+  DxfCounts c;
+  for (size_t k = 0; k < t.entities.size(); ++k)
+    if (t.entities[k] > 0) c[DXFWrittenName(static_cast<TDXFWritten>(k))] = t.entities[k];
+  if (t.blocks > 0) c["BLOCK"] = t.blocks;
+  return c;
+}
+
 // ---- Options ---------------------------------------------------------------
 
-// The settings fields of the parent's settings file an Options value stands
-// for, clamped as the parent's start-up clamps them.
-struct TSettings {
-  int32_t cb2 = 0, cb3 = 0, cb4 = 0, cb5 = 0, cb6 = 0, cb7 = 0;
-  double tenSize = 0.001;
-};
-
-TSettings SettingsOf(const Options& o) {
-  TSettings s;
-  s.cb2 = static_cast<int32_t>(o.dxf);
-  s.cb3 = static_cast<int32_t>(o.penColours);
-  s.cb4 = static_cast<int32_t>(o.layerNames);
-  s.cb5 = static_cast<int32_t>(o.space);
-  s.cb6 = o.scaleGroup;
-  s.cb7 = static_cast<int32_t>(o.points);
-  if (s.cb5 < 0 || s.cb5 > 1) s.cb5 = 0;
-  if (s.cb6 < 0 || s.cb6 > 15) s.cb6 = 15;
-  if (s.cb7 < 0 || s.cb7 > 6) s.cb7 = 0;
-  double size = o.pointSize;
-  if (!(size >= 0.001)) size = 0.001;  // NaN too
-  if (size > 1000.0) size = 1000.0;
-  s.tenSize = size;
-  return s;
+// The settings values an Options value stands for.
+TSettingsOptions SettingsOf(const Options& o) {
+  return {static_cast<int32_t>(o.dxf),   static_cast<int32_t>(o.penColours),
+          static_cast<int32_t>(o.layerNames), static_cast<int32_t>(o.space),
+          o.scaleGroup,                  static_cast<int32_t>(o.points),
+          o.pointSize};
 }
 
 // ---- Files -----------------------------------------------------------------
+
+// Why a path names no file, in words.
+std::string Missing(const platform::TFileStatus& st) {
+  switch (st.why) {
+    case platform::TMissing::absent: return "there is no drawing file: no such file or folder";
+    case platform::TMissing::nameTooLong: return "there is no drawing file: the name is too long";
+    case platform::TMissing::denied: return "the drawing cannot be read: permission denied";
+    default: return "the drawing cannot be read: " + st.error;
+  }
+}
 
 // Why path names no file a drawing can be read from (nothing, a folder, a
 // pipe or a device, which could stall a read); st receives what it is.
 std::optional<Reason> NoDrawingFile(const std::string& path, platform::TFileStatus& st) {
   st = platform::Examine(path);
-  if (st.kind == platform::TFileKind::missing)
-    return Because("not-found", "there is no drawing file " + path + ": " + st.error);
+  if (st.kind == platform::TFileKind::missing) return MakeReason(ReasonCode::NotFound, Missing(st));
+  if (st.kind == platform::TFileKind::folder)
+    return MakeReason(ReasonCode::NotFound, "there is no drawing file: this is a folder");
   if (st.kind != platform::TFileKind::file)
-    return Because("not-found", path + " is not a regular file");
+    return MakeReason(ReasonCode::NotFound,
+                      "there is no drawing file: this is a pipe or a device, not a file");
   return std::nullopt;
 }
 
@@ -132,7 +149,7 @@ std::string JwCadVersionOf(Format f, int32_t version) {
   return "unknown";
 }
 
-// Drawing entity kinds by name, as Info::counts gives them.
+// Drawing entity kinds by name, as Info::entities gives them.
 const char* JwwKindName(int32_t type) {
   switch (type) {
     case jwEntLine: return "line";
@@ -207,7 +224,7 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
         if (e.nMojiShu % 100 > 10) ++unknownTextType;
       }
       const TEntJwwAttr& a = e.att;
-      ++info.counts[JwwKindName(no.EntType)];
+      ++info.entities[JwwKindName(no.EntType)];
       if (a.nGLayer > 15 || a.nLayer > 15) {
         ++outOfRange;
         return;
@@ -263,7 +280,6 @@ void GatherJww(const TJwwBaseData& d, const TJwwData* jww, TFacts& f) {
   std::vector<std::string>& w = f.warnings;
   AddWarning(w, settingTexts, "1 setting text of Jw_cad left out",
              "setting texts of Jw_cad left out");
-  AddWarning(w, d.EntUnicodeN, "1 Unicode string read", "Unicode strings read");
   AddWarning(w, unknownTextType, "1 text of an unknown text type written with text type 0",
              "texts of an unknown text type written with text type 0");
   AddWarning(w, outOfRange, "1 entity on a layer or layer group above 15 left out",
@@ -280,7 +296,7 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
   Info& info = f.info;
   std::map<TLayerKey, int64_t> layers;
   auto count = [&](const char* kind, uint8_t lay) {
-    ++info.counts[kind];
+    ++info.entities[kind];
     ++layers[{lay / 16, lay % 16}];
   };
   for (size_t i = 0, n = JwcUsable(d.EntLine, d.lineN); i < n; ++i) count("line", d.EntLine[i].lay);
@@ -297,7 +313,7 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
   int64_t virtualPoints = 0;
   if (jwc) {
     virtualPoints = std::clamp<int64_t>(jwc->Enthd.vtenCount, 0, 100);
-    if (virtualPoints) info.counts["virtual point"] = virtualPoints;
+    if (virtualPoints) info.entities["virtual point"] = virtualPoints;
   }
   AddLayersAndGroups(info, layers,
                      [&](int g, int l) {
@@ -317,19 +333,6 @@ void GatherJwc(const TJwcEntities& d, const TJwcData* jwc, TFacts& f) {
 // Every call has a conversion context and a drawing container of its own,
 // so calls on different threads share nothing.
 
-TConvOptions OptionsOf(const TSettings& s) {
-  TConvOptions o;
-  o.DxfVer = s.cb2;
-  o.LayerNameType = s.cb4;
-  o.Space = s.cb5;
-  o.ScaleGroup = s.cb6;
-  o.TenType = s.cb7;
-  o.TenSize = s.tenSize;
-  // Wraps like the parent's start-up.
-  o.ColorSource = static_cast<int32_t>(static_cast<uint32_t>(s.cb3) + 1u);
-  return o;
-}
-
 TJwFormat CoreFormat(Format f) {
   switch (f) {
     case Format::Jww: return fmtJww;
@@ -344,8 +347,9 @@ TJwFormat CoreFormat(Format f) {
 // never written: a DXF file refers to none of them.
 class TCoreSession {
  public:
-  TCoreSession(const TSettings& s, Format f) : format_(f), jw_(MakeJwDrawing(CoreFormat(f))) {
-    ctx_.Opt = OptionsOf(s);
+  TCoreSession(const TSettingsOptions& s, Format f)
+      : format_(f), jw_(MakeJwDrawing(CoreFormat(f))) {
+    ctx_.Opt = ConvOptionsOf(s);
   }
 
   std::optional<Reason> Load(const std::string& path) {
@@ -353,7 +357,7 @@ class TCoreSession {
     return Failed();
   }
 
-  // The drawing has no file name (the DXF header dates then stay empty).
+  // The drawing has no file name (the DXF header dates are then the zero date).
   std::optional<Reason> LoadBytes(std::span<const uint8_t> data) {
     if (LoadDrawingMem(ctx_, *jw_, data.data(), data.size())) return std::nullopt;
     return Failed();
@@ -422,8 +426,8 @@ class TCoreSession {
  private:
   std::optional<Reason> Failed() const {
     const TReadReason& why = jw_->LastError;
-    if (why.Empty()) return Because("internal", "the drawing could not be read");
-    return Because(why.code, why.message, why.offset);
+    if (why.Empty()) return MakeReason(ReasonCode::Internal, "the drawing could not be read");
+    return FromCore(why.code, why.message, why.offset);
   }
 
   Format format_;
@@ -431,67 +435,13 @@ class TCoreSession {
   TConvContext ctx_;
 };
 
-// What the written ENTITIES section holds per kind, and the block
-// definitions, from the filled model.  Follows the writer: items outside
-// the file's spaces, blank texts, viewports of model space and inserts of
-// no block are not written; points are written as the option says;
-// ellipses of R12 are polylines.
-Counts CountModel(const TDXFmodel& m) {
-  Counts c;
-  const bool r12 = m.Ver != 1 && m.Ver != 2;
-  auto placed = [&](int32_t spc) { return spc >= 0 && spc <= 2 && !(spc == 2 && r12); };
-  auto add = [&](const char* kind, const auto& v, int32_t no) {
-    if (no < 0 || static_cast<size_t>(no) >= v.size()) return false;
-    if (!placed(v[static_cast<size_t>(no)].spc)) return false;
-    ++c[kind];
-    return true;
-  };
-  auto has = [&](const auto& v, int32_t no) {
-    return no >= 0 && static_cast<size_t>(no) < v.size() && placed(v[static_cast<size_t>(no)].spc);
-  };
-  for (const TDXF_EntNo& e : m.deNo) {
-    switch (e.tp) {
-      case DXF_KIND_LINE: add("LINE", m.deLine, e.no); break;
-      case DXF_KIND_CIRCLE: add("CIRCLE", m.deCirc, e.no); break;
-      case DXF_KIND_ARC: add("ARC", m.deArc, e.no); break;
-      case DXF_KIND_ELLIPSE: add(r12 ? "POLYLINE" : "ELLIPSE", m.deElli, e.no); break;
-      case DXF_KIND_TEN:
-        if (!has(m.deTen, e.no)) break;
-        if (m.tentyp == 0) ++c["POINT"];
-        if (m.tentyp == 1) ++c["CIRCLE"];
-        if (m.tentyp >= 2 && m.tentyp <= 6 && m.tenidx >= 0 && m.tenidx < m.deBlockDefN())
-          ++c["INSERT"];
-        break;
-      case DXF_KIND_SOLID3: add("SOLID", m.deSld3, e.no); break;
-      case DXF_KIND_SOLID4: add("SOLID", m.deSld4, e.no); break;
-      case DXF_KIND_MOJI:
-        if (has(m.deMoji, e.no) && !DelSpace(m.deMoji[static_cast<size_t>(e.no)].st).empty())
-          ++c["TEXT"];
-        break;
-      case DXF_KIND_VPORT:
-        if (has(m.deVport, e.no) && m.deVport[static_cast<size_t>(e.no)].spc != 0)
-          ++c["VIEWPORT"];
-        break;
-      case DXF_KIND_BLOCK:
-        if (has(m.deBlock, e.no)) {
-          const int32_t bln = m.deBlock[static_cast<size_t>(e.no)].bln;
-          if (bln >= 0 && bln < m.deBlockDefN()) ++c["INSERT"];
-        }
-        break;
-      default:
-        break;
-    }
-  }
-  if (m.deBlockDefN() > 0) c["BLOCK"] = m.deBlockDefN();
-  return c;
-}
-
-// One run on the core: load the drawing file and, when dxfPath is not
-// empty, convert it there.
+// One run on the core: load the drawing and, when a target is wanted,
+// convert it there.
 struct TCoreRun {
   std::optional<Reason> reason;
+  bool read = false;
   TFacts facts;
-  Counts counts;
+  DxfCounts written;
 };
 
 // Where the drawing comes from: a file, or bytes in memory.
@@ -506,33 +456,38 @@ struct TDxfTarget {
   std::string path;
   std::string* text = nullptr;
   bool replace = false;  // an existing file at path may be replaced
+  detail::TOutput kind = detail::TOutput::Dxf;
   bool Wanted() const { return !path.empty() || text; }
 };
 
-TCoreRun RunOnCore(const TSource& src, Format f, const TSettings& s, const TDxfTarget& out) {
+TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
+                   const TDxfTarget& out) {
   TCoreRun run;
   TCoreSession core(s, f);
   run.reason = src.inMemory ? core.LoadBytes(src.bytes) : core.Load(src.path);
   if (run.reason) return run;
+  run.read = true;
   run.facts = core.Facts();
   if (!out.Wanted()) return run;
   if (!core.BuildModel()) {
-    run.reason = Because("internal", "the drawing was read but gave no DXF model");
+    run.reason = MakeReason(ReasonCode::Internal, "the drawing was read but gave no DXF model");
     return run;
   }
-  run.counts = CountModel(core.Model());
   TDXFWriteResult written;
+  const bool svg = out.kind == detail::TOutput::Svg;
   if (out.text) {
     TDXFStringSink sink;
-    written = core.Save(sink);
+    written = svg ? SavePreviewSvg(core.Model(), sink) : core.Save(sink);
     if (written) *out.text = std::move(sink.text);
   } else {
-    written = core.Save(out.path, out.replace);
+    written = svg ? SavePreviewSvgFile(core.Model(), out.path, out.replace)
+                  : core.Save(out.path, out.replace);
   }
-  if (!written)
-    run.reason = Because(written.code.empty() ? "write-failed" : written.code,
-                         written.message.empty() ? "the DXF file could not be written"
-                                                 : written.message);
+  if (!written) {
+    run.reason = FromCore(written.code.empty() ? kDXFWriteFailed : written.code, written.message);
+    return run;
+  }
+  run.written = WrittenCounts(written.tally);
   return run;
 }
 
@@ -541,11 +496,11 @@ Reason ReasonOfCurrentException() {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    return Because("out-of-memory", "memory ran out");
+    return MakeReason(ReasonCode::OutOfMemory);
   } catch (const std::exception& e) {
-    return Because("internal", std::string("an unexpected failure: ") + e.what());
+    return MakeReason(ReasonCode::Internal, std::string("an unexpected failure: ") + e.what());
   } catch (...) {
-    return Because("internal", "an unexpected failure");
+    return MakeReason(ReasonCode::Internal);
   }
 }
 
@@ -579,8 +534,8 @@ R Entry(F&& f) {
   }
 }
 
-// Converts the drawing file src (already checked) to the temporary file
-// tmp; fills result.
+// Converts the drawing (a file already checked, or bytes) to the target;
+// fills result.
 void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfTarget& out,
                Result& result) {
   TCoreRun run;
@@ -588,13 +543,14 @@ void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfT
     result.reason = std::move(failed);
     return;
   }
+  result.read = run.read;
   result.version = run.facts.version;
   result.warnings = std::move(run.facts.warnings);
   if (run.reason) {
     result.reason = std::move(run.reason);
     return;
   }
-  result.counts = std::move(run.counts);
+  result.written = std::move(run.written);
   result.ok = true;
 }
 
@@ -606,41 +562,38 @@ namespace {
 
 // text: the DXF goes there instead of to dst (after the same checks).
 Result ConvertFileOnce(const std::string& src, const std::string& dst, const Options& options,
-                       bool overwrite, std::string* text) {
+                       bool overwrite, std::string* text,
+                       detail::TOutput kind = detail::TOutput::Dxf) {
   const auto t0 = Clock::now();
   Result result;
   auto fail = [&](Reason r) {
     result.ok = false;
     result.reason = std::move(r);
-    result.counts.clear();
+    result.written.clear();
     result.seconds = SecondsSince(t0);
     return result;
   };
   platform::TFileStatus srcStat;
   if (auto missing = NoDrawingFile(src, srcStat)) return fail(*missing);
   const std::optional<Format> format = FormatOfPath(src);
-  if (!format)
-    return fail(Because("unknown-format",
-                        "the name " + src + " does not end in .jww, .jws, .jwc or .jwk"));
+  if (!format) return fail(MakeReason(ReasonCode::UnknownFormat));
   result.format = *format;
 
   // A drawing is never written over, whatever overwrite says.
-  if (HasDrawingExtension(dst))
-    return fail(Because("output-is-drawing",
-                        "the output " + dst + " has the extension of a drawing"));
+  if (HasDrawingExtension(dst)) return fail(MakeReason(ReasonCode::OutputIsDrawing));
   const platform::TFileStatus dstStat = platform::Examine(dst);
   const bool dstExists = dstStat.kind != platform::TFileKind::missing;
   if (dstExists && srcStat.id == dstStat.id)
-    return fail(Because("output-is-drawing", "the output " + dst + " is the drawing itself"));
-  if (dstExists && !overwrite)
-    return fail(Because("output-exists", "the output " + dst + " exists already"));
+    return fail(MakeReason(ReasonCode::OutputIsDrawing, "the output is the drawing itself"));
+  if (dstExists && !overwrite) return fail(MakeReason(ReasonCode::OutputExists));
   if (dstStat.kind == platform::TFileKind::folder)
-    return fail(Because("write-failed", "the output " + dst + " is a folder"));
+    return fail(MakeReason(ReasonCode::WriteFailed, "the output is a folder"));
 
   // The writer puts the file in place only when it is complete, so a
   // failure never leaves a partial DXF; without overwrite a file that
   // appears meanwhile is left alone.
-  const TDxfTarget target = text ? TDxfTarget{{}, text} : TDxfTarget{dst, nullptr, overwrite};
+  const TDxfTarget target =
+      text ? TDxfTarget{{}, text, false, kind} : TDxfTarget{dst, nullptr, overwrite, kind};
   ConvertTo(TSource{src, {}, false}, *format, options, target, result);
   if (!result.ok) return fail(*result.reason);
   result.seconds = SecondsSince(t0);
@@ -656,14 +609,13 @@ std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
   for (size_t i = 0; i < files.size(); ++i) {
     const DxfFile& f = files[i];
     if (HasDrawingExtension(f.path)) {
-      reasons[i] = Because("output-is-drawing",
-                           "the output " + f.path + " has the extension of a drawing");
+      reasons[i] = MakeReason(ReasonCode::OutputIsDrawing);
       continue;
     }
     try {
       auto file = std::make_unique<TDXFAtomicFile>();
       if (!file->Open(f.path, f.overwrite) || !file->Put(f.dxf.data(), f.dxf.size())) {
-        reasons[i] = Because("write-failed", file->Error());
+        reasons[i] = MakeReason(ReasonCode::WriteFailed, file->Error());
         continue;  // the file's destructor removes what was written
       }
       written.push_back(file.get());
@@ -677,11 +629,9 @@ std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
     if (!open[i]) continue;
     try {
       if (open[i]->Commit()) continue;
-      const std::string why = open[i]->Error();
       reasons[i] = open[i]->TargetExists()
-                       ? Because("output-exists", "the output " + files[i].path + " exists already")
-                       : Because("write-failed",
-                                 why.empty() ? "the DXF file could not be written" : why);
+                       ? MakeReason(ReasonCode::OutputExists)
+                       : MakeReason(ReasonCode::WriteFailed, open[i]->Error());
     } catch (...) {
       reasons[i] = ReasonOfCurrentException();
     }
@@ -693,14 +643,14 @@ std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
 namespace {
 
 Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
-                        std::string& dxf) {
+                        std::string& dxf, detail::TOutput kind = detail::TOutput::Dxf) {
   const auto t0 = Clock::now();
   Result result;
   result.format = format;
   dxf.clear();
-  ConvertTo(TSource{"", data, true}, format, options, TDxfTarget{{}, &dxf}, result);
+  ConvertTo(TSource{"", data, true}, format, options, TDxfTarget{{}, &dxf, false, kind}, result);
   if (!result.ok) {
-    result.counts.clear();
+    result.written.clear();
     dxf.clear();
   }
   result.seconds = SecondsSince(t0);
@@ -734,6 +684,31 @@ Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options&
   return r;
 }
 
+std::optional<Reason> CheckDrawingFile(const std::string& path) {
+  platform::TFileStatus st;
+  return NoDrawingFile(path, st);
+}
+
+namespace detail {
+
+Result ConvertFileAs(TOutput kind, const std::string& src, const std::string& dst,
+                     const Options& options, bool overwrite, std::string* text) {
+  if (text) text->clear();
+  Result r = Entry<Result>(
+      [&] { return ConvertFileOnce(src, dst, options, overwrite, text, kind); });
+  if (!r.ok && text) text->clear();
+  return r;
+}
+
+Result ConvertBytesAs(TOutput kind, std::span<const uint8_t> data, Format format,
+                      const Options& options, std::string& text) {
+  Result r = Entry<Result>([&] { return ConvertBytesOnce(data, format, options, text, kind); });
+  if (!r.ok) text.clear();
+  return r;
+}
+
+}  // namespace detail
+
 // ---- Inspection ---------------------------------------------------------------
 
 namespace {
@@ -763,8 +738,7 @@ Info InspectOnce(const std::string& path) {
   }
   const std::optional<Format> format = FormatOfPath(path);
   if (!format) {
-    info.reason =
-        Because("unknown-format", "the name " + path + " does not end in .jww, .jws, .jwc or .jwk");
+    info.reason = MakeReason(ReasonCode::UnknownFormat);
     return info;
   }
   return InspectSource(TSource{path, {}, false}, *format);
@@ -793,9 +767,7 @@ std::optional<Format> FormatOfPath(std::string_view path) {
   const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
   const size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos) return std::nullopt;
-  std::string ext(name.substr(dot + 1));
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return FormatFromName(ext);
+  return FormatFromName(name.substr(dot + 1));
 }
 
 std::string_view FormatName(Format f) {
@@ -809,20 +781,10 @@ std::string_view FormatName(Format f) {
 }
 
 std::optional<Format> FormatFromName(std::string_view name) {
-  if (name == "jww") return Format::Jww;
-  if (name == "jws") return Format::Jws;
-  if (name == "jwc") return Format::Jwc;
-  if (name == "jwk") return Format::Jwk;
+  if (!name.empty() && name.front() == '.') name.remove_prefix(1);
+  for (Format f : {Format::Jww, Format::Jws, Format::Jwc, Format::Jwk})
+    if (SameWord(name, FormatName(f))) return f;
   return std::nullopt;
-}
-
-std::string_view DxfVersionName(DxfVersion v) {
-  switch (v) {
-    case DxfVersion::R12: return "r12";
-    case DxfVersion::R2000: return "r2000";
-    case DxfVersion::R2007: return "r2007";
-  }
-  return "r12";
 }
 
 }  // namespace tessa::api

@@ -1,8 +1,9 @@
 // The converter as a library: convert a Jw_cad drawing to DXF, or look at
 // one without converting it.  Every call is independent of every other:
 // different drawings may be converted on several threads at once.  Nothing
-// here prints or throws; a failure
-// comes back as a Reason.
+// here prints or throws; a failure comes back as a Reason.  Every front end
+// (tessa, the Python module) shows the library's names, words and JSON
+// unchanged.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +40,10 @@ enum class Points {
 
 // The options of one conversion: what the parent's settings file gives, by
 // name.  The defaults are those of a person's conversion (R2000), not the
-// parent's (R12).
+// parent's (R12).  A value outside its range (an enum cast from a number)
+// is brought into range as the parent's start-up does: a space or a point
+// form to its first value, a scale group to 15, the point size to
+// 0.001..1000 (not a number: 0.001).
 struct Options {
   DxfVersion dxf = DxfVersion::R2000;
   Space space = Space::Model;
@@ -47,50 +51,105 @@ struct Options {
   LayerNames layerNames = LayerNames::Number;
   int scaleGroup = 0;        // layer group 0..15 that gives the drawing scale
   Points points = Points::Point;
-  double pointSize = 0.001;  // marker radius, clamped to 0.001..1000
+  double pointSize = 0.001;  // marker radius, 0.001..1000
 };
 
-// Why a drawing could not be read, converted or written.
+// Why a drawing could not be read, converted or written, or a request
+// could not be served.  The names (ReasonName) are stable.
+enum class ReasonCode {
+  NotFound,            // "not-found": no drawing file at the path (nothing there,
+                       //   a folder, a pipe or a device, or it cannot be read)
+  UnknownFormat,       // "unknown-format": the extension names none of the formats
+  NotADrawing,         // "not-a-drawing": the file does not start as the format does
+  UnsupportedVersion,  // "unsupported-version": a file version no release wrote
+  Truncated,           // "truncated": the file ends inside something it announced
+  BadCount,            // "bad-count": a count the rest of the file cannot hold
+  BadRecord,           // "bad-record": a record or class tag that makes no sense
+  BlockNesting,        // "block-nesting": blocks nested deeper, or placing more
+                       //   copies of each other, than any drawing needs (a block
+                       //   placing itself is left out with a warning instead)
+  OutputExists,        // "output-exists": the output exists, overwrite not asked
+  OutputIsDrawing,     // "output-is-drawing": the output is the drawing or has a
+                       //   drawing's extension
+  WriteFailed,         // "write-failed": the DXF file could not be written
+  OutOfMemory,         // "out-of-memory"
+  Internal,            // "internal"
+  BadOption,           // "bad-option": an option value outside its choices
+  NoDrawings,          // "no-drawings": a folder without drawings
+  OutputClash,         // "output-clash": another drawing of the run has this output
+  Interrupted,         // "interrupted": the run was interrupted before this drawing
+};
+
 struct Reason {
-  // Stable codes:
-  //   "not-found"            no drawing file at the path (or it cannot be read)
-  //   "unknown-format"       the path's extension names none of the formats
-  //   "not-a-drawing"        the file does not start as the format does
-  //   "unsupported-version"  a file version this converter does not read
-  //   "truncated"            the file ends inside something it announced
-  //   "bad-count"            a count the rest of the file cannot hold
-  //   "bad-record"           a record or class tag that makes no sense
-  //   "block-nesting"        blocks nested deeper, or placing more copies of
-  //                          each other, than any drawing needs (a block
-  //                          placing itself is not a failure: those copies
-  //                          are left out with a warning)
-  //   "output-exists"        the output exists and overwrite was not asked
-  //   "output-is-drawing"    the output is the drawing or has a drawing's
-  //                          extension
-  //   "write-failed"         the DXF file (or a temporary file) could not be
-  //                          written
-  //   "out-of-memory", "internal"
-  std::string code;
-  std::string message;  // a sentence a person understands
+  ReasonCode code = ReasonCode::Internal;
+  // A sentence a person understands.  It never holds a path: the front end
+  // that shows it puts the path it is about in front (see Describe).
+  std::string message;
   int64_t offset = -1;  // byte offset in the drawing it applies to, -1 none
 };
+
+// The one way a reason is made: the message given, or the code's own.
+Reason MakeReason(ReasonCode code, std::string message = {}, int64_t offset = -1);
+std::string_view ReasonName(ReasonCode code);        // "not-found", ...
+std::optional<ReasonCode> ReasonFromName(std::string_view name);
+std::string_view DefaultMessage(ReasonCode code);    // "there is no drawing file", ...
+// Every code, in the order above.
+std::span<const ReasonCode> AllReasonCodes();
+// Whether the reason is about the output rather than the drawing.
+bool AboutOutput(ReasonCode code);
+// The path a reason is about: the output for a reason about the output
+// (when one is given), else the drawing.
+std::string_view SubjectOf(const Reason& reason, std::string_view drawing,
+                           std::string_view output = {});
+// The line a front end shows: "PATH: message", PATH the output for a reason
+// about the output (when one is given), else the drawing (when one is
+// given; a drawing in memory has none).
+std::string Describe(const Reason& reason, std::string_view drawing, std::string_view output = {});
+
+// ---- Options by name --------------------------------------------------------
+// The names of options and their values, the same in every front end:
+// "dxf" r12|r2000|r2007, "space" model|paper, "pen-colours" screen|printer,
+// "layer-names" number|layer|group-layer, "scale-group" 0..15, "points"
+// point|circle|circles|cross|diamond|filled|quarters, "point-size"
+// 0.001..1000.  Names of values are matched in any case.
+
+enum class Option { Dxf, Space, PenColours, LayerNames, ScaleGroup, Points, PointSize };
+std::span<const Option> AllOptions();
+std::string_view OptionName(Option option);  // "dxf", "pen-colours", ...
+std::optional<Option> OptionFromName(std::string_view name);  // "-" or "_" alike
+// The names a named option takes ("r12", "r2000", "r2007"); none for the
+// numbers (scale-group, point-size).
+std::vector<std::string_view> OptionValueNames(Option option);
+// Sets one option from its text; a reason (bad-option) naming the valid
+// values when the text is none of them: "r14 is not one of r12, r2000,
+// r2007".  The front end puts the option's name, as it spells it, in front.
+std::optional<Reason> SetOption(Options& options, Option option, std::string_view value);
+// The text of an option's value, as SetOption takes it.
+std::string OptionValueText(const Options& options, Option option);
+std::string_view DxfVersionName(DxfVersion v);  // "r12", "r2000", "r2007"
+
+// The options a parent-style settings file gives (its lines 15 to 21; a
+// file that is missing gives the parent's defaults, R12 included).
+Options ReadSettingsFile(const std::string& path);
 
 // What a converted drawing held: entities written to the ENTITIES section
 // per DXF kind ("LINE", "CIRCLE", "ARC", "ELLIPSE", "POLYLINE" (ellipses of
 // R12), "POINT", "SOLID", "TEXT", "INSERT", "VIEWPORT") and the block
-// definitions made from the drawing ("BLOCK", the point marker included).
-// Kinds with none are absent.  Inspect uses the same type for the drawing's
-// own entities per kind: "line", "arc" (circles and ellipses too), "point",
-// "text", "dimension", "solid", "block" (inserts) and, for JWC, "virtual
-// point".
-using Counts = std::map<std::string, int64_t>;
+// definitions written ("BLOCK", the point marker included), as the writer
+// wrote them.  Kinds with none are absent.
+using DxfCounts = std::map<std::string, int64_t>;
+// The entities of a drawing's own list per drawing kind: "line", "arc"
+// (circles and ellipses too), "point", "text", "dimension", "solid",
+// "block" (inserts) and, for JWC, "virtual point".
+using EntityCounts = std::map<std::string, int64_t>;
 
 struct Result {
   bool ok = false;
   std::optional<Reason> reason;  // set when !ok
   Format format = Format::Jww;
-  int32_t version = 0;           // the drawing's file version
-  Counts counts;
+  bool read = false;             // the drawing was read (version holds)
+  int32_t version = 0;           // the drawing's file version (JWC, JWK: 0)
+  DxfCounts written;             // set when ok
   std::vector<std::string> warnings;  // what was left out or mended
   double seconds = 0;
 };
@@ -130,6 +189,25 @@ struct DxfFile {
 };
 std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files);
 
+// ---- Preview ----------------------------------------------------------------
+//
+// A picture of what the conversion with the same options writes, as an SVG
+// document: model space, or the paper layout when options.space says so
+// (the sheet at its size in millimetres, each viewport showing its window of
+// model space).  A preview refuses what the conversion refuses, with the
+// same reasons; counts are those of the DXF file the conversion would write.
+// A PNG can be made of it with `rsvg-convert` (Debian librsvg2-bin).
+
+// The picture of the drawing file src, into svg (empty on failure).
+Result PreviewSvg(const std::string& src, const Options& options, std::string& svg);
+// The picture of a drawing held in memory.
+Result PreviewSvg(std::span<const uint8_t> data, Format format, const Options& options,
+                  std::string& svg);
+// The picture of src into the file dst, with ConvertFile's checks of dst and
+// written atomically as ConvertFile writes: complete or not at all.
+Result PreviewSvgFile(const std::string& src, const std::string& dst, const Options& options,
+                      bool overwrite = false);
+
 struct GroupInfo {
   int group = 0;
   std::string name;  // UTF-8
@@ -162,13 +240,18 @@ struct Info {
   std::string paper;               // "A3", ... (symbols: "extent")
   double paperWidth = 0, paperHeight = 0;  // mm
   std::vector<GroupInfo> groups;   // layer groups in use
-  Counts counts;                   // entities of the drawing's own list per kind
+  EntityCounts entities;           // entities of the drawing's own list per kind
   std::vector<LayerInfo> layers;   // layers in use by the drawing's own list
   std::vector<BlockInfo> blocks;
   std::vector<std::string> images;  // bound image names
   Extents extents;                 // in the drawing's own coordinates
   std::vector<std::string> warnings;  // what a conversion will leave out or mend
 };
+
+// Why path names no file a drawing can be read from (nothing there, a
+// folder, a pipe or a device, or it cannot be read); nothing for a regular
+// file, whatever it holds.
+std::optional<Reason> CheckDrawingFile(const std::string& path);
 
 // Reads the drawing at path (format by extension) without converting it
 // and without writing any file.
@@ -178,7 +261,23 @@ Info InspectBytes(std::span<const uint8_t> data, Format format);
 // ".jww" .. ".jwk" (any case) to its format; nothing for other paths.
 std::optional<Format> FormatOfPath(std::string_view path);
 std::string_view FormatName(Format f);  // "jww", "jws", "jwc", "jwk"
+// "jww" .. "jwk", any case, with or without a leading dot.
 std::optional<Format> FormatFromName(std::string_view name);
-std::string_view DxfVersionName(DxfVersion v);  // "r12", "r2000", "r2007"
+
+// ---- JSON ----------------------------------------------------------------------
+// The objects every front end shows, as JSON text (UTF-8; bytes of names
+// that are not UTF-8 become U+FFFD), field names in snake_case:
+//   reason: {"code", "message", "offset" (null for none)}
+//   result: {"ok", "reason" (null when ok), "format", "version" (null when
+//            the drawing was not read), "written" {KIND: n}, "warnings", "seconds"}
+//   info:   {"reason"} when it failed, else {"format", "version",
+//            "jw_cad_version", "paper", "paper_width", "paper_height",
+//            "groups" [{group, name, scale}], "entities" {kind: n},
+//            "layers" [{group, layer, name, entities}],
+//            "blocks" [{name, number, entities, inserts}], "images",
+//            "extents" {min_x, min_y, max_x, max_y}, "warnings"}
+std::string ReasonJson(const Reason& reason);
+std::string ResultJson(const Result& result);
+std::string InfoJson(const Info& info);
 
 }  // namespace tessa::api

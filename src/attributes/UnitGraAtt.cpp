@@ -34,17 +34,27 @@ constexpr Rgb kDarkPens[25] = {
     {128, 192, 128}, {0, 128, 255},   {128, 64, 255},  {192, 192, 192},
     {128, 128, 128}};
 
-char16_t HexDigit(int32_t v) {
-  return u"0123456789ABCDEF"[v & 15];
+// "[G] " and "(L) ", the start of every layer's group and layer name,
+// made once: every drawing container sets all 256 of them when it is reset.
+struct TLayerPrefixes {
+  std::u16string group[16], layer[16];
+  TLayerPrefixes() {
+    for (int32_t v = 0; v < 16; ++v) {
+      const char16_t digit = u"0123456789ABCDEF"[v];
+      group[v] = std::u16string(u"[") + digit + u"] ";
+      layer[v] = std::u16string(u"(") + digit + u") ";
+    }
+  }
+};
+
+const TLayerPrefixes& Prefixes() {
+  static const TLayerPrefixes p;
+  return p;
 }
 
-std::u16string GroupPrefix(int32_t n) {
-  return std::u16string(u"[") + HexDigit(n / 16) + u"] ";
-}
+const std::u16string& GroupPrefix(int32_t n) { return Prefixes().group[(n / 16) & 15]; }
 
-std::u16string LayerPrefix(int32_t n) {
-  return std::u16string(u"(") + HexDigit(n % 16) + u") ";
-}
+const std::u16string& LayerPrefix(int32_t n) { return Prefixes().layer[n % 16]; }
 
 }  // namespace
 

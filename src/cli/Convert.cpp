@@ -4,7 +4,9 @@
 // disk by one more thread: syncing a file waits for the disk, and the
 // converting threads go on meanwhile.  It takes what has gathered and
 // waits for the disk once for all of it.
+
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -20,6 +22,7 @@
 
 #include "cli/Cli.h"
 #include "cli/Progress.h"
+#include "platform/Platform.h"
 
 namespace tessa::cli {
 
@@ -36,9 +39,9 @@ extern "C" void OnInterrupt(int) {
   std::signal(SIGTERM, SIG_DFL);
 }
 
-api::Result Failure(std::string code, std::string message) {
+api::Result Failure(api::ReasonCode code, std::string message = {}) {
   api::Result r;
-  r.reason = api::Reason{std::move(code), std::move(message), -1};
+  r.reason = api::MakeReason(code, std::move(message));
   return r;
 }
 
@@ -49,8 +52,56 @@ std::optional<std::string> MakeOutputFolder(const std::string& output) {
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return std::nullopt;
   fs::create_directories(folder, ec);
-  if (ec) return "cannot create the output folder " + TextOf(folder) + ": " + ec.message();
+  if (ec) return "cannot create its folder: " + ec.message();
   return std::nullopt;
+}
+
+// The folder an output goes into, or its nearest ancestor that exists when
+// the folder is still to be made.
+fs::path ExistingFolderOf(const std::string& output) {
+  fs::path folder = PathOf(output).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  while (!fs::exists(folder, ec)) {
+    fs::path up = folder.parent_path();
+    if (up.empty()) up = ".";
+    if (up == folder) break;
+    folder = std::move(up);
+  }
+  return folder;
+}
+
+// When the folder an output goes into takes no new file at all (a
+// read-only file system, no permission), that is the cause for every
+// drawing bound there: the sentence saying so, else nothing.
+std::optional<std::string> UnwritableFolder(const std::string& output) {
+  if (output.empty()) return std::nullopt;
+  const fs::path folder = ExistingFolderOf(output);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return std::nullopt;
+  std::string why = platform::FolderRefusesFiles(TextOf(folder));
+  if (why.empty()) return std::nullopt;
+  if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+  std::string shown = TextOf(folder);
+  if (shown.back() != '/' && shown.back() != static_cast<char>(fs::path::preferred_separator))
+    shown += static_cast<char>(fs::path::preferred_separator);
+  return "cannot write in " + shown + ": " + why;
+}
+
+// Says why a drawing failed.  An output folder that takes no files fails
+// every drawing bound there: that is said once, and each of those drawings
+// carries the sentence; any other reason gets a line of its own.
+void TellFailure(Progress& progress, const Job& job, api::Reason& reason) {
+  if (reason.code == api::ReasonCode::WriteFailed) {
+    if (auto folder = UnwritableFolder(job.output)) {
+      reason.message = *folder;
+      progress.SayOnce(*folder);
+      return;
+    }
+  }
+  std::string message = reason.message;
+  if (reason.code == api::ReasonCode::OutputExists) message += " (--force replaces it)";
+  progress.Failure(std::string(api::SubjectOf(reason, job.input, job.output)), message);
 }
 
 // Drawings up to this size are converted into memory and put on disk by
@@ -130,8 +181,7 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
     for (const Converted& c : taken) files.push_back({jobs[c.index].output, c.dxf, force});
     failed = api::PutDxfFiles(files);
   } catch (const std::bad_alloc&) {
-    failed.assign(taken.size(),
-                  api::Reason{"out-of-memory", "not enough memory to write the DXF file", -1});
+    failed.assign(taken.size(), api::MakeReason(api::ReasonCode::OutOfMemory));
   }
   const double share =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() /
@@ -142,32 +192,39 @@ void PutOnDisk(std::vector<Converted>& taken, const std::vector<Job>& jobs, bool
     if (k < failed.size() && failed[k]) {
       r.ok = false;
       r.reason = std::move(failed[k]);
-      r.counts.clear();
+      r.written.clear();
     }
   }
 }
 
 // Converts a job; when `dxf` is given and the drawing is small, into it
-// (a converted drawing's file is then still to be written: dxf is not
-// empty), else straight to its file.
-api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf) {
+// (inMemory then says so: its file is still to be written), else straight
+// to its file.
+api::Result ConvertOne(const Job& job, const RunSettings& settings, std::string* dxf,
+                       bool& inMemory) {
+  inMemory = false;
   if (job.early) {
     api::Result r;
     r.reason = job.early;
     return r;
   }
-  if (auto error = MakeOutputFolder(job.output)) return Failure("write-failed", *error);
+  if (auto error = MakeOutputFolder(job.output))
+    return Failure(api::ReasonCode::WriteFailed, *error);
   try {
-    if (dxf && SmallDrawing(job.input))
+    if (settings.preview)
+      return api::PreviewSvgFile(job.input, job.output, settings.options, settings.force);
+    if (dxf && SmallDrawing(job.input)) {
+      inMemory = true;
       return api::ConvertFileToMemory(job.input, job.output, settings.options, settings.force,
                                       *dxf);
+    }
     return api::ConvertFile(job.input, job.output, settings.options, settings.force);
   } catch (const std::bad_alloc&) {
-    return Failure("out-of-memory", "not enough memory to convert this drawing");
+    return Failure(api::ReasonCode::OutOfMemory);
   } catch (const std::exception& e) {
-    return Failure("internal", std::string("internal error: ") + e.what());
+    return Failure(api::ReasonCode::Internal, std::string("an unexpected failure: ") + e.what());
   } catch (...) {
-    return Failure("internal", "internal error");
+    return Failure(api::ReasonCode::Internal);
   }
 }
 
@@ -181,20 +238,23 @@ void CatchInterrupt() {
 bool Interrupted() { return gInterrupted.load(); }
 
 std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings& settings) {
-  std::vector<JobOutcome> outcomes(jobs.size());
+  // A drawing counts as not attempted until a thread takes it; after an
+  // interrupt no thread takes another, and what was taken is finished.
+  JobOutcome notAttempted;
+  notAttempted.attempted = false;
+  notAttempted.result = Failure(api::ReasonCode::Interrupted);
+  std::vector<JobOutcome> outcomes(jobs.size(), notAttempted);
   Progress progress(jobs.size(), settings.progress && !settings.quiet && jobs.size() > 1);
   std::atomic<size_t> next{0};
 
   // A drawing's outcome, once it is on disk or has failed.
   auto finish = [&](size_t i, api::Result r) {
     if (!r.ok) {
-      if (!r.reason) r.reason = api::Reason{"internal", "failed without a reason", -1};
-      std::string message = r.reason->message;
-      if (r.reason->code == "output-exists") message += " (--force replaces it)";
-      progress.Failure(jobs[i].input, message);
+      if (!r.reason) r.reason = api::MakeReason(api::ReasonCode::Internal);
+      TellFailure(progress, jobs[i], *r.reason);
     }
     outcomes[i].result = std::move(r);
-    progress.Finished();
+    progress.Finished(jobs[i].input);
   };
 
   const size_t threads = std::max<size_t>(1, std::min<size_t>(settings.jobs, jobs.size()));
@@ -227,17 +287,14 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   } closeOnExit{queue};
 
   auto work = [&] {
-    for (size_t i = next++; i < jobs.size(); i = next++) {
-      const Job& job = jobs[i];
-      if (Interrupted()) {
-        // Not started: counted as failed, without a line each.
-        outcomes[i].result = Failure("interrupted", "not converted: the run was interrupted");
-        continue;
-      }
-      progress.Started(job.input);
+    while (!Interrupted()) {
+      const size_t i = next++;
+      if (i >= jobs.size()) return;
+      outcomes[i].attempted = true;
       std::string dxf;
-      api::Result r = ConvertOne(job, settings, writer ? &dxf : nullptr);
-      if (r.ok && !dxf.empty())
+      bool inMemory = false;
+      api::Result r = ConvertOne(jobs[i], settings, writer ? &dxf : nullptr, inMemory);
+      if (r.ok && inMemory)
         queue.Push(Converted{i, std::move(dxf), std::move(r)});
       else
         finish(i, std::move(r));
@@ -257,6 +314,13 @@ std::vector<JobOutcome> RunJobs(const std::vector<Job>& jobs, const RunSettings&
   }  // the pool joins here
   queue.Close();
   writer.reset();  // joins once every converted drawing is on disk
+  // An input that failed in planning has failed, interrupted or not.
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    if (outcomes[i].attempted || !jobs[i].early) continue;
+    outcomes[i].attempted = true;
+    bool inMemory = false;
+    finish(i, ConvertOne(jobs[i], settings, nullptr, inMemory));
+  }
   progress.Clear();
   return outcomes;
 }

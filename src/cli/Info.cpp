@@ -1,5 +1,6 @@
 // `tessa info`: what a drawing holds, before converting it.
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
@@ -41,9 +42,9 @@ void PrintInfo(std::ostream& out, const std::string& input, const api::Info& inf
   out << "\n";
 
   out << "  entities    ";
-  if (info.counts.empty()) out << "none";
+  if (info.entities.empty()) out << "none";
   bool first = true;
-  for (const auto& [kind, n] : info.counts) {
+  for (const auto& [kind, n] : info.entities) {
     out << (first ? "" : ", ") << kind << " " << n;
     first = false;
   }
@@ -84,43 +85,57 @@ void PrintInfo(std::ostream& out, const std::string& input, const api::Info& inf
   out << "\n";
 }
 
-api::Info InspectSafely(const std::string& path) {
-  try {
-    return api::Inspect(path);
-  } catch (const std::bad_alloc&) {
-    api::Info i;
-    i.reason = api::Reason{"out-of-memory", "not enough memory to read this drawing", -1};
-    return i;
-  } catch (const std::exception& e) {
-    api::Info i;
-    i.reason = api::Reason{"internal", std::string("internal error: ") + e.what(), -1};
-    return i;
-  }
+// The drawings an input names: itself, or a folder's; a folder without
+// any gives its reason.
+std::vector<std::string> DrawingsNamed(const std::string& input, bool recursive,
+                                       std::optional<api::Reason>& failed) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(PathOf(input), ec)) return {input};
+  std::string error;
+  std::vector<std::string> drawings;
+  for (const auto& p : DrawingsOf(PathOf(input), recursive, error)) drawings.push_back(TextOf(p));
+  if (!error.empty())
+    failed = api::MakeReason(api::ReasonCode::NotFound, error);
+  else if (drawings.empty())
+    failed = NoDrawings(PathOf(input), recursive);
+  return drawings;
 }
 
 }  // namespace
 
-int RunInfo(const std::vector<std::string>& inputs, bool json) {
+int RunInfo(const std::vector<std::string>& inputs, bool json, bool recursive) {
   int status = kExitOk;
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   std::ostringstream text;
-  for (size_t i = 0; i < inputs.size(); ++i) {
-    const std::string& input = inputs[i];
-    api::Info info = InspectSafely(input);
+  size_t shown = 0;
+  auto show = [&](const std::string& input, const api::Info& info) {
     if (!info.ok) {
       status = kExitFailed;
-      const std::string message = info.reason ? info.reason->message : "failed without a reason";
-      std::fprintf(stderr, "%s: %s\n", input.c_str(), message.c_str());
+      const api::Reason reason = info.reason.value_or(api::MakeReason(api::ReasonCode::Internal));
+      std::fprintf(stderr, "%s\n", api::Describe(reason, input).c_str());
     }
+    ++shown;
     if (json) {
       all.push_back(InfoJson(input, info));
     } else if (info.ok) {
       if (text.tellp() > 0) text << "\n";
       PrintInfo(text, input, info);
     }
+  };
+  for (const std::string& input : inputs) {
+    std::optional<api::Reason> failed;
+    for (const std::string& drawing : DrawingsNamed(input, recursive, failed))
+      show(drawing, api::Inspect(drawing));
+    if (failed) {
+      api::Info none;
+      none.reason = std::move(failed);
+      show(input, none);
+    }
   }
+  std::error_code ec;
+  const bool one = shown == 1 && inputs.size() == 1 && !std::filesystem::is_directory(PathOf(inputs[0]), ec);
   if (json)
-    std::cout << DumpJson(inputs.size() == 1 ? all[0] : all, 2) << "\n";
+    std::cout << api::DumpJson(one ? all[0] : all, 2) << "\n";
   else
     std::cout << text.str();
   std::cout.flush();

@@ -12,12 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-api::Reason MakeReason(std::string code, std::string message) {
-  return api::Reason{std::move(code), std::move(message), -1};
-}
-
-Job Failed(const std::string& input, std::string code, std::string message) {
-  return Job{input, "", MakeReason(std::move(code), std::move(message))};
+Job Failed(const std::string& input, api::Reason reason) {
+  return Job{input, "", std::move(reason)};
 }
 
 bool IsDrawingFile(const fs::directory_entry& e) {
@@ -25,10 +21,9 @@ bool IsDrawingFile(const fs::directory_entry& e) {
   return e.is_regular_file(ec) && api::FormatOfPath(TextOf(e.path().filename())).has_value();
 }
 
-// The drawings in a folder (and its subfolders with recursive), sorted.
-// A folder that cannot be read, or a subfolder that stops the walk, gives
-// its sentence in error.
-std::vector<fs::path> DrawingsIn(const fs::path& dir, bool recursive, std::string& error) {
+}  // namespace
+
+std::vector<fs::path> DrawingsOf(const fs::path& dir, bool recursive, std::string& error) {
   std::vector<fs::path> found;
   std::error_code ec;
   const auto opts = fs::directory_options::skip_permission_denied;
@@ -46,15 +41,17 @@ std::vector<fs::path> DrawingsIn(const fs::path& dir, bool recursive, std::strin
   return found;
 }
 
+namespace {
+
 // Whether a folder has drawings in a subfolder, to hint at -r.
 bool SubfoldersHaveDrawings(const fs::path& dir) {
   std::string ignored;
-  return !DrawingsIn(dir, true, ignored).empty();
+  return !DrawingsOf(dir, true, ignored).empty();
 }
 
-fs::path DxfName(const fs::path& drawing) {
+fs::path DxfName(const fs::path& drawing, const std::string& extension) {
   fs::path name = drawing.filename();
-  name.replace_extension(".dxf");
+  name.replace_extension(extension);
   return name;
 }
 
@@ -64,10 +61,11 @@ bool EndsWithSeparator(const std::string& s) {
 
 // Where a drawing found in folder base goes inside the output folder out:
 // the same path relative to base.
-fs::path MirroredOutput(const fs::path& out, const fs::path& base, const fs::path& drawing) {
+fs::path MirroredOutput(const fs::path& out, const fs::path& base, const fs::path& drawing,
+                        const std::string& extension) {
   fs::path rel = drawing.lexically_relative(base);
   if (rel.empty()) rel = drawing.filename();
-  rel.replace_extension(".dxf");
+  rel.replace_extension(extension);
   return out / rel;
 }
 
@@ -86,6 +84,14 @@ fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.be
 std::string TextOf(const fs::path& path) {
   const std::u8string utf8 = path.u8string();
   return std::string(utf8.begin(), utf8.end());
+}
+
+api::Reason NoDrawings(const fs::path& folder, bool recursive) {
+  std::string message = recursive ? "no drawings in this folder or its subfolders"
+                                  : "no drawings in this folder";
+  if (!recursive && SubfoldersHaveDrawings(folder))
+    message += " (its subfolders have some: add -r)";
+  return api::MakeReason(api::ReasonCode::NoDrawings, std::move(message));
 }
 
 bool SamePath(const std::string& a, const std::string& b) { return OutputKey(a) == OutputKey(b); }
@@ -127,33 +133,26 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
     if (outFile)
       job.output = TextOf(*outFile);
     else if (outDir)
-      job.output = TextOf(MirroredOutput(*outDir, base, drawing));
+      job.output = TextOf(MirroredOutput(*outDir, base, drawing, request.extension));
     else
-      job.output = TextOf(drawing.parent_path() / DxfName(drawing));
+      job.output = TextOf(drawing.parent_path() / DxfName(drawing, request.extension));
     jobs.push_back(std::move(job));
   };
 
   for (const std::string& in : request.inputs) {
     const fs::path p = PathOf(in);
-    const fs::file_status st = fs::status(p, ec);
-    if (!fs::exists(st)) {
-      jobs.push_back(Failed(in, "not-found", "no such file or folder"));
-    } else if (fs::is_directory(st)) {
+    if (fs::is_directory(p, ec)) {
       std::string error;
-      std::vector<fs::path> drawings = DrawingsIn(p, request.recursive, error);
+      std::vector<fs::path> drawings = DrawingsOf(p, request.recursive, error);
       if (!error.empty()) {
-        jobs.push_back(Failed(in, "not-found", error));
+        jobs.push_back(Failed(in, api::MakeReason(api::ReasonCode::NotFound, error)));
       } else if (drawings.empty()) {
-        std::string message = request.recursive ? "no drawings in this folder or its subfolders"
-                                                : "no drawings in this folder";
-        if (!request.recursive && SubfoldersHaveDrawings(p))
-          message += " (its subfolders have some: add -r)";
-        jobs.push_back(Failed(in, "no-drawings", message));
+        jobs.push_back(Failed(in, NoDrawings(p, request.recursive)));
       }
       for (const fs::path& d : drawings) add(d, p);
-    } else if (!fs::is_regular_file(st)) {
-      // A pipe or device could stall the reader or never end.
-      jobs.push_back(Failed(in, "not-a-drawing", "not a regular file"));
+    } else if (auto missing = api::CheckDrawingFile(in)) {
+      // Nothing there, or a pipe or device that could stall the reader.
+      jobs.push_back(Failed(in, std::move(*missing)));
     } else {
       add(p, p.parent_path());
     }
@@ -166,12 +165,11 @@ std::vector<Job> PlanJobs(const PlanRequest& request) {
     if (job.early) continue;
     auto [it, inserted] = owner.emplace(OutputKey(job.output), &job);
     if (!inserted)
-      job.early = MakeReason("output-clash",
-                             "its output " + job.output + " is already the output of " +
-                                 it->second->input);
+      job.early = api::MakeReason(api::ReasonCode::OutputClash,
+                                  "its output is already that of " + it->second->input);
   }
   for (Job& job : jobs)
-    if (job.early && job.early->code == "output-clash") job.output.clear();
+    if (job.early && job.early->code == api::ReasonCode::OutputClash) job.output.clear();
   return jobs;
 }
 

@@ -34,17 +34,11 @@ std::string TailThatFits(const std::string& s, int width) {
 Progress::Progress(size_t total, bool bar)
     : total_(total), bar_(bar), start_(std::chrono::steady_clock::now()) {}
 
-void Progress::Started(const std::string& input) {
-  if (!bar_) return;
-  std::lock_guard lock(mutex_);
-  current_ = input;
-  DrawLocked(false);
-}
-
-void Progress::Finished() {
+void Progress::Finished(const std::string& input) {
   if (!bar_) return;
   std::lock_guard lock(mutex_);
   ++done_;
+  current_ = input;
   DrawLocked(done_ == total_);
 }
 
@@ -52,6 +46,15 @@ void Progress::Failure(const std::string& input, const std::string& message) {
   std::lock_guard lock(mutex_);
   ClearLocked();
   std::fprintf(stderr, "%s: %s\n", input.c_str(), message.c_str());
+  std::fflush(stderr);
+  if (bar_) DrawLocked(true);
+}
+
+void Progress::SayOnce(const std::string& message) {
+  std::lock_guard lock(mutex_);
+  if (!said_.insert(message).second) return;
+  ClearLocked();
+  std::fprintf(stderr, "tessa: %s\n", message.c_str());
   std::fflush(stderr);
   if (bar_) DrawLocked(true);
 }

@@ -11,97 +11,62 @@ using nlohmann::ordered_json;
 
 namespace {
 
-ordered_json OffsetJson(int64_t offset) {
-  return offset >= 0 ? ordered_json(offset) : ordered_json(nullptr);
-}
-
-ordered_json CountsJson(const api::Counts& counts) {
-  ordered_json j = ordered_json::object();
-  for (const auto& [kind, n] : counts) j[kind] = n;
-  return j;
-}
-
 ordered_json FormatJson(const std::string& input) {
   if (auto f = api::FormatOfPath(input)) return std::string(api::FormatName(*f));
   return nullptr;
 }
 
+const char* Status(const JobOutcome& out) {
+  if (!out.attempted) return "not-attempted";
+  return out.result.ok ? "converted" : "failed";
+}
+
 }  // namespace
 
-ordered_json ReasonJson(const api::Reason& reason) {
-  return {{"code", reason.code}, {"message", reason.message}, {"offset", OffsetJson(reason.offset)}};
+Tally Count(const std::vector<JobOutcome>& outcomes) {
+  Tally t;
+  for (const JobOutcome& out : outcomes) {
+    if (!out.attempted)
+      ++t.notAttempted;
+    else if (out.result.ok)
+      ++t.converted;
+    else
+      ++t.failed;
+  }
+  return t;
 }
 
 ordered_json ReportJson(const std::vector<Job>& jobs, const std::vector<JobOutcome>& outcomes) {
   ordered_json drawings = ordered_json::array();
-  int64_t converted = 0, failed = 0;
   for (size_t i = 0; i < jobs.size(); ++i) {
     const Job& job = jobs[i];
     const api::Result& r = outcomes[i].result;
-    (r.ok ? converted : failed)++;
     ordered_json d;
     d["input"] = job.input;
     d["output"] = job.output.empty() ? ordered_json(nullptr) : ordered_json(job.output);
-    d["status"] = r.ok ? "converted" : "failed";
-    d["reason"] = r.reason && !r.ok ? ReasonJson(*r.reason) : ordered_json(nullptr);
-    // What the drawing is: known once it was read, else from its name.
-    d["format"] = r.version != 0 ? ordered_json(std::string(api::FormatName(r.format)))
-                                 : FormatJson(job.input);
-    d["version"] = r.version != 0 ? ordered_json(r.version) : ordered_json(nullptr);
-    d["counts"] = CountsJson(r.counts);
-    d["warnings"] = r.warnings;
-    d["seconds"] = r.seconds;
+    d["status"] = Status(outcomes[i]);
+    const ordered_json result = api::ToJson(r);
+    for (const auto& [key, value] : result.items())
+      if (key != "ok") d[key] = value;
+    // A drawing never read is known by its name.
+    if (d["format"].is_null()) d["format"] = FormatJson(job.input);
     drawings.push_back(std::move(d));
   }
+  const Tally tally = Count(outcomes);
   ordered_json report;
   report["drawings"] = std::move(drawings);
-  report["converted"] = converted;
-  report["failed"] = failed;
+  report["converted"] = tally.converted;
+  report["failed"] = tally.failed;
+  report["not_attempted"] = tally.notAttempted;
   return report;
 }
 
 ordered_json InfoJson(const std::string& input, const api::Info& info) {
   ordered_json j;
   j["input"] = input;
-  if (!info.ok) {
-    j["reason"] = info.reason ? ReasonJson(*info.reason)
-                              : ReasonJson(api::Reason{"internal", "failed without a reason", -1});
-    return j;
-  }
-  j["format"] = std::string(api::FormatName(info.format));
-  j["version"] = info.version;
-  j["jw_cad_version"] = info.jwCadVersion;
-  j["paper"] = info.paper;
-  j["paper_width"] = info.paperWidth;
-  j["paper_height"] = info.paperHeight;
-  ordered_json groups = ordered_json::array();
-  for (const api::GroupInfo& g : info.groups)
-    groups.push_back({{"group", g.group}, {"name", g.name}, {"scale", g.scale}});
-  j["groups"] = std::move(groups);
-  j["counts"] = CountsJson(info.counts);
-  ordered_json layers = ordered_json::array();
-  for (const api::LayerInfo& l : info.layers)
-    layers.push_back(
-        {{"group", l.group}, {"layer", l.layer}, {"name", l.name}, {"entities", l.entities}});
-  j["layers"] = std::move(layers);
-  ordered_json blocks = ordered_json::array();
-  for (const api::BlockInfo& b : info.blocks)
-    blocks.push_back({{"name", b.name},
-                      {"number", b.number},
-                      {"entities", b.entities},
-                      {"inserts", b.inserts}});
-  j["blocks"] = std::move(blocks);
-  j["images"] = info.images;
-  j["extents"] = {{"min_x", info.extents.minX},
-                  {"min_y", info.extents.minY},
-                  {"max_x", info.extents.maxX},
-                  {"max_y", info.extents.maxY}};
-  j["warnings"] = info.warnings;
+  const ordered_json fields = api::ToJson(info);
+  for (const auto& [key, value] : fields.items()) j[key] = value;
   return j;
-}
-
-std::string DumpJson(const ordered_json& j, int indent) {
-  return j.dump(indent, ' ', false, ordered_json::error_handler_t::replace);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error) {

@@ -1,6 +1,7 @@
 // tessa: converts Jw_cad drawings to DXF and tells what a drawing holds.
-// A thin front end: the command line is parsed here, the work is the
-// library API's (and the settings file is read by the converter's own code).
+// A thin front end: the command line is parsed here; option values, the
+// settings file and every answer are the library API's.
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -11,9 +12,8 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Cli.h"
-#include "driver/Unit1.h"
+#include "cli/Preview.h"
 #include "platform/Platform.h"
-#include "util/Func_2Cp932.h"
 
 namespace tessa::cli {
 
@@ -21,7 +21,8 @@ namespace {
 
 const char kUsage[] =
     "usage: tessa convert [options] INPUT...\n"
-    "       tessa info [--json] DRAWING...\n"
+    "       tessa info [--json] [-r] INPUT...\n"
+    "       tessa preview [options] DRAWING... [-o PATH]\n"
     "       tessa --help | --version\n";
 
 const char kConvertFooter[] = R"(
@@ -73,47 +74,21 @@ Values:
 application (lines 15 to 21); options given on the command line win.
 
 Exit status: 0 every drawing converted, 1 any failed (the others still
-convert), 2 the command line was wrong.
+convert), 2 the command line was wrong, 130 interrupted (Ctrl-C): the
+drawings not yet started are not attempted, those under way finish.
 )";
-
-template <class E>
-std::map<std::string, E> Names(std::initializer_list<std::pair<const char*, E>> list) {
-  std::map<std::string, E> m;
-  for (const auto& [name, value] : list) m.emplace(name, value);
-  return m;
-}
 
 unsigned Cores() {
   const unsigned n = std::thread::hardware_concurrency();
   return n > 0 ? n : 1;
 }
 
-// The options of a settings file as the API names them.  cb2, cb3 and cb4
-// pass unchecked, as the converter itself passes them.
-api::Options OptionsOfSettingsFile(const std::string& path) {
-  const TSettingsOptions s = ReadSettingsOptions(path);
-  api::Options o;
-  o.dxf = static_cast<api::DxfVersion>(s.cb2);
-  o.penColours = static_cast<api::PenColours>(s.cb3);
-  o.layerNames = static_cast<api::LayerNames>(s.cb4);
-  o.space = static_cast<api::Space>(s.cb5);
-  o.scaleGroup = s.cb6;
-  o.points = static_cast<api::Points>(s.cb7);
-  o.pointSize = s.pointSize;
-  return o;
-}
-
 struct ConvertArgs {
   std::vector<std::string> inputs;
   std::string output;
   bool recursive = false;
-  api::DxfVersion dxf = api::DxfVersion::R2000;
-  api::Space space = api::Space::Model;
-  api::PenColours penColours = api::PenColours::Screen;
-  api::LayerNames layerNames = api::LayerNames::Number;
-  int scaleGroup = 0;
-  api::Points points = api::Points::Point;
-  double pointSize = 0.001;
+  // The text of each option given, by option; the library reads them.
+  std::map<api::Option, std::string> values;
   std::string settings;
   bool force = false;
   unsigned jobs = Cores();
@@ -123,16 +98,30 @@ struct ConvertArgs {
 
 struct ConvertOptions {
   CLI::Option* output;
-  CLI::Option* dxf;
-  CLI::Option* space;
-  CLI::Option* penColours;
-  CLI::Option* layerNames;
-  CLI::Option* scaleGroup;
-  CLI::Option* points;
-  CLI::Option* pointSize;
+  std::map<api::Option, CLI::Option*> values;
   CLI::Option* settings;
   CLI::Option* report;
 };
+
+// The option's help: what it does and its values, the default first.
+std::string OptionHelp(api::Option option) {
+  static const std::map<api::Option, const char*> kWhat = {
+      {api::Option::Dxf, "DXF version"},
+      {api::Option::Space, "Space the drawing goes to"},
+      {api::Option::PenColours, "Pens of a JWW drawing that give the colours"},
+      {api::Option::LayerNames, "How layers are named"},
+      {api::Option::ScaleGroup, "Layer group 0..15 that gives the drawing scale (default 0)"},
+      {api::Option::Points, "How points are written"},
+      {api::Option::PointSize, "Radius of point circles and markers, 0.001..1000 (default 0.001)"},
+  };
+  std::string help = kWhat.at(option);
+  const auto names = api::OptionValueNames(option);
+  if (names.empty()) return help;
+  help += ": " + api::OptionValueText(api::Options{}, option) + " (default)";
+  for (std::string_view name : names)
+    if (name != api::OptionValueText(api::Options{}, option)) help += ", " + std::string(name);
+  return help;
+}
 
 ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
   ConvertOptions o{};
@@ -141,53 +130,17 @@ ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
                             "DXF file for one drawing, else the output folder")
                  ->option_text("PATH");
   cmd.add_flag("-r,--recursive", a.recursive, "Take the drawings of subfolders too");
-  o.dxf = cmd.add_option("--dxf", a.dxf, "DXF version: r12, r2000 (default), r2007")
-              ->transform(CLI::CheckedTransformer(
-                  Names<api::DxfVersion>({{"r12", api::DxfVersion::R12},
-                                          {"r2000", api::DxfVersion::R2000},
-                                          {"r2007", api::DxfVersion::R2007}}),
-                  CLI::ignore_case))
-              ->option_text("VERSION");
-  o.space = cmd.add_option("--space", a.space, "model (default) or paper")
-                ->transform(CLI::CheckedTransformer(
-                    Names<api::Space>({{"model", api::Space::Model}, {"paper", api::Space::Paper}}),
-                    CLI::ignore_case))
-                ->option_text("SPACE");
-  o.penColours = cmd.add_option("--pen-colours", a.penColours, "screen (default) or printer")
-                     ->transform(CLI::CheckedTransformer(
-                         Names<api::PenColours>({{"screen", api::PenColours::Screen},
-                                                 {"printer", api::PenColours::Printer}}),
-                         CLI::ignore_case))
-                     ->option_text("PENS");
-  o.layerNames = cmd.add_option("--layer-names", a.layerNames,
-                                "How layers are named: number (default), layer, group-layer")
-                     ->transform(CLI::CheckedTransformer(
-                         Names<api::LayerNames>({{"number", api::LayerNames::Number},
-                                                 {"layer", api::LayerNames::Layer},
-                                                 {"group-layer", api::LayerNames::GroupLayer}}),
-                         CLI::ignore_case))
-                     ->option_text("RULE");
-  o.scaleGroup = cmd.add_option("--scale-group", a.scaleGroup,
-                                "Layer group 0..15 that gives the drawing scale (default 0)")
-                     ->check(CLI::Range(0, 15))
-                     ->option_text("N");
-  o.points = cmd.add_option("--points", a.points,
-                            "How points are written: point (default), circle, circles, cross, "
-                            "diamond, filled, quarters")
-                 ->transform(CLI::CheckedTransformer(
-                     Names<api::Points>({{"point", api::Points::Point},
-                                         {"circle", api::Points::Circle},
-                                         {"circles", api::Points::Circles},
-                                         {"cross", api::Points::Cross},
-                                         {"diamond", api::Points::Diamond},
-                                         {"filled", api::Points::Filled},
-                                         {"quarters", api::Points::Quarters}}),
-                     CLI::ignore_case))
-                 ->option_text("FORM");
-  o.pointSize = cmd.add_option("--point-size", a.pointSize,
-                               "Radius of point circles and markers, 0.001..1000 (default 0.001)")
-                    ->check(CLI::Range(0.001, 1000.0))
-                    ->option_text("R");
+  static const std::map<api::Option, const char*> kPlaceholder = {
+      {api::Option::Dxf, "VERSION"},   {api::Option::Space, "SPACE"},
+      {api::Option::PenColours, "PENS"}, {api::Option::LayerNames, "RULE"},
+      {api::Option::ScaleGroup, "N"},  {api::Option::Points, "FORM"},
+      {api::Option::PointSize, "R"},
+  };
+  for (api::Option option : api::AllOptions())
+    o.values[option] =
+        cmd.add_option("--" + std::string(api::OptionName(option)), a.values[option],
+                       OptionHelp(option))
+            ->option_text(kPlaceholder.at(option));
   o.settings = cmd.add_option("--settings", a.settings,
                               "Read the options from a parent-style settings file")
                    ->check(CLI::ExistingFile)
@@ -205,16 +158,16 @@ ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
   return o;
 }
 
+// The settings file first, then the options given, which win.  Throws
+// UsageError for a value outside its choices.
 api::Options ResolveOptions(const ConvertArgs& a, const ConvertOptions& o) {
   api::Options opt;
-  if (o.settings->count() > 0) opt = OptionsOfSettingsFile(a.settings);
-  if (o.dxf->count() > 0) opt.dxf = a.dxf;
-  if (o.space->count() > 0) opt.space = a.space;
-  if (o.penColours->count() > 0) opt.penColours = a.penColours;
-  if (o.layerNames->count() > 0) opt.layerNames = a.layerNames;
-  if (o.scaleGroup->count() > 0) opt.scaleGroup = a.scaleGroup;
-  if (o.points->count() > 0) opt.points = a.points;
-  if (o.pointSize->count() > 0) opt.pointSize = a.pointSize;
+  if (o.settings->count() > 0) opt = api::ReadSettingsFile(a.settings);
+  for (const auto& [option, given] : o.values) {
+    if (given->count() == 0) continue;
+    if (auto bad = api::SetOption(opt, option, a.values.at(option)))
+      throw UsageError{"--" + std::string(api::OptionName(option)) + ": " + bad->message};
+  }
   return opt;
 }
 
@@ -244,23 +197,32 @@ int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {
   CatchInterrupt();
 
   const std::vector<JobOutcome> outcomes = RunJobs(jobs, run);
-  size_t converted = 0;
-  for (const JobOutcome& out : outcomes) converted += out.result.ok ? 1 : 0;
-  const size_t failed = outcomes.size() - converted;
+  const Tally tally = Count(outcomes);
 
-  int status = failed == 0 ? kExitOk : kExitFailed;
+  int status = tally.failed == 0 ? kExitOk : kExitFailed;
   if (o.report->count() > 0) {
     std::string error;
-    if (!WriteFileAtomically(a.report, DumpJson(ReportJson(jobs, outcomes), 2) + "\n", error)) {
+    if (!WriteFileAtomically(a.report, api::DumpJson(ReportJson(jobs, outcomes), 2) + "\n", error)) {
       std::fprintf(stderr, "%s: cannot write the report: %s\n", a.report.c_str(), error.c_str());
       status = kExitFailed;
     }
   }
-  if (Interrupted()) std::fputs("tessa: interrupted\n", stderr);
+  // An interrupted run never passes for a complete one, even when the
+  // interrupt came after the last drawing.
+  const bool interrupted = Interrupted();
+  if (interrupted) {
+    std::fputs("tessa: interrupted\n", stderr);
+    status = kExitInterrupted;
+  }
   if (!a.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "%zu converted, %zu failed in %.1f s\n", converted, failed, seconds);
+    if (interrupted)
+      std::fprintf(stderr, "%zu converted, %zu failed, %zu not attempted in %.1f s\n",
+                   tally.converted, tally.failed, tally.notAttempted, seconds);
+    else
+      std::fprintf(stderr, "%zu converted, %zu failed in %.1f s\n", tally.converted,
+                   tally.failed, seconds);
   }
   return status;
 }
@@ -286,11 +248,21 @@ int Main(const std::vector<std::string>& args) {
 
   std::vector<std::string> infoInputs;
   bool infoJson = false;
+  bool infoRecursive = false;
   CLI::App* info = app.add_subcommand(
       "info", "Tell what drawings hold: format and version, paper, scales, entities, layers, "
               "blocks, images, extents, and what a conversion leaves out or mends");
-  info->add_option("DRAWING", infoInputs, "Drawings to look at")->required();
-  info->add_flag("--json", infoJson, "One JSON object per drawing (an array for several)");
+  info->add_option("INPUT", infoInputs, "Drawings and folders of drawings to look at")->required();
+  info->add_flag("--json", infoJson,
+                 "One JSON object for one drawing, an array for several or a folder");
+  info->add_flag("-r,--recursive", infoRecursive, "Take the drawings of subfolders too");
+
+  const PreviewCommand preview(app);
+  auto commandName = [&]() -> const char* {
+    if (convert->parsed()) return "convert";
+    if (info->parsed()) return "info";
+    return preview.Parsed() ? "preview" : nullptr;
+  };
 
   try {
     // CLI11 takes the arguments last first, without the program's name.
@@ -299,16 +271,16 @@ int Main(const std::vector<std::string>& args) {
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version: on standard output
-    const char* command = convert->parsed() ? "convert" : info->parsed() ? "info" : nullptr;
-    PrintUsageError(e.what(), command);
+    PrintUsageError(e.what(), commandName());
     return kExitUsage;
   }
 
   try {
     if (convert->parsed()) return RunConvert(convertArgs, convertOptions);
-    return RunInfo(infoInputs, infoJson);
+    if (preview.Parsed()) return preview.Run();
+    return RunInfo(infoInputs, infoJson, infoRecursive);
   } catch (const UsageError& e) {
-    PrintUsageError(e.message, convert->parsed() ? "convert" : "info");
+    PrintUsageError(e.message, commandName());
     return kExitUsage;
   }
 }
@@ -338,12 +310,7 @@ int Run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-#ifdef _WIN32
-// Windows hands the command line over as UTF-16 (linked with -municode).
-int wmain(int argc, wchar_t** argv) {
+int main(int argc, char** argv) {
   tessa::platform::UseUtf8Terminal();
-  return Run(tessa::ArgsToUtf8(argc, reinterpret_cast<const char16_t* const*>(argv)));
+  return Run(tessa::platform::CommandLineArguments(argc, argv));
 }
-#else
-int main(int argc, char** argv) { return Run(std::vector<std::string>(argv, argv + argc)); }
-#endif

@@ -7,14 +7,10 @@ namespace tessa {
 TConvContext::TConvContext() { ResetAttributes(); }
 
 void TConvContext::ResetAttributes() {
-  GraAtt.DataInit();
+  GraAtt.DataInit();  // layers, widths, point radii and line types too
   GraAtt.SetDisplayMode(true);
   GraAtt.SetBackColor(BackColorNo);
-  GraAtt.SetDefaultColor();
-  GraAtt.SetDefaultLayer();
-  GraAtt.SetDefaultWidth();
-  GraAtt.SetDefaultTenR();
-  GraAtt.SetDefaultLtype();
+  GraAtt.SetDefaultColor();  // the pens of that background
   GraAtt.SetDispHojo(1);
   GraAtt.SetDispKijun(1);
   GraAtt.SetGrayColor(RGBToColor(128, 128, 128));

@@ -54,6 +54,7 @@ TJwPlacement PlacementOnExtents(const TJwExtents& ext) {
   static_cast<TJwExtents&>(r) = ext;
   r.PaperX = std::abs(ext.ExtMaxX - ext.ExtMinX);
   r.PaperY = std::abs(ext.ExtMaxY - ext.ExtMinY);
+  r.Sheet = false;
   return r;
 }
 

@@ -19,6 +19,7 @@ void StartDxfModel(TConvContext& ctx, int Ver, int32_t sp, double minX, double m
   m.SetDXFVer(Ver, sp);
   m.SetAppName(ctx.AppTitle);
   m.SetPap(minX, minY, maxX, maxY, ctx.Place.PaperX, ctx.Place.PaperY);
+  m.sheet = ctx.Place.Sheet;
   m.SetScale(scale);
   m.SetLayerNameType(ctx.Opt.LayerNameType);
   m.SetTenTransType(ctx.Opt.TenType, ctx.Opt.TenSize);

@@ -40,6 +40,10 @@ struct TPlace {
   void Widen(double x, double y) const {
     if (collect) m->SetVPortMinMax(vp, x, y);
   }
+  // The item just added is drawn through the viewport.
+  void Drawn(bool added) const {
+    if (collect && added) m->AddVPortItem(vp);
+  }
 };
 
 // A JWK symbol: coordinates as stored, one place for everything.
@@ -102,8 +106,8 @@ int32_t LineLayer(uint8_t lay, uint8_t typ) { return typ == kAuxType ? kHojoLaye
 void AddJwcLine(const TEntJwcLine& e, const TPlace& p) {
   p.Widen(e.x1, e.y1);
   p.Widen(e.x2, e.y2);
-  p.m->AddLine(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
-                    JwcLtypeToDXFLtype(e.typ), 0, p.X(e.x1), p.Y(e.y1), p.X(e.x2), p.Y(e.y2));
+  p.Drawn(p.m->AddLine(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
+                       JwcLtypeToDXFLtype(e.typ), 0, p.X(e.x1), p.Y(e.y1), p.X(e.x2), p.Y(e.y2)));
 }
 
 void AddJwcArc(const TEntJwcArc2& e, const TPlace& p) {
@@ -120,8 +124,9 @@ void AddJwcArc(const TEntJwcArc2& e, const TPlace& p) {
       p.Widen(x, y);
     }
   }
-  p.m->AddArc(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
-                   JwcLtypeToDXFLtype(e.typ), 0, p.X(e.x), p.Y(e.y), e.r * p.sc, ph, ps, pd, pk);
+  p.Drawn(p.m->AddArc(p.sp, LineLayer(e.lay, e.typ), JwcColorToDXFColor(e.col),
+                      JwcLtypeToDXFLtype(e.typ), 0, p.X(e.x), p.Y(e.y), e.r * p.sc, ph, ps, pd,
+                      pk));
 }
 
 // sizeScale multiplies the text type's sizes before the placement (the
@@ -167,17 +172,17 @@ void AddJwcMoji(const TEntJwcMoji2& e, const TPlace& p,
     x1 += vx; y1 += vy;
     x2 += vx; y2 += vy;
   }
-  p.m->AddMoji(p.sp, e.lay + 4, JwcColorToDXFColor(mjtp[k].penNo), style, 2, fl,
-                    p.X(x1), p.Y(y1), p.X(x2), p.Y(y2), W * p.sc, H * p.sc, d * p.sc, angle,
-                    kMojiFont, e.s);
+  p.Drawn(p.m->AddMoji(p.sp, e.lay + 4, JwcColorToDXFColor(mjtp[k].penNo), style, 2, fl,
+                       p.X(x1), p.Y(y1), p.X(x2), p.Y(y2), W * p.sc, H * p.sc, d * p.sc, angle,
+                       kMojiFont, e.s));
 }
 
 // tenScale: the marker magnification (group scale for JWC, drawing scale
 // for JWK).
 void AddJwcTen(const TEntJwcTen& e, const TPlace& p, double tenScale) {
   p.Widen(e.x, e.y);
-  p.m->AddTen(p.sp, e.lay + 4, JwcColorToDXFColor(e.col), 0, 0, p.X(e.x), p.Y(e.y), 0,
-                   tenScale);
+  p.Drawn(p.m->AddTen(p.sp, e.lay + 4, JwcColorToDXFColor(e.col), 0, 0, p.X(e.x), p.Y(e.y), 0,
+                      tenScale));
 }
 
 // Lines, arcs, texts and points of either format, in this order.
@@ -251,8 +256,8 @@ bool JwcDXFModelBuild(TConvContext& ctx, const TJwcData& jw, int Ver) {
     const TEntJwcVten& v = jw.EntVten[i];
     const TPlace& p = place(v.lay);
     p.Widen(v.x, v.y);
-    dm.AddArc(p.sp, kHojoLayer, 0, 0, 0, p.X(v.x), p.Y(v.y), ctx.Opt.TenSize * p.sc, 1.0, 0,
-              0, 0);
+    p.Drawn(dm.AddArc(p.sp, kHojoLayer, 0, 0, 0, p.X(v.x), p.Y(v.y), ctx.Opt.TenSize * p.sc, 1.0,
+                      0, 0, 0));
   }
   if (paper) dm.SetVPortArea();
   return true;

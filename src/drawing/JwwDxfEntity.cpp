@@ -123,6 +123,10 @@ class TEntityConv {
   double Len(double v) const { return v * sc_; }
   void Sample(TPt p);
   bool Sampling() const { return !InBlock() && opt_.Space == 1; }
+  // An item just added to the drawing's list is drawn through the viewport.
+  void Drawn(bool added) {
+    if (added && Sampling()) m_.AddVPortItem(vport_);
+  }
   void ArcSamples(TPt c, double r, double he, double ka, double sa, double da);
   TPt ArcPoint(TPt c, double r, double he, double ka, double t) const;
 
@@ -211,7 +215,7 @@ void TEntityConv::PutLine(int32_t lay, int32_t col, int32_t typ, int32_t wid, TP
   if (InBlock())
     m_.AddBlockLine(bidx_, spc_, lay, col, typ, wid, p.x, p.y, q.x, q.y);
   else
-    m_.AddLine(spc_, lay, col, typ, wid, p.x, p.y, q.x, q.y);
+    Drawn(m_.AddLine(spc_, lay, col, typ, wid, p.x, p.y, q.x, q.y));
 }
 
 void TEntityConv::PutArc(int32_t lay, int32_t col, int32_t typ, int32_t wid, TPt c, double r,
@@ -220,7 +224,7 @@ void TEntityConv::PutArc(int32_t lay, int32_t col, int32_t typ, int32_t wid, TPt
   if (InBlock())
     m_.AddBlockArc(bidx_, spc_, lay, col, typ, wid, o.x, o.y, r, he, sa, da, ka);
   else
-    m_.AddArc(spc_, lay, col, typ, wid, o.x, o.y, r, he, sa, da, ka);
+    Drawn(m_.AddArc(spc_, lay, col, typ, wid, o.x, o.y, r, he, sa, da, ka));
 }
 
 void TEntityConv::PutSolid3(int32_t lay, int32_t col, TPt a, TPt b, TPt c) {
@@ -228,7 +232,7 @@ void TEntityConv::PutSolid3(int32_t lay, int32_t col, TPt a, TPt b, TPt c) {
   if (InBlock())
     m_.AddBlockSolid3(bidx_, spc_, lay, col, p.x, p.y, q.x, q.y, r.x, r.y);
   else
-    m_.AddSolid3(spc_, lay, col, p.x, p.y, q.x, q.y, r.x, r.y);
+    Drawn(m_.AddSolid3(spc_, lay, col, p.x, p.y, q.x, q.y, r.x, r.y));
 }
 
 void TEntityConv::PutSolid4(int32_t lay, int32_t col, TPt a, TPt b, TPt c, TPt e) {
@@ -236,7 +240,7 @@ void TEntityConv::PutSolid4(int32_t lay, int32_t col, TPt a, TPt b, TPt c, TPt e
   if (InBlock())
     m_.AddBlockSolid4(bidx_, spc_, lay, col, p.x, p.y, q.x, q.y, r.x, r.y, s.x, s.y);
   else
-    m_.AddSolid4(spc_, lay, col, p.x, p.y, q.x, q.y, r.x, r.y, s.x, s.y);
+    Drawn(m_.AddSolid4(spc_, lay, col, p.x, p.y, q.x, q.y, r.x, r.y, s.x, s.y));
 }
 
 // ---- Entities -------------------------------------------------------------------
@@ -287,7 +291,7 @@ void TEntityConv::ConvTen(const TEntJwwTen& e) {
     if (InBlock())
       m_.AddBlockTen(bidx_, spc_, lay, col, wid, cod, o.x, o.y, a, Len(b));
     else
-      m_.AddTen(spc_, lay, col, wid, cod, o.x, o.y, a, Len(b));
+      Drawn(m_.AddTen(spc_, lay, col, wid, cod, o.x, o.y, a, Len(b)));
   }
   Sample(p);
 }
@@ -327,8 +331,8 @@ void TEntityConv::ConvMoji(const TEntJwwMoji& e) {
     m_.AddBlockMoji(bidx_, spc_, lay, col, typ, bas, flags, o1.x, o1.y, o2.x, o2.y, Len(w),
                     Len(h), Len(e.dKankaku), ang, font, e.str);
   else
-    m_.AddMoji(spc_, lay, col, typ, bas, flags, o1.x, o1.y, o2.x, o2.y, Len(w), Len(h),
-               Len(e.dKankaku), ang, font, e.str);
+    Drawn(m_.AddMoji(spc_, lay, col, typ, bas, flags, o1.x, o1.y, o2.x, o2.y, Len(w), Len(h),
+                     Len(e.dKankaku), ang, font, e.str));
 }
 
 void TEntityConv::ConvSunpo(const TEntJwwSunpo& e) {
@@ -468,7 +472,7 @@ void TEntityConv::ConvBlock(const TEntJwwBlock& e) {
     m_.AddBlockBlock(bidx_, spc_, lay, col, typ, wid, bln, o.x, o.y, a, e.dBairitsuX,
                      e.dBairitsuY);
   else
-    m_.AddBlock(spc_, lay, col, typ, wid, bln, o.x, o.y, a, e.dBairitsuX, e.dBairitsuY);
+    Drawn(m_.AddBlock(spc_, lay, col, typ, wid, bln, o.x, o.y, a, e.dBairitsuX, e.dBairitsuY));
   Sample(p);
 }
 

@@ -108,13 +108,12 @@ bool OutputIsADrawing(const std::string& src, const std::string& dst) {
 // Brings the options read from the settings file into their ranges, in the
 // fields themselves, and answers the point size the text ed2 gives.
 double ClampOptions(TForm1& f) {
-  if (f.cb5 < 0 || f.cb5 > 1) f.cb5 = 0;
-  if (f.cb6 < 0 || f.cb6 > 15) f.cb6 = 15;
-  if (f.cb7 < 0 || f.cb7 > 6) f.cb7 = 0;
-  double size = TextToFloat(f.ed2);
-  if (size < 0.001) size = 0.001;
-  if (size > 1000.0) size = 1000.0;
-  return size;
+  const TConvOptions o =
+      ConvOptionsOf({f.cb2, f.cb3, f.cb4, f.cb5, f.cb6, f.cb7, TextToFloat(f.ed2)});
+  f.cb5 = o.Space;
+  f.cb6 = o.ScaleGroup;
+  f.cb7 = o.TenType;
+  return o.TenSize;
 }
 
 }  // namespace

@@ -96,12 +96,8 @@ class TForm1 {
   std::unique_ptr<TJwkData> JWK;
 };
 
-// The conversion options of a settings file, read and brought into range as
-// at start-up; cb2, cb3 and cb4 keep any value the file gives.
-struct TSettingsOptions {
-  int32_t cb2 = 0, cb3 = 0, cb4 = 0, cb5 = 0, cb6 = 0, cb7 = 0;
-  double pointSize = 0.001;
-};
+// The conversion options of a settings file, brought into range as at
+// start-up (util/UnitVal.h).
 TSettingsOptions ReadSettingsOptions(const std::string& path);
 
 // The whole run of one process: create, show, close.  Never throws.

@@ -5,7 +5,6 @@
 
 #include "driver/Unit1.h"
 #include "platform/Platform.h"
-#include "util/Func_2Cp932.h"
 
 namespace {
 
@@ -33,15 +32,4 @@ int Run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-#ifdef _WIN32
-// Windows hands the command line over as UTF-16 (linked with -municode).
-int wmain(int argc, wchar_t** argv) {
-  return Run(tessa::ArgsToUtf8(argc, reinterpret_cast<const char16_t* const*>(argv)));
-}
-#else
-int main(int argc, char** argv) {
-  std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
-  return Run(args);
-}
-#endif
+int main(int argc, char** argv) { return Run(tessa::platform::CommandLineArguments(argc, argv)); }

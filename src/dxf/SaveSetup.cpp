@@ -144,9 +144,13 @@ void AddLtypes(TDXFmodel& m, const LtypeDef* defs, size_t count) {
   }
 }
 
-// Slot k of a tally gets one more count, when it exists.
-void Bump(std::vector<int32_t>& counters, int32_t k) {
-  if (k >= 0 && static_cast<size_t>(k) < counters.size()) ++counters[k];
+// Counter k of n gets one more count, when it exists.  The counters are
+// made on the first count: most of the 256 slots never get one, and an
+// empty tally reads as all zeros.
+void Bump(std::vector<int32_t>& counters, int32_t n, int32_t k) {
+  if (k < 0 || k >= n) return;
+  if (counters.empty()) counters.assign(static_cast<size_t>(n), 0);
+  ++counters[static_cast<size_t>(k)];
 }
 
 void FindMax(const std::vector<int32_t>& counters, int32_t n, int32_t& best,
@@ -166,9 +170,9 @@ void InitSlots(std::vector<TJwLayerCount_Work>& cn, int32_t coln,
                int32_t ltpn) {
   for (auto& w : cn) {
     w.coln = coln;
-    w.col.assign(static_cast<size_t>(coln), 0);
+    w.col.clear();
     w.ltpn = ltpn;
-    w.ltp.assign(static_cast<size_t>(ltpn), 0);
+    w.ltp.clear();
     w.colmax = w.ltpmax = 0;
     w.colman = w.ltpman = -1;
   }
@@ -262,19 +266,19 @@ void TJwLayerCount::JWW_Init() { InitSlots(cn, 265, 49); }
 void TJwLayerCount::JWC_CountUp(int32_t ly, int32_t co, int32_t lt) {
   if (ly < 0 || ly > 255) return;
   TJwLayerCount_Work& w = cn[ly];
-  Bump(w.col, JwcColorToDXFColor(co) - 1);
-  if (lt >= 0) Bump(w.ltp, JwcLtypeToDXFLtype(lt) - 1);
+  Bump(w.col, w.coln, JwcColorToDXFColor(co) - 1);
+  if (lt >= 0) Bump(w.ltp, w.ltpn, JwcLtypeToDXFLtype(lt) - 1);
 }
 
 void TJwLayerCount::JWW_CountUp(int32_t lg, int32_t ly, uint32_t co,
                                 int32_t lt) {
   if (lg < 0 || lg > 15 || ly < 0 || ly > 15) return;
   TJwLayerCount_Work& w = cn[lg * 16 + ly];
-  Bump(w.col, colour_(co) - 1);
+  Bump(w.col, w.coln, colour_(co) - 1);
   if (lt >= 0) {
     int32_t idx = JwwLtypeToDXFLtype(lt);
     if (idx == 49) idx = 1;  // names no line type of the drawing
-    Bump(w.ltp, idx - 1);
+    Bump(w.ltp, w.ltpn, idx - 1);
   }
 }
 

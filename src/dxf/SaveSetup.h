@@ -54,11 +54,11 @@ int32_t PenWidthToLineWeight(int32_t w);
 // Counters of one DXF drawing layer.
 struct TJwLayerCount_Work {
   int32_t coln = 0;
-  std::vector<int32_t> col;  // counter k: DXF colour k + 1
+  std::vector<int32_t> col;  // counter k: DXF colour k + 1 (empty until counted)
   int32_t colmax = 0;
   int32_t colman = -1;       // most frequent k, -1 when nothing counted
   int32_t ltpn = 0;
-  std::vector<int32_t> ltp;  // counter k: line-type index k + 1
+  std::vector<int32_t> ltp;  // counter k: line-type index k + 1 (the same)
   int32_t ltpmax = 0;
   int32_t ltpman = -1;
 };

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <new>
 
+#include "dxf/SaveExtents.h"
 #include "util/Func_2.h"
 #include "util/LargeMemory.h"
 
@@ -172,6 +173,7 @@ void TDXFmodel::DataInit() {
   papx = 297;
   papy = 210;
   pscale = 1;
+  sheet = true;
   laynametyp = 0;
   tentyp = 0;
   tenidx = -1;
@@ -283,20 +285,69 @@ void TDXFmodel::SetVPortMinMax(int32_t i, double x, double y) {
   if (y > v.y2) v.y2 = y;
 }
 
+void TDXFmodel::AddVPortItem(int32_t i) {
+  if (i < 1 || i >= deVportN() || deNo.empty()) return;
+  deVport[static_cast<size_t>(i)].items.push_back(deNoN() - 1);
+}
+
+namespace {
+
+// The paper box of what is drawn through viewport v: the model box of its
+// items taken back through the viewport's scale and offset.  False when
+// there is nothing to go by.
+bool DrawnPaperBox(const TDXFmodel& m, const TDXFExtents& ext, TDXF_ViewPort& v) {
+  if (!(v.sc > 0) || !std::isfinite(v.sc)) return false;
+  TDXFBox box;
+  for (int32_t step : v.items)
+    if (step >= 0 && step < m.deNoN()) box.Add(ext.Step(m.deNo[static_cast<size_t>(step)]));
+  if (box.Empty()) return false;
+  TDXFBox paper;
+  paper.Add((box.x1 - v.dx) / v.sc, (box.y1 - v.dy) / v.sc);
+  paper.Add((box.x2 - v.dx) / v.sc, (box.y2 - v.dy) / v.sc);
+  if (paper.Empty()) return false;
+  v.x1 = paper.x1;
+  v.y1 = paper.y1;
+  v.x2 = paper.x2;
+  v.y2 = paper.y2;
+  return true;
+}
+
+// Centre, size and view of a viewport from its paper box and the margin.
+void PlaceVPort(TDXF_ViewPort& v) {
+  v.x1 -= 5;
+  v.y1 -= 5;
+  v.x2 += 5;
+  v.y2 += 5;
+  v.cx = (v.x1 + v.x2) / 2;
+  v.cy = (v.y1 + v.y2) / 2;
+  v.w = std::fabs(v.x2 - v.x1);
+  v.h = std::fabs(v.y2 - v.y1);
+  v.vx = (v.x1 + v.x2) * v.sc / 2 + v.dx;
+  v.vy = (v.y1 + v.y2) * v.sc / 2 + v.dy;
+  v.vh = v.h * v.sc;
+}
+
+bool Finite(const TDXF_ViewPort& v) {
+  for (double x : {v.cx, v.cy, v.w, v.h, v.vx, v.vy, v.vh})
+    if (!std::isfinite(x)) return false;
+  return true;
+}
+
+}  // namespace
+
 void TDXFmodel::SetVPortArea() {
+  if (deVport.size() < 2) return;
+  const TDXFExtents ext(*this);
   for (size_t i = 1; i < deVport.size(); ++i) {
     TDXF_ViewPort& v = deVport[i];
-    v.x1 -= 5;
-    v.y1 -= 5;
-    v.x2 += 5;
-    v.y2 += 5;
-    v.cx = (v.x1 + v.x2) / 2;
-    v.cy = (v.y1 + v.y2) / 2;
-    v.w = std::fabs(v.x2 - v.x1);
-    v.h = std::fabs(v.y2 - v.y1);
-    v.vx = (v.x1 + v.x2) * v.sc / 2 + v.dx;
-    v.vy = (v.y1 + v.y2) * v.sc / 2 + v.dy;
-    v.vh = v.h * v.sc;
+    DrawnPaperBox(*this, ext, v);
+    PlaceVPort(v);
+    if (!Finite(v)) {
+      // What it shows reaches past what a double holds: the box a
+      // viewport showing nothing has.
+      v.x1 = v.y1 = v.x2 = v.y2 = 0;
+      PlaceVPort(v);
+    }
   }
 }
 

@@ -106,7 +106,8 @@ struct TDXF_Moji {
 // id is the 1-based number of the viewport; (cx, cy, w, h) its box on
 // paper; (vx, vy, vh) the view in model space; sc, dx, dy the transform of
 // the layer groups it shows; mf tells whether the paper box x1..y2 of the
-// entities shown has been started.
+// entities shown has been started; items are the steps of the ENTITIES
+// order drawn through it.
 struct TDXF_ViewPort {
   int32_t spc = 0;
   int32_t id = 0;
@@ -115,6 +116,7 @@ struct TDXF_ViewPort {
   double sc = 0, dx = 0, dy = 0;
   bool mf = false;
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  std::vector<int32_t> items;
 };
 
 // Insert of block definition bln (index into deBlockDef; -1 = none).
@@ -233,6 +235,9 @@ class TDXFmodel {
   double MinWx = 0, MinWy = 0, MaxWx = 10, MaxWy = 10;  // extents, paper mm
   double papx = 297, papy = 210;                        // paper size, mm
   double pscale = 1;                                    // drawing scale
+  // False for a symbol: its paper is only the size of what it draws, so
+  // its layout takes its limits from its contents.
+  bool sheet = true;
   double tenrad = 0.5;                                  // point-marker radius
   int32_t laynametyp = 0;
   int32_t tentyp = 0;
@@ -292,6 +297,11 @@ class TDXFmodel {
   // deLgp[g].sc first.
   void SetLgp(int32_t base);
   void SetVPortMinMax(int32_t i, double x, double y);
+  // The item last added to the ENTITIES order is drawn through viewport i
+  // (1 .. deVportN() - 1; the paper viewport and other values are ignored).
+  void AddVPortItem(int32_t i);
+  // Sizes every viewport but the paper one to the full shapes of the items
+  // drawn through it (its sampled points when it has none) plus a margin.
   void SetVPortArea();
 
   // ---- Symbols and names ---------------------------------------------------

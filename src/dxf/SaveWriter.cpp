@@ -1,6 +1,8 @@
 // DXF writer: the file as a whole, the leading comment, HEADER and CLASSES.
 #include "dxf/SaveWriter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <initializer_list>
 #include <new>
@@ -115,44 +117,94 @@ void TDXFWriter::Write() {
   PutEOF();
 }
 
-TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
-                        const TDXFWriteOptions& opt) {
+TDXFWriteResult WriteToSink(TDXFSink& out, const char* kind,
+                            const std::function<bool(TDXFWriteResult&)>& write) {
   TDXFWriteResult r;
+  const std::string file = std::string(kind) + " file";
   try {
-    const TDXFVersion v(m.Ver);
-    TDXFGroupWriter w(out, v);
-    TDXFWriter writer(m, v, w, src, opt);
-    writer.Write();
-    r.nextHandle = writer.DXFHnd;
-    if (!w.Finish()) {
+    if (!write(r)) {
       r = Failure(out.Error().empty() ? "the output did not take every byte" : out.Error());
     } else if (!out.Finish()) {
       r = Failure(out.Error().empty() ? "the output could not be completed" : out.Error());
     } else {
       r.ok = true;
     }
-  } catch (const std::bad_alloc&) {  // no partial file remains
-    r = Failure("out of memory while writing the DXF file");
+  } catch (const std::bad_alloc&) {
+    r = Failure("out of memory while writing the " + file);
   } catch (const std::exception& e) {
-    r = Failure(std::string("writing the DXF file failed: ") + e.what());
+    r = Failure("writing the " + file + " failed: " + e.what());
   } catch (...) {
-    r = Failure("writing the DXF file failed");
+    r = Failure("writing the " + file + " failed");
   }
   if (!r.ok) out.Abort();
   return r;
 }
 
-TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
-                            const TDXFWriteOptions& opt) {
+TDXFWriteResult WriteToFile(const std::string& dst, bool replace,
+                            const std::function<TDXFWriteResult(TDXFSink&)>& write) {
   TDXFAtomicFile file;
-  if (!file.Open(dst, opt.replace)) return Failure(file.Error());
-  TDXFWriteResult r = SaveDXF(m, src, file, opt);
+  if (!file.Open(dst, replace)) return Failure(file.Error());
+  TDXFWriteResult r = write(file);
   if (!r && file.TargetExists()) r.code = kDXFOutputExists;
   return r;
 }
 
+TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
+                        const TDXFWriteOptions& opt) {
+  return WriteToSink(out, "DXF", [&](TDXFWriteResult& r) {
+    const TDXFVersion v(m.Ver);
+    TDXFGroupWriter w(out, v);
+    TDXFWriter writer(m, v, w, src, opt);
+    writer.Write();
+    r.nextHandle = writer.DXFHnd;
+    r.tally = writer.tally;
+    return w.Finish();
+  });
+}
+
+TDXFWriteResult SaveDXFFile(const TDXFmodel& m, const std::string& src, const std::string& dst,
+                            const TDXFWriteOptions& opt) {
+  return WriteToFile(dst, opt.replace, [&](TDXFSink& out) { return SaveDXF(m, src, out, opt); });
+}
+
 bool SaveDXF(const TDXFmodel& m, const std::string& src, const std::string& dst) {
   return SaveDXFFile(m, src, dst).ok;
+}
+
+namespace {
+
+// The sheet (0, 0) - (w, h); its corner alone when a size is not finite.
+TDXFBox Sheet(double w, double h) {
+  TDXFBox b;
+  b.Add(0, 0);
+  b.Add(w, h);
+  return b;
+}
+
+}  // namespace
+
+TDXFViews DXFViews(const TDXFmodel& m) {
+  const double S = DXFHeaderScale(m);
+  const TDXFBox modelSheet = Sheet(S * m.papx, S * m.papy), paperSheet = Sheet(m.papx, m.papy);
+  const auto drawn = TDXFExtents(m).Spaces();
+  TDXFViews r;
+  for (size_t i = 0; i < r.space.size(); ++i) {
+    const TDXFBox& sheet = i == 0 ? modelSheet : paperSheet;
+    r.space[i] = drawn[i].Empty() ? sheet : drawn[i];
+  }
+  r.paperLimits = m.sheet ? paperSheet : r.space[1];
+  // The view keeps the paper's proportion and shows all of model space
+  // with a small margin; a space of no size shows its sheet.
+  const TDXFBox& b = r.space[0];
+  const double aspect = m.papx > 0 && m.papy > 0 && std::isfinite(m.papx / m.papy)
+                            ? m.papx / m.papy
+                            : 1.0;
+  r.viewX = b.x1 / 2 + b.x2 / 2;
+  r.viewY = b.y1 / 2 + b.y2 / 2;
+  r.viewH = std::max(b.Height(), b.Width() / aspect) * 1.05;
+  if (!(r.viewH > 0) || !std::isfinite(r.viewH)) r.viewH = modelSheet.Height();
+  if (!(r.viewH > 0)) r.viewH = 1;
+  return r;
 }
 
 void TDXFWriter::PutComment(std::u16string_view s) { st.Text(999, s); }
@@ -173,8 +225,9 @@ void TDXFWriter::PutHeader() {
   H.Ascii({"$DWGCODEPAGE"}, 3, "ANSI_932");
   if (r21) H.Ascii({"$LASTSAVEDBY"}, 1, "Morvex");
   H.Point3({"$INSBASE"}, 0.0, 0.0, 0.0);
-  H.Point3({"$EXTMIN"}, S * model.MinWx, S * model.MinWy, 0.0);
-  H.Point3({"$EXTMAX"}, S * model.MaxWx, S * model.MaxWy, 0.0);
+  const TDXFBox& ext = views.space[0];
+  H.Point3({"$EXTMIN"}, ext.x1, ext.y1, 0.0);
+  H.Point3({"$EXTMAX"}, ext.x2, ext.y2, 0.0);
   H.Point2("$LIMMIN", 0.0, 0.0);
   H.Point2("$LIMMAX", S * model.papx, S * model.papy);
   H.Int({"$ORTHOMODE"}, 70, 0);
@@ -305,13 +358,16 @@ void TDXFWriter::PutHeader() {
   H.Int({"$WORLDVIEW"}, 70, 1);
   H.Int({"$SHADEDGE"}, 70, 3);
   H.Int({"$SHADEDIF"}, 70, 70);
-  H.Int({"$TILEMODE"}, 70, 1);
+  // A layout file opens on its sheet.
+  H.Int({"$TILEMODE"}, 70, model.Spa == 1 ? 0 : 1);
   H.Int({"$MAXACTVP"}, 70, 64);
   if (m15) H.Point3({"$PINSBASE"}, 0.0, 0.0, 0.0);
   H.Int({"$PLIMCHECK"}, 70, 0);
-  H.Point3({"$PEXTMIN", "$PEXTMAX"}, 0.0, 0.0, 0.0);
-  H.Point2("$PLIMMIN", 0.0, 0.0);
-  H.Point2("$PLIMMAX", 12.0, 9.0);
+  const TDXFBox& pext = views.space[1];
+  H.Point3({"$PEXTMIN"}, pext.x1, pext.y1, 0.0);
+  H.Point3({"$PEXTMAX"}, pext.x2, pext.y2, 0.0);
+  H.Point2("$PLIMMIN", views.paperLimits.x1, views.paperLimits.y1);
+  H.Point2("$PLIMMAX", views.paperLimits.x2, views.paperLimits.y2);
   H.Int({"$UNITMODE"}, 70, 0);
   H.Int({"$VISRETAIN"}, 70, 1);
   H.Int({"$PLINEGEN"}, 70, 0);

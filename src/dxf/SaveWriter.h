@@ -4,10 +4,14 @@
 // the handle of the BLOCK_RECORD table) lives here.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "dxf/SaveExtents.h"
 #include "dxf/SaveUnit.h"
 #include "dxf/SaveWriterCodes.h"
 #include "dxf/SaveWriterOut.h"
@@ -25,6 +29,24 @@ struct TDXFWriteOptions {
   bool replace = true;
 };
 
+// The kinds of entity the ENTITIES section holds, as the writer tallies them.
+enum class TDXFWritten : uint8_t {
+  Line, Circle, Arc, Ellipse, Polyline, Point, Solid, Text, Insert, Viewport, Count
+};
+// "LINE", "CIRCLE", ...: the entity's name in the file.
+const char* DXFWrittenName(TDXFWritten kind);
+
+// What a writing put in the file: entities of the ENTITIES section per
+// kind, and block definitions.
+struct TDXFTally {
+  std::array<int64_t, static_cast<size_t>(TDXFWritten::Count)> entities{};
+  int64_t blocks = 0;
+  void Add(const TDXFTally& o) {
+    for (size_t k = 0; k < entities.size(); ++k) entities[k] += o.entities[k];
+    blocks += o.blocks;
+  }
+};
+
 // Outcome of writing a DXF file.  On failure `code` is the stable
 // "write-failed" and `message` says what failed (with the system's reason
 // where there is one).
@@ -35,11 +57,23 @@ struct TDXFWriteResult {
   // The handle after the last one the file uses (equal to $HANDSEED when
   // the whole file was written).
   int32_t nextHandle = 0;
+  TDXFTally tally;  // what the file holds, when it was written
   explicit operator bool() const { return ok; }
 };
 
 inline constexpr const char* kDXFWriteFailed = "write-failed";
 inline constexpr const char* kDXFOutputExists = "output-exists";
+
+// Lays a file out into `out` with `write` (which answers whether every
+// byte went in, and may fill the result), then finishes the sink.  A
+// thrown failure becomes a result naming the `kind` of file ("DXF",
+// "SVG"); on any failure the sink is aborted, so no partial file remains.
+TDXFWriteResult WriteToSink(TDXFSink& out, const char* kind,
+                            const std::function<bool(TDXFWriteResult&)>& write);
+// `write` into the file `dst`, written beside it and put in place only
+// when complete; an existing file is replaced only with `replace`.
+TDXFWriteResult WriteToFile(const std::string& dst, bool replace,
+                            const std::function<TDXFWriteResult(TDXFSink&)>& write);
 
 // Writes `m` as a DXF file of the model's version into `out`; `src` is the
 // source drawing, whose file dates go into the header (an empty or missing
@@ -69,6 +103,17 @@ inline int32_t DXFHandSeed(const TDXFmodel& m) { return DXFHandSeed(m, TDXFVersi
 // scale of layer group 0 (1 when it is the group drawn on paper).
 double DXFHeaderScale(const TDXFmodel& m);
 
+// What each space holds and where the file opens, from the full shapes of
+// what the model draws.  A space that holds nothing gets its sheet: model
+// space the paper at the header scale, the layouts the paper.
+struct TDXFViews {
+  std::array<TDXFBox, kDXFSpaces> space;  // model, paper, second layout
+  TDXFBox paperLimits;  // the paper layout's limits: its sheet, or for a
+                        // symbol (no sheet) what paper space holds
+  double viewX = 0, viewY = 0, viewH = 1;  // the opening view (*Active)
+};
+TDXFViews DXFViews(const TDXFmodel& m);
+
 // Julian date of a local date-time; "no time" (0) is 30 December 1899.
 double DXFJulianDate(TDateTime t);
 
@@ -78,7 +123,12 @@ class TDXFWriter {
  public:
   TDXFWriter(const TDXFmodel& m, const TDXFVersion& v, TDXFGroupWriter& out,
              std::string src, const TDXFWriteOptions& opt = {})
-      : model(m), ver(v), st(out), srcName(std::move(src)), entityPartItems(opt.entityPartItems) {}
+      : model(m),
+        ver(v),
+        st(out),
+        srcName(std::move(src)),
+        entityPartItems(opt.entityPartItems),
+        views(DXFViews(m)) {}
   TDXFWriter(const TDXFWriter&) = delete;
   TDXFWriter& operator=(const TDXFWriter&) = delete;
 
@@ -90,8 +140,10 @@ class TDXFWriter {
   TDXFGroupWriter& st;
   const std::string srcName;  // source drawing, for the header dates
   const size_t entityPartItems;
+  const TDXFViews views;  // header extents and limits, opening view, layouts
   int32_t DXFHnd = 1;  // next handle to hand out
   int32_t hn_blk = 0;  // handle of the BLOCK_RECORD table (AC1015, AC1021)
+  TDXFTally tally;     // what the sections written so far hold
 
  private:
   void PutComment(std::u16string_view s);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "dxf/SaveItems.h"
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterCodes.h"
 #include "dxf/SaveWriterOut.h"
@@ -21,35 +23,6 @@ namespace tessa {
 namespace {
 
 constexpr double kEps = 1e-14;
-
-// The lists one drawing order points into: the model's or a block's.
-struct TItemLists {
-  const std::vector<TDXF_Line>& line;
-  const std::vector<TDXF_Circle>& circ;
-  const std::vector<TDXF_Arc>& arc;
-  const std::vector<TDXF_Ellipse>& elli;
-  const std::vector<TDXF_Ten>& ten;
-  const std::vector<TDXF_Solid3>& sld3;
-  const std::vector<TDXF_Solid4>& sld4;
-  const std::vector<TDXF_Moji>& moji;
-  const std::vector<TDXF_Block>& block;
-  const std::vector<TDXF_ViewPort>* vport;  // none inside a block
-
-  static TItemLists Of(const TDXFmodel& m) {
-    return {m.deLine, m.deCirc, m.deArc,  m.deElli,  m.deTen,
-            m.deSld3, m.deSld4, m.deMoji, m.deBlock, &m.deVport};
-  }
-  static TItemLists Of(const TDXF_BlockDef& b) {
-    return {b.dmLine, b.dmCirc, b.dmArc,  b.dmElli,  b.dmTen,
-            b.dmSld3, b.dmSld4, b.dmMoji, b.dmBlock, nullptr};
-  }
-};
-
-template <class T>
-const T* At(const std::vector<T>& v, int32_t i) {
-  return i >= 0 && static_cast<size_t>(i) < v.size() ? &v[static_cast<size_t>(i)]
-                                                      : nullptr;
-}
 
 // A literal caret would start a control sequence for DXF readers.
 std::u16string EscapeCarets(std::u16string_view s) {
@@ -194,6 +167,7 @@ class TEntityWriter : TDXFSectionWriter {
     }
     for (size_t i = 0; i < m_.deBlockDef.size(); ++i) {
       const TDXF_BlockDef& b = m_.deBlockDef[i];
+      ++s_.tally.blocks;
       const uint32_t owner = BlockRecord(4 + static_cast<int64_t>(i));
       BlockBegin(b.nam, owner, false);
       const TItemLists lists = TItemLists::Of(b);
@@ -203,7 +177,11 @@ class TEntityWriter : TDXFSectionWriter {
     EndSection();
   }
 
+  // The section counts what it writes: in place into this writer's tally,
+  // each part laid out apart into a tally of its own.
   void Entities() {
+    TDXFTally total;
+    tally_ = &total;
     BeginSection("ENTITIES");
     // Item i takes handle first + i, so every part knows its handles.
     const uint32_t first = static_cast<uint32_t>(s_.DXFHnd);
@@ -218,9 +196,10 @@ class TEntityWriter : TDXFSectionWriter {
     } else {
       const size_t parts = (n + part - 1) / part;
       auto range = [=](size_t p) { return std::pair(p * part, std::min(n, (p + 1) * part)); };
+      std::vector<TDXFTally> partTallies(parts);
       TPartsAhead ahead(parts, [&](size_t p, std::string& text) {
         const auto [begin, end] = range(p);
-        Part(begin, end, first, text);
+        Part(begin, end, first, text, partTallies[p]);
       });
       for (size_t p = 0; p < parts; ++p) {
         if (std::optional<std::string> text = ahead.Take(p)) {
@@ -231,8 +210,11 @@ class TEntityWriter : TDXFSectionWriter {
           Items(begin, end, first);
         }
       }
+      for (const TDXFTally& t : partTallies) total.Add(t);
     }
     EndSection();
+    tally_ = nullptr;
+    s_.tally.entities = total.entities;
   }
 
   void Objects() {
@@ -279,13 +261,19 @@ class TEntityWriter : TDXFSectionWriter {
     w_.Ascii(5, "1");
     Reactors(D + 4);
 
-    Layout("2", u"Model", 11952, 0, 0, BlockRecord(1), D + 3);
-    Layout("3", u"レイアウト1", 688, 5, 1, BlockRecord(2), D + 3);
-    Layout("4", u"レイアウト2", 688, 5, 2, BlockRecord(3), D + 3);
+    // Each layout's extents are what its space holds; the paper layout's
+    // limits those of the header.
+    const TDXFViews& vw = s_.views;
+    const TDXFBox sheet{0, 0, m_.papx, m_.papy};
+    Layout("2", u"Model", 11952, 0, 0, BlockRecord(1), D + 3, sheet, vw.space[0]);
+    Layout("3", u"レイアウト1", 688, 5, 1, BlockRecord(2), D + 3, vw.paperLimits, vw.space[1]);
+    Layout("4", u"レイアウト2", 688, 5, 2, BlockRecord(3), D + 3, sheet, vw.space[2]);
     EndSection();
   }
 
  private:
+  TDXFTally* tally_ = nullptr;  // where ENTITIES are counted; none elsewhere
+
   uint32_t BlockRecord(int64_t k) const {
     return static_cast<uint32_t>(s_.hn_blk + k);
   }
@@ -317,7 +305,7 @@ class TEntityWriter : TDXFSectionWriter {
 
   // The same laid out apart into the empty `text`.  Only reads the model:
   // it runs beside the writer of the section.
-  void Part(size_t begin, size_t end, uint32_t first, std::string& text) {
+  void Part(size_t begin, size_t end, uint32_t first, std::string& text, TDXFTally& tally) {
     constexpr size_t kBytesPerItem = 256;  // room enough for most items
     TDXFStringSink sink;
     sink.text = std::move(text);
@@ -325,7 +313,9 @@ class TEntityWriter : TDXFSectionWriter {
     {
       // A small buffer, warm in the cache, in front of the part's text.
       TDXFGroupWriter w(sink, v_, size_t{64} << 10);
-      TEntityWriter(s_, w).Items(begin, end, first);
+      TEntityWriter writer(s_, w);
+      writer.tally_ = &tally;
+      writer.Items(begin, end, first);
       w.Finish();
     }
     text = std::move(sink.text);
@@ -387,8 +377,19 @@ class TEntityWriter : TDXFSectionWriter {
     return &m_.ltps[static_cast<size_t>(idx - 1)];
   }
 
+  // Counts an entity of the ENTITIES section by its name.
+  void Tally(const char* type) {
+    if (!tally_) return;
+    for (size_t k = 0; k < tally_->entities.size(); ++k)
+      if (std::strcmp(type, DXFWrittenName(static_cast<TDXFWritten>(k))) == 0) {
+        ++tally_->entities[k];
+        return;
+      }
+  }
+
   void Frame(const char* type, uint32_t h, uint32_t owner, int32_t spc,
              std::u16string_view layer, const char* subclass) {
+    Tally(type);
     w_.Ascii(0, type);
     w_.Handle(5, h);
     if (v_.OwnerHandles()) {
@@ -503,6 +504,7 @@ class TEntityWriter : TDXFSectionWriter {
 
   void EllipsePolyline(const TDXF_Ellipse& e, uint32_t h) {
     const std::u16string_view layer = LayerName(e.lay);
+    Tally("POLYLINE");
     w_.Ascii(0, "POLYLINE");
     w_.Handle(5, h);
     if (e.spc > 0) w_.Int(67, 1);
@@ -679,7 +681,8 @@ class TEntityWriter : TDXFSectionWriter {
   }
 
   void Layout(const char* handle, std::u16string_view name, int32_t flags,
-              int32_t plotType, int32_t tab, uint32_t record, uint32_t dict) {
+              int32_t plotType, int32_t tab, uint32_t record, uint32_t dict,
+              const TDXFBox& limits, const TDXFBox& extents) {
     w_.Ascii(0, "LAYOUT");
     w_.Ascii(5, handle);
     Reactors(dict);
@@ -706,12 +709,12 @@ class TEntityWriter : TDXFSectionWriter {
     w_.Text(1, name);
     w_.Int(70, 1);
     w_.Int(71, tab);
-    w_.XY(0.0, 0.0);
-    w_.Real(11, m_.papx);
-    w_.Real(21, m_.papy);
+    w_.XY(limits.x1, limits.y1);
+    w_.Real(11, limits.x2);
+    w_.Real(21, limits.y2);
     w_.XYZn(2, 0.0, 0.0, 0.0);
-    w_.XYZn(4, m_.MinWx, m_.MinWy, 0.0);
-    w_.XYZn(5, m_.MaxWx, m_.MaxWy, 0.0);
+    w_.XYZn(4, extents.x1, extents.y1, 0.0);
+    w_.XYZn(5, extents.x2, extents.y2, 0.0);
     w_.Real(146, 0.0);
     w_.XYZn(3, 0.0, 0.0, 0.0);
     w_.XYZn(6, 1.0, 0.0, 0.0);
@@ -723,6 +726,14 @@ class TEntityWriter : TDXFSectionWriter {
 };
 
 }  // namespace
+
+const char* DXFWrittenName(TDXFWritten kind) {
+  static constexpr const char* kNames[] = {"LINE",  "CIRCLE", "ARC",    "ELLIPSE", "POLYLINE",
+                                           "POINT", "SOLID",  "TEXT",   "INSERT",  "VIEWPORT"};
+  static_assert(std::size(kNames) == static_cast<size_t>(TDXFWritten::Count));
+  const auto k = static_cast<size_t>(kind);
+  return k < std::size(kNames) ? kNames[k] : "";
+}
 
 void TDXFWriter::PutBlocks() { TEntityWriter(*this).Blocks(); }
 void TDXFWriter::PutEntities() { TEntityWriter(*this).Entities(); }

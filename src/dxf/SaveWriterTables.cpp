@@ -54,20 +54,19 @@ class TTablesWriter : TDXFSectionWriter {
   }
 
   void Vport() {
-    const double S = DXFHeaderScale(m_);
     Begin("VPORT", 1);
     Record("VPORT", "AcDbViewportTableRecord");
     w_.Name(2, u"*Active");
     w_.Int(70, 0);
     Pair(10, 0.0, 0.0);
     Pair(11, 1.0, 1.0);
-    Pair(12, S * m_.papx / 2, S * m_.papy / 2);
+    Pair(12, s_.views.viewX, s_.views.viewY);
     Pair(13, 0.0, 0.0);
     Pair(14, 10.0, 10.0);
     Pair(15, 10.0, 10.0);
     w_.XYZn(6, 0.0, 0.0, 1.0);
     w_.XYZn(7, 0.0, 0.0, 0.0);
-    w_.Real(40, S * m_.papy);
+    w_.Real(40, s_.views.viewH);
     // A paper without height has no proportion to keep.
     w_.Real(41, m_.papy == 0 ? 1.0 : m_.papx / m_.papy);
     w_.Real(42, 50.0);

@@ -41,10 +41,13 @@ struct TFileId {
 
 // What a path names, links followed.  `error` holds the system's reason
 // when the kind is missing; `id` is set for every other kind.
+// Why a path names nothing that can be looked at.
+enum class TMissing { absent, nameTooLong, denied, other };
 struct TFileStatus {
   TFileKind kind = TFileKind::missing;
   TFileId id;
   std::string error;
+  TMissing why = TMissing::absent;  // for a missing kind
 };
 TFileStatus Examine(const std::string& path);
 
@@ -169,6 +172,11 @@ bool RemoveStaleFolder(const std::string& path);
 
 // ---- The process ----------------------------------------------------------------
 
+// The program's arguments in UTF-8, its name first.  Windows hands main
+// them in the code page of the day; they are read again from the system in
+// UTF-16, so that a Japanese name arrives whatever that code page is.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
 // The running program's file, links resolved; argv0 serves where the
 // system cannot tell.
 std::string ExecutablePath(const char* argv0);
@@ -192,6 +200,10 @@ void UseUtf8Terminal();
 
 // Standard error writes to a terminal (a console on Windows).
 bool ErrorIsTerminal();
+
+// The system's reason when an existing folder takes no new files at all (a
+// read-only file system, no permission); empty when it may take them.
+std::string FolderRefusesFiles(const std::string& folder);
 
 // The width of the terminal that standard error writes to, in columns, or
 // `fallback` when it is no terminal.

@@ -83,7 +83,12 @@ TFileStatus Examine(const std::string& path) {
     return s;
   }
   if (::stat(path.c_str(), &st) != 0) {
-    s.error = std::strerror(errno);
+    const int e = errno;
+    s.error = std::strerror(e);
+    s.why = e == ENOENT || e == ENOTDIR ? TMissing::absent
+            : e == ENAMETOOLONG         ? TMissing::nameTooLong
+            : e == EACCES               ? TMissing::denied
+                                        : TMissing::other;
     return s;
   }
   s.kind = KindOf(st.st_mode);
@@ -200,9 +205,6 @@ struct TAtomicFile::TState {
     return false;
   }
   // The file being written, as a person would look for it.
-  std::string WrittenName() const {
-    return tmp.empty() ? "the new file in the folder of " + dst : tmp;
-  }
   bool OpenUnnamed(const std::string& folder);
   bool OpenNamed();
   bool LinkUnnamed();
@@ -248,13 +250,13 @@ bool TAtomicFile::TState::OpenNamed() {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int f = ::mkstemps(name.data(), 4);
-  if (f < 0) return Fail("cannot create a file beside " + dst);
+  if (f < 0) return Fail("cannot create a file in its folder");
   fd = f;
   tmp.assign(name.data());
   // mkstemps creates the file private to the user; give it the mode an
   // ordinary newly created file would get.
   if (::fchmod(fd, NewFileMode()) != 0) {
-    Fail("cannot set the mode of " + tmp);
+    Fail("cannot set the mode of the written file");
     Drop();
     return false;
   }
@@ -322,7 +324,7 @@ bool TAtomicFile::Open(const std::string& dst, bool replace) {
   s.exists = false;
   const TPathParts parts = SplitPath(dst);
   if (parts.base.empty()) {
-    s.error = "no file name in the output path \"" + dst + "\"";
+    s.error = "the output path has no file name";
     return false;
   }
   s.dst = dst;
@@ -340,10 +342,10 @@ bool TAtomicFile::Write(const char* p, size_t n) {
     const ssize_t w = ::write(s.fd, p, n);
     if (w < 0) {
       if (errno == EINTR) continue;
-      return s.Fail("writing " + s.WrittenName() + " failed");
+      return s.Fail("writing failed");
     }
     if (w == 0) {
-      s.error = "writing " + s.WrittenName() + " failed: nothing was written";
+      s.error = "writing failed: nothing was written";
       return false;
     }
     p += w;
@@ -361,28 +363,28 @@ bool TAtomicFile::Commit() {
     return false;
   }
   bool ok = ::fsync(s.fd) == 0;
-  if (!ok) s.Fail("syncing " + s.WrittenName() + " failed");
+  if (!ok) s.Fail("syncing failed");
   const bool unnamed = s.tmp.empty();
   bool linked = false;  // the target's name now holds the unnamed file
   if (ok && unnamed) {
     ok = s.LinkUnnamed();
     if (!ok)
-      s.Fail(s.exists ? s.dst + " exists already"
-                      : "cannot give the written file the name " + s.dst);
+      s.Fail(s.exists ? "the output exists already"
+                      : "cannot give the written file its name");
     linked = ok && s.tmp.empty();
   }
   const int fd = s.fd;
   s.fd = -1;
-  if (::close(fd) != 0 && ok) ok = s.Fail("closing " + s.WrittenName() + " failed");
+  if (::close(fd) != 0 && ok) ok = s.Fail("closing the written file failed");
   if (ok && !s.tmp.empty()) {
     if (s.replace) {
       if (::rename(s.tmp.c_str(), s.dst.c_str()) != 0)
-        ok = s.Fail("renaming " + s.tmp + " to " + s.dst + " failed");
+        ok = s.Fail("cannot give the written file its name");
     } else if (::link(s.tmp.c_str(), s.dst.c_str()) != 0) {
       // link never replaces: a file that appeared meanwhile stays.
       s.exists = errno == EEXIST;
-      ok = s.Fail(s.exists ? s.dst + " exists already"
-                           : "naming " + s.tmp + " " + s.dst + " failed");
+      ok = s.Fail(s.exists ? "the output exists already"
+                           : "cannot give the written file its name");
     } else {
       ::unlink(s.tmp.c_str());
       s.tmp.clear();
@@ -516,6 +518,12 @@ bool RemoveStaleFolder(const std::string& path) {
 
 // ---- The process ----------------------------------------------------------------
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  return args;
+}
+
 std::string ExecutablePath(const char* argv0) {
   char* real = ::realpath("/proc/self/exe", nullptr);
   if (real == nullptr && argv0 != nullptr) real = ::realpath(argv0, nullptr);
@@ -559,6 +567,11 @@ void IgnoreFileSizeLimitSignal() {
 void UseUtf8Terminal() {}
 
 bool ErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+std::string FolderRefusesFiles(const std::string& folder) {
+  if (::access(folder.c_str(), W_OK | X_OK) == 0) return {};
+  return std::strerror(errno);
+}
 
 int TerminalColumns(int fallback) {
   winsize ws{};

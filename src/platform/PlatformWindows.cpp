@@ -7,6 +7,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cwchar>
 
@@ -154,7 +155,12 @@ TFileStatus Examine(const std::string& path) {
   }
   THandle h(OpenForAttributes(path, 0, kShareAll));
   if (!h.ok()) {
-    s.error = ErrorText(::GetLastError());
+    const DWORD e = ::GetLastError();
+    s.error = ErrorText(e);
+    s.why = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? TMissing::absent
+            : e == ERROR_FILENAME_EXCED_RANGE                      ? TMissing::nameTooLong
+            : e == ERROR_ACCESS_DENIED                             ? TMissing::denied
+                                                                   : TMissing::other;
     return s;
   }
   // Devices (CON, NUL, COM1 ...) and pipes are no files to read.
@@ -299,7 +305,7 @@ bool TAtomicFile::Open(const std::string& dst, bool replace) {
   s.replace = replace;
   s.exists = false;
   if (SplitPath(dst).base.empty()) {
-    s.error = "no file name in the output path \"" + dst + "\"";
+    s.error = "the output path has no file name";
     return false;
   }
   s.dst = dst;
@@ -316,7 +322,7 @@ bool TAtomicFile::Open(const std::string& dst, bool replace) {
     const DWORD e = ::GetLastError();
     if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) break;
   }
-  return s.Fail("cannot create a file beside " + dst);
+  return s.Fail("cannot create a file in its folder");
 }
 
 bool TAtomicFile::Write(const char* p, size_t n) {
@@ -330,9 +336,9 @@ bool TAtomicFile::Write(const char* p, size_t n) {
     DWORD put = 0;
     const DWORD step = static_cast<DWORD>(n < kMostAtOnce ? n : kMostAtOnce);
     if (!::WriteFile(s.h.get(), p, step, &put, nullptr))
-      return s.Fail("writing " + s.tmp + " failed");
+      return s.Fail("writing failed");
     if (put == 0) {
-      s.error = "writing " + s.tmp + " failed: nothing was written";
+      s.error = "writing failed: nothing was written";
       return false;
     }
     p += put;
@@ -348,8 +354,8 @@ bool TAtomicFile::Commit() {
     return false;
   }
   bool ok = ::FlushFileBuffers(s.h.get()) != 0;
-  if (!ok) s.Fail("syncing " + s.tmp + " failed");
-  if (!s.h.CloseChecked() && ok) ok = s.Fail("closing " + s.tmp + " failed");
+  if (!ok) s.Fail("syncing failed");
+  if (!s.h.CloseChecked() && ok) ok = s.Fail("closing the written file failed");
   if (ok) {
     // Without REPLACE_EXISTING the move never replaces: a file that
     // appeared meanwhile stays.
@@ -357,8 +363,8 @@ bool TAtomicFile::Commit() {
     if (!::MoveFileExW(SystemPath(s.tmp).c_str(), SystemPath(s.dst).c_str(), how)) {
       const DWORD e = ::GetLastError();
       s.exists = !s.replace && (e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS);
-      ok = s.Fail(s.exists ? s.dst + " exists already"
-                           : "renaming " + s.tmp + " to " + s.dst + " failed");
+      ok = s.Fail(s.exists ? "the output exists already"
+                           : "cannot give the written file its name");
     } else {
       s.tmp.clear();
     }
@@ -482,6 +488,18 @@ bool RemoveStaleFolder(const std::string& path) {
 
 // ---- The process ----------------------------------------------------------------
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  std::vector<std::string> args;
+  int n = 0;
+  if (wchar_t** w = ::CommandLineToArgvW(::GetCommandLineW(), &n)) {
+    for (int i = 0; i < n; ++i) args.push_back(Utf8(w[i], std::wcslen(w[i])));
+    ::LocalFree(w);
+    return args;
+  }
+  for (int i = 0; i < argc; ++i) args.emplace_back(argv[i] != nullptr ? argv[i] : "");
+  return args;
+}
+
 std::string ExecutablePath(const char* argv0) {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {
@@ -514,6 +532,10 @@ void UseUtf8Terminal() {
     if (::GetConsoleMode(h, &mode)) ::SetConsoleMode(h, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
   }
 }
+
+// Windows tells a folder's write permission only by trying a file in it;
+// the write's own failure then says why.
+std::string FolderRefusesFiles(const std::string&) { return {}; }
 
 bool ErrorIsTerminal() {
   DWORD mode = 0;

@@ -1,7 +1,7 @@
 """Converts Jw_cad drawings (JWW, JWS, JWC, JWK) into ASCII DXF files (R12, R2000, R2007)."""
 import os
 from dataclasses import dataclass
-from typing import Literal, TypedDict, Union
+from typing import Literal, Optional, TypedDict, Union
 
 StrPath = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 Buffer = Union[bytes, bytearray, memoryview]
@@ -13,25 +13,35 @@ LayerNames = Literal["number", "layer", "group-layer"]
 Points = Literal["point", "circle", "circles", "cross", "diamond", "filled", "quarters"]
 Format = Literal["jww", "jws", "jwc", "jwk"]
 ReasonCode = Literal[
-    "not-found", "not-a-drawing", "unknown-format", "unsupported-version", "truncated",
+    "not-found", "unknown-format", "not-a-drawing", "unsupported-version", "truncated",
     "bad-count", "bad-record", "block-nesting", "output-exists", "output-is-drawing",
-    "write-failed", "out-of-memory", "internal",
+    "write-failed", "out-of-memory", "internal", "bad-option", "no-drawings", "output-clash",
+    "interrupted",
 ]
+REASON_CODES: tuple[ReasonCode, ...]
+"""Every reason code, in the library's order."""
+
+class Reason(TypedDict):
+    code: ReasonCode
+    message: str
+    offset: Optional[int]
 
 class ConversionError(ValueError):
-    """A drawing could not be read, converted or written."""
-    code: str
+    """A drawing could not be read, converted or written, or an option value
+    is outside its choices (code "bad-option")."""
+    code: ReasonCode
     """A stable reason, one of ReasonCode."""
-    offset: int
-    """Byte offset in the drawing the reason applies to, or -1."""
-    def __init__(self, message: str = ..., code: str = ..., offset: int = ...) -> None: ...
+    offset: Optional[int]
+    """Byte offset in the drawing the reason applies to, or None."""
+    def __init__(self, message: str = ..., code: str = ..., offset: Optional[int] = ...) -> None: ...
 
 @dataclass(frozen=True)
 class ConversionResult:
     """What one conversion did."""
     format: Format
     version: int
-    counts: dict[str, int]
+    """The drawing's file version (0 for JWC and JWK)."""
+    written: dict[str, int]
     """Entities written per DXF kind ("LINE", "TEXT", ...) and block definitions ("BLOCK")."""
     warnings: list[str]
     """What was left out or mended."""
@@ -69,7 +79,8 @@ class Info(TypedDict):
     paper_width: float
     paper_height: float
     groups: list[GroupInfo]
-    counts: dict[str, int]
+    entities: dict[str, int]
+    """Entities of the drawing's own list per kind ("line", "arc", "text", ...)."""
     layers: list[LayerInfo]
     blocks: list[BlockInfo]
     images: list[str]
@@ -113,3 +124,29 @@ def info(src: StrPath) -> Info:
 
     Raises ConversionError.
     """
+
+class Preview(str):
+    def _repr_svg_(self) -> str: ...
+
+def preview(
+    src: StrPath,
+    *,
+    space: Space = "model",
+    pen_colours: PenColours = "screen",
+    scale_group: int = 0,
+    points: Points = "point",
+    point_size: float = 0.001,
+) -> Preview:
+    """The drawing as its conversion writes it, as an SVG picture.  Raises ConversionError."""
+
+def preview_bytes(
+    data: Buffer,
+    fmt: Format,
+    *,
+    space: Space = "model",
+    pen_colours: PenColours = "screen",
+    scale_group: int = 0,
+    points: Points = "point",
+    point_size: float = 0.001,
+) -> Preview:
+    """preview() of a drawing held in memory.  Raises ConversionError."""

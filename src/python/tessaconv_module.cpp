@@ -1,12 +1,14 @@
 // The Python module tessaconv: a thin layer over the library's API.  It
-// parses option names, calls the library with the GIL released and turns a
-// failure into tessaconv.ConversionError.  Everything else is the library's.
+// calls the library with the GIL released, hands it the option values to
+// parse, and turns the library's JSON into Python values and a failure into
+// tessaconv.ConversionError.  Every word and field is the library's.
 #include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <array>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -30,15 +32,13 @@ import dataclasses as _dataclasses
 class ConversionError(ValueError):
     """A drawing could not be read, converted or written.
 
-    str(error) is a sentence a person understands; ``code`` is a stable
-    reason ("not-found", "not-a-drawing", "unknown-format",
-    "unsupported-version", "truncated", "bad-count", "bad-record",
-    "block-nesting", "output-exists", "output-is-drawing", "write-failed",
-    "out-of-memory", "internal"); ``offset`` is the byte offset in the
-    drawing the reason applies to, or -1.
+    str(error) is a sentence a person understands, the path it is about in
+    front ("plan.jww: there is no drawing file: no such file or folder");
+    ``code`` is a stable reason (tessaconv.REASON_CODES); ``offset`` is the
+    byte offset in the drawing the reason applies to, or None.
     """
 
-    def __init__(self, message="", code="internal", offset=-1):
+    def __init__(self, message="", code="internal", offset=None):
         super().__init__(message)
         self.code = code
         self.offset = offset
@@ -52,14 +52,14 @@ class ConversionResult:
     """What one conversion did.
 
     format: "jww", "jws", "jwc" or "jwk"; version: the drawing's file
-    version; counts: entities written per DXF kind and block definitions
-    ("BLOCK"); warnings: what was left out or mended; seconds: the time
-    the conversion took.
+    version (0 for JWC and JWK); written: entities written per DXF kind and
+    block definitions ("BLOCK"); warnings: what was left out or mended;
+    seconds: the time the conversion took.
     """
 
     format: str
     version: int
-    counts: dict
+    written: dict
     warnings: list
     seconds: float
 
@@ -67,66 +67,39 @@ class ConversionResult:
 del _dataclasses
 )PY";
 
-template <typename E, std::size_t N>
-E Choose(const char* option, const std::string& value,
-         const std::array<std::pair<std::string_view, E>, N>& table) {
-  for (const auto& [name, e] : table)
-    if (name == value) return e;
-  std::string names;
-  for (const auto& [name, e] : table) {
-    if (!names.empty()) names += ", ";
-    names += '"';
-    names += name;
-    names += '"';
-  }
-  throw py::value_error(std::string(option) + " must be one of " + names + ", not \"" + value +
-                        "\"");
+// The text of a number as the library parses it: the shortest that gives
+// the same value back.
+std::string NumberText(double v) {
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return ec == std::errc() ? std::string(buf, end) : std::string("nan");
 }
 
-constexpr std::array<std::pair<std::string_view, api::DxfVersion>, 3> kDxf{{
-    {"r12", api::DxfVersion::R12},
-    {"r2000", api::DxfVersion::R2000},
-    {"r2007", api::DxfVersion::R2007},
-}};
-constexpr std::array<std::pair<std::string_view, api::Space>, 2> kSpace{{
-    {"model", api::Space::Model},
-    {"paper", api::Space::Paper},
-}};
-constexpr std::array<std::pair<std::string_view, api::PenColours>, 2> kPenColours{{
-    {"screen", api::PenColours::Screen},
-    {"printer", api::PenColours::Printer},
-}};
-constexpr std::array<std::pair<std::string_view, api::LayerNames>, 3> kLayerNames{{
-    {"number", api::LayerNames::Number},
-    {"layer", api::LayerNames::Layer},
-    {"group-layer", api::LayerNames::GroupLayer},
-}};
-constexpr std::array<std::pair<std::string_view, api::Points>, 7> kPoints{{
-    {"point", api::Points::Point},
-    {"circle", api::Points::Circle},
-    {"circles", api::Points::Circles},
-    {"cross", api::Points::Cross},
-    {"diamond", api::Points::Diamond},
-    {"filled", api::Points::Filled},
-    {"quarters", api::Points::Quarters},
-}};
+[[noreturn]] void RaiseReason(const api::Reason& r, std::string_view src = {},
+                              std::string_view dst = {});
 
+// Options from the keyword arguments, each value parsed by the library;
+// a keyword's name is the option's with "_" for "-".
 api::Options MakeOptions(const std::string& dxf, const std::string& space,
                          const std::string& penColours, const std::string& layerNames,
                          int scaleGroup, const std::string& points, double pointSize) {
+  const std::pair<api::Option, std::string> given[] = {
+      {api::Option::Dxf, dxf},
+      {api::Option::Space, space},
+      {api::Option::PenColours, penColours},
+      {api::Option::LayerNames, layerNames},
+      {api::Option::ScaleGroup, std::to_string(scaleGroup)},
+      {api::Option::Points, points},
+      {api::Option::PointSize, NumberText(pointSize)},
+  };
   api::Options o;
-  o.dxf = Choose("dxf", dxf, kDxf);
-  o.space = Choose("space", space, kSpace);
-  o.penColours = Choose("pen_colours", penColours, kPenColours);
-  o.layerNames = Choose("layer_names", layerNames, kLayerNames);
-  if (scaleGroup < 0 || scaleGroup > 15)
-    throw py::value_error("scale_group must lie in 0..15, not " + std::to_string(scaleGroup));
-  o.scaleGroup = scaleGroup;
-  o.points = Choose("points", points, kPoints);
-  // Refused like the command line refuses it, rather than clamped unseen.
-  if (!(pointSize >= 0.001 && pointSize <= 1000))
-    throw py::value_error("point_size must lie in 0.001..1000, not " + std::to_string(pointSize));
-  o.pointSize = pointSize;
+  for (const auto& [option, value] : given) {
+    if (auto bad = api::SetOption(o, option, value)) {
+      std::string keyword(api::OptionName(option));
+      std::replace(keyword.begin(), keyword.end(), '-', '_');
+      RaiseReason(*bad, keyword);
+    }
+  }
   return o;
 }
 
@@ -138,89 +111,35 @@ py::str Text(const std::string& s) {
   return py::reinterpret_steal<py::str>(o);
 }
 
-py::list TextList(const std::vector<std::string>& v) {
-  py::list l;
-  for (const auto& s : v) l.append(Text(s));
-  return l;
+// Python values of the library's JSON text.
+py::object FromJson(const std::string& text) {
+  return py::module_::import("json").attr("loads")(Text(text));
 }
 
-[[noreturn]] void RaiseReason(const std::optional<api::Reason>& reason) {
-  api::Reason r = reason.value_or(api::Reason{"internal", "The conversion failed.", -1});
+[[noreturn]] void RaiseReason(const api::Reason& r, std::string_view src, std::string_view dst) {
+  const py::dict fields = FromJson(api::ReasonJson(r));
   py::object cls = py::module_::import("tessaconv").attr("ConversionError");
-  py::object error = cls(Text(r.message), r.code, r.offset);
+  py::object error = cls(Text(api::Describe(r, src, dst)), fields["code"], fields["offset"]);
   PyErr_SetObject(cls.ptr(), error.ptr());
   throw py::error_already_set();
 }
 
-py::dict CountsDict(const api::Counts& counts) {
-  py::dict d;
-  for (const auto& [kind, n] : counts) d[Text(kind)] = n;
-  return d;
+[[noreturn]] void RaiseReason(const std::optional<api::Reason>& reason, std::string_view src,
+                              std::string_view dst = {}) {
+  RaiseReason(reason.value_or(api::MakeReason(api::ReasonCode::Internal)), src, dst);
 }
 
 py::object MakeResult(const api::Result& r) {
+  py::dict fields = FromJson(api::ResultJson(r));
   py::object cls = py::module_::import("tessaconv").attr("ConversionResult");
-  return cls(std::string(api::FormatName(r.format)), r.version, CountsDict(r.counts),
-             TextList(r.warnings), r.seconds);
+  return cls(fields["format"], fields["version"], fields["written"], fields["warnings"],
+             fields["seconds"]);
 }
 
-api::Format FormatOf(std::string fmt) {
-  if (!fmt.empty() && fmt.front() == '.') fmt.erase(0, 1);
-  for (char& c : fmt)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+api::Format FormatOf(const std::string& fmt) {
   if (auto f = api::FormatFromName(fmt)) return *f;
-  RaiseReason(api::Reason{"unknown-format",
-                          "\"" + fmt + "\" is no drawing format; use jww, jws, jwc or jwk.", -1});
-}
-
-py::dict InfoDict(const std::filesystem::path& src, const api::Info& info) {
-  py::dict d;
-  d["input"] = Text(src.string());
-  d["format"] = std::string(api::FormatName(info.format));
-  d["version"] = info.version;
-  d["jw_cad_version"] = Text(info.jwCadVersion);
-  d["paper"] = Text(info.paper);
-  d["paper_width"] = info.paperWidth;
-  d["paper_height"] = info.paperHeight;
-  py::list groups;
-  for (const auto& g : info.groups) {
-    py::dict e;
-    e["group"] = g.group;
-    e["name"] = Text(g.name);
-    e["scale"] = g.scale;
-    groups.append(e);
-  }
-  d["groups"] = groups;
-  d["counts"] = CountsDict(info.counts);
-  py::list layers;
-  for (const auto& l : info.layers) {
-    py::dict e;
-    e["group"] = l.group;
-    e["layer"] = l.layer;
-    e["name"] = Text(l.name);
-    e["entities"] = l.entities;
-    layers.append(e);
-  }
-  d["layers"] = layers;
-  py::list blocks;
-  for (const auto& b : info.blocks) {
-    py::dict e;
-    e["name"] = Text(b.name);
-    e["number"] = b.number;
-    e["entities"] = b.entities;
-    e["inserts"] = b.inserts;
-    blocks.append(e);
-  }
-  d["blocks"] = blocks;
-  d["images"] = TextList(info.images);
-  py::dict ext;
-  ext["min_x"] = info.extents.minX;
-  ext["min_y"] = info.extents.minY;
-  ext["max_x"] = info.extents.maxX;
-  ext["max_y"] = info.extents.maxY;
-  d["extents"] = ext;
-  d["warnings"] = TextList(info.warnings);
-  return d;
+  RaiseReason(api::MakeReason(api::ReasonCode::UnknownFormat,
+                              fmt + " is not a drawing format: use jww, jws, jwc or jwk"));
 }
 
 py::object Convert(const std::filesystem::path& src, const std::filesystem::path& dst,
@@ -234,7 +153,7 @@ py::object Convert(const std::filesystem::path& src, const std::filesystem::path
     py::gil_scoped_release unlocked;
     r = api::ConvertFile(src.string(), dst.string(), options, force);
   }
-  if (!r.ok) RaiseReason(r.reason);
+  if (!r.ok) RaiseReason(r.reason, src.string(), dst.string());
   return MakeResult(r);
 }
 
@@ -258,8 +177,49 @@ py::bytes ConvertBytes(const py::buffer& data, const std::string& fmt, const std
     py::gil_scoped_release unlocked;
     r = api::ConvertBytes(std::span<const uint8_t>(bytes, size), format, options, out);
   }
-  if (!r.ok) RaiseReason(r.reason);
+  if (!r.ok) RaiseReason(r.reason, {});
   return py::bytes(out);
+}
+
+// A picture as the Preview class of the module: text that Jupyter shows.
+py::object PreviewOf(std::string svg) {
+  return py::module_::import("tessaconv").attr("Preview")(py::str(svg));
+}
+
+py::object PreviewFile(const std::filesystem::path& src, const std::string& space,
+                       const std::string& penColours, int scaleGroup, const std::string& points,
+                       double pointSize) {
+  const api::Options options =
+      MakeOptions("r2000", space, penColours, "number", scaleGroup, points, pointSize);
+  std::string svg;
+  api::Result r;
+  {
+    py::gil_scoped_release unlocked;
+    r = api::PreviewSvg(src.string(), options, svg);
+  }
+  if (!r.ok) RaiseReason(r.reason, src.string());
+  return PreviewOf(std::move(svg));
+}
+
+py::object PreviewBytes(const py::buffer& data, const std::string& fmt, const std::string& space,
+                        const std::string& penColours, int scaleGroup, const std::string& points,
+                        double pointSize) {
+  const api::Format format = FormatOf(fmt);
+  const api::Options options =
+      MakeOptions("r2000", space, penColours, "number", scaleGroup, points, pointSize);
+  py::buffer_info view = data.request();
+  if (!PyBuffer_IsContiguous(view.view(), 'C'))
+    throw py::value_error("data must be a contiguous buffer of bytes");
+  const auto* bytes = static_cast<const uint8_t*>(view.ptr);
+  const std::size_t size = static_cast<std::size_t>(view.size) * static_cast<std::size_t>(view.itemsize);
+  std::string svg;
+  api::Result r;
+  {
+    py::gil_scoped_release unlocked;
+    r = api::PreviewSvg(std::span<const uint8_t>(bytes, size), format, options, svg);
+  }
+  if (!r.ok) RaiseReason(r.reason, {});
+  return PreviewOf(std::move(svg));
 }
 
 py::dict Info(const std::filesystem::path& src) {
@@ -268,8 +228,12 @@ py::dict Info(const std::filesystem::path& src) {
     py::gil_scoped_release unlocked;
     info = api::Inspect(src.string());
   }
-  if (!info.ok) RaiseReason(info.reason);
-  return InfoDict(src, info);
+  if (!info.ok) RaiseReason(info.reason, src.string());
+  // The input as given, then the library's fields, as `tessa info --json`.
+  py::dict d;
+  d["input"] = Text(src.string());
+  d.attr("update")(FromJson(api::InfoJson(info)));
+  return d;
 }
 
 }  // namespace
@@ -283,6 +247,10 @@ PYBIND11_MODULE(tessaconv, m) {
       "GIL, so threads convert several drawings at once.";
 
   py::exec(kPythonClasses, m.attr("__dict__"));
+  py::tuple codes(api::AllReasonCodes().size());
+  for (size_t i = 0; i < codes.size(); ++i)
+    codes[i] = std::string(api::ReasonName(api::AllReasonCodes()[i]));
+  m.attr("REASON_CODES") = codes;
 
   m.def("convert", &Convert, py::arg("src"), py::arg("dst"), py::kw_only(),
         py::arg("dxf") = "r2000", py::arg("space") = "model", py::arg("pen_colours") = "screen",
@@ -303,8 +271,8 @@ Options (the names and values of `tessa convert`):
   points       "point", "circle", "circles", "cross", "diamond", "filled", "quarters"
   point_size   radius of point circles and markers, 0.001..1000
 
-Raises ConversionError with the reason's code and offset; ValueError for an
-option value outside its choices.)");
+Raises ConversionError with the reason's code and offset (code "bad-option"
+for an option value outside its choices; ConversionError is a ValueError).)");
 
   m.def("convert_bytes", &ConvertBytes, py::arg("data"), py::arg("fmt"), py::kw_only(),
         py::arg("dxf") = "r2000", py::arg("space") = "model", py::arg("pen_colours") = "screen",
@@ -315,16 +283,38 @@ option value outside its choices.)");
 data is any bytes-like object; fmt names its format: "jww", "jws", "jwc" or
 "jwk".  No file is read or written.  The options are those of convert().
 The header dates, which convert() takes from the drawing's file times, are
-the time of the conversion: bytes carry no file times.
+the zero date: bytes carry no file times.
 
 Raises ConversionError (code "unknown-format" for an unknown fmt).)");
+
+  py::exec(R"(
+class Preview(str):
+    """An SVG picture of a drawing (the text of the SVG file); Jupyter shows it."""
+    def _repr_svg_(self):
+        return str(self)
+)", m.attr("__dict__"));
+
+  m.def("preview", &PreviewFile, py::arg("src"), py::kw_only(), py::arg("space") = "model",
+        py::arg("pen_colours") = "screen", py::arg("scale_group") = 0,
+        py::arg("points") = "point", py::arg("point_size") = 0.001,
+        R"(Draws the drawing at src as its conversion with these options writes it and
+returns the SVG picture as a Preview, a str that Jupyter shows as the picture.
+
+space "model" draws model space; "paper" the paper layout, the sheet at its size
+in millimetres with each viewport showing its part of model space.  The other
+options are those of convert().  Raises ConversionError as convert() does.)");
+
+  m.def("preview_bytes", &PreviewBytes, py::arg("data"), py::arg("fmt"), py::kw_only(),
+        py::arg("space") = "model", py::arg("pen_colours") = "screen",
+        py::arg("scale_group") = 0, py::arg("points") = "point", py::arg("point_size") = 0.001,
+        R"(preview() of a drawing held in memory; fmt as for convert_bytes().)");
 
   m.def("info", &Info, py::arg("src"),
         R"(Reads the drawing at src without converting it and returns a dict, the same as
 `tessa info --json`:
 
-  input (src as given), format, version, jw_cad_version, paper, paper_width, paper_height (mm),
-  groups [{group, name, scale}], counts {kind: n},
+  input (src as given), format, version, jw_cad_version, paper, paper_width,
+  paper_height (mm), groups [{group, name, scale}], entities {kind: n},
   layers [{group, layer, name, entities}],
   blocks [{name, number, entities, inserts}], images [name],
   extents {min_x, min_y, max_x, max_y}, warnings [text]

@@ -156,12 +156,6 @@ std::string StrToUtf8(std::u16string_view s) {
   return out;
 }
 
-std::vector<std::string> ArgsToUtf8(int argc, const char16_t* const* argv) {
-  std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) args.push_back(argv[i] != nullptr ? StrToUtf8(argv[i]) : "");
-  return args;
-}
-
 std::u16string Utf8ToStr(std::string_view s) {
   std::u16string out;
   out.reserve(s.size());

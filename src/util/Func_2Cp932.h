@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tessa {
 
@@ -25,7 +24,5 @@ uint16_t Cp932Code(char16_t c);
 // Broken input (lone surrogates, invalid UTF-8 bytes) becomes U+FFFD.
 std::string StrToUtf8(std::u16string_view s);
 std::u16string Utf8ToStr(std::string_view s);
-// A command line of UTF-16 arguments (as Windows passes them) in UTF-8.
-std::vector<std::string> ArgsToUtf8(int argc, const char16_t* const* argv);
 
 }  // namespace tessa

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -130,13 +131,13 @@ TEST_F(ApiConvert, FileAndBytesGiveTheCommandLinesDxf) {
       const std::string got = ReadFileText(dst);
       EXPECT_TRUE(got == expected);
       // What was counted is what the file holds.
-      EXPECT_EQ(WithoutBlocks(r.counts), EntitiesOfFile(got));
+      EXPECT_EQ(r.written, WrittenOfFile(got));
 
       std::string dxf;
       const api::Result rb = ConvertBytes(d.bytes, d.format, o, dxf);
       ASSERT_TRUE(rb.ok) << (rb.reason ? rb.reason->message : "");
       EXPECT_TRUE(BlankDates(dxf) == BlankDates(expected));
-      EXPECT_EQ(rb.counts, r.counts);
+      EXPECT_EQ(rb.written, r.written);
       EXPECT_EQ(rb.warnings, r.warnings);
     }
   }
@@ -146,24 +147,59 @@ TEST_F(ApiConvert, FileAndBytesGiveTheCommandLinesDxf) {
   EXPECT_EQ(Listing(dir_.Path()).count("TEMP"), 0u);
 }
 
+// Values outside their ranges are brought in as the parent's start-up
+// brings in those of its settings file: the same file as the value it
+// becomes.
+TEST_F(ApiConvert, ValuesOutOfRangeAreBroughtInAsByTheParent) {
+  const TDrawing d = JwwMixed();
+  auto dxf = [&](const Options& o) {
+    std::string text;
+    EXPECT_TRUE(ConvertBytes(d.bytes, d.format, o, text).ok);
+    return text;
+  };
+  auto with = [](auto set) {
+    Options o;
+    o.points = api::Points::Circle;
+    o.space = api::Space::Paper;
+    set(o);
+    return o;
+  };
+  const struct {
+    Options out, in;
+  } cases[] = {
+      {with([](Options& o) { o.pointSize = std::nan(""); }),
+       with([](Options& o) { o.pointSize = 0.001; })},
+      {with([](Options& o) { o.pointSize = -3; }), with([](Options& o) { o.pointSize = 0.001; })},
+      {with([](Options& o) { o.pointSize = 1e9; }), with([](Options& o) { o.pointSize = 1000; })},
+      {with([](Options& o) { o.scaleGroup = -1; }), with([](Options& o) { o.scaleGroup = 15; })},
+      {with([](Options& o) { o.scaleGroup = 16; }), with([](Options& o) { o.scaleGroup = 15; })},
+      {with([](Options& o) { o.points = static_cast<api::Points>(9); }),
+       with([](Options& o) { o.points = api::Points::Point; })},
+      {with([](Options& o) { o.space = static_cast<api::Space>(-2); }),
+       with([](Options& o) { o.space = api::Space::Model; })},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(dxf(c.out) == dxf(c.in));
+  EXPECT_FALSE(dxf(with([](Options& o) { o.scaleGroup = 1; })) ==
+               dxf(with([](Options& o) { o.scaleGroup = 15; })));
+}
+
 TEST_F(ApiConvert, CountsAndWarningsOfAMixedDrawing) {
   const TDrawing d = JwwMixed();
   std::string dxf;
   const api::Result r = ConvertBytes(d.bytes, d.format, Options{}, dxf);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.version, 700);
-  EXPECT_EQ(r.counts.at("LINE") >= 2, true);
-  EXPECT_EQ(r.counts.at("INSERT"), 2);
-  EXPECT_EQ(r.counts.at("BLOCK"), 1);  // the drawing's one definition
-  EXPECT_EQ(r.counts.at("SOLID"), 1);
-  EXPECT_EQ(r.counts.at("ELLIPSE"), 1);
-  EXPECT_EQ(r.counts.at("POINT"), 1);
-  EXPECT_EQ(r.counts.count("VIEWPORT"), 0u);  // model space has none
+  EXPECT_EQ(r.written.at("LINE") >= 2, true);
+  EXPECT_EQ(r.written.at("INSERT"), 2);
+  EXPECT_EQ(r.written.at("BLOCK"), 1);  // the drawing's one definition
+  EXPECT_EQ(r.written.at("SOLID"), 1);
+  EXPECT_EQ(r.written.at("ELLIPSE"), 1);
+  EXPECT_EQ(r.written.at("POINT"), 1);
+  EXPECT_EQ(r.written.count("VIEWPORT"), 0u);  // model space has none
   const std::vector<std::string> want = {"1 setting text of Jw_cad left out"};
   EXPECT_NE(std::find(r.warnings.begin(), r.warnings.end(), want[0]), r.warnings.end());
-  bool unicode = false;
-  for (const std::string& w : r.warnings) unicode |= w.find("Unicode strings read") != w.npos;
-  EXPECT_TRUE(unicode);
+  // Strings read as Unicode are neither left out nor mended.
+  for (const std::string& w : r.warnings) EXPECT_EQ(w.find("Unicode"), w.npos) << w;
 
   // Points as marker blocks add the marker's definition; paper space adds
   // the viewports of the layer groups in use and writes the definition once
@@ -173,10 +209,10 @@ TEST_F(ApiConvert, CountsAndWarningsOfAMixedDrawing) {
   o.space = api::Space::Paper;
   const api::Result m = ConvertBytes(d.bytes, d.format, o, dxf);
   ASSERT_TRUE(m.ok);
-  EXPECT_EQ(m.counts.at("BLOCK"), 3);
-  EXPECT_EQ(m.counts.at("INSERT"), 3);
-  EXPECT_GE(m.counts.at("VIEWPORT"), 1);
-  EXPECT_EQ(WithoutBlocks(m.counts), EntitiesOfFile(dxf));
+  EXPECT_EQ(m.written.at("BLOCK"), 3);
+  EXPECT_EQ(m.written.at("INSERT"), 3);
+  EXPECT_GE(m.written.at("VIEWPORT"), 1);
+  EXPECT_EQ(m.written, WrittenOfFile(dxf));
 }
 
 // The same rules hold for ConvertFile and for the two steps a batch takes
@@ -248,7 +284,7 @@ TEST_F(ApiConvert, OutputRules) {
         if (!put[k]) continue;
         results[of[k]].ok = false;
         results[of[k]].reason = put[k];
-        results[of[k]].counts.clear();
+        results[of[k]].written.clear();
       }
     }
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -262,10 +298,10 @@ TEST_F(ApiConvert, OutputRules) {
       }
       ASSERT_FALSE(r.ok);
       ASSERT_TRUE(r.reason.has_value());
-      EXPECT_EQ(r.reason->code, c.code);
+      EXPECT_EQ(api::ReasonName(r.reason->code), c.code);
       EXPECT_FALSE(r.reason->message.empty());
       EXPECT_EQ(r.reason->offset, -1);
-      EXPECT_TRUE(r.counts.empty());
+      EXPECT_TRUE(r.written.empty());
       EXPECT_EQ(Exists(c.dst), existed[i]);
       if (existed[i]) {
         EXPECT_EQ(ReadFileText(c.dst), before[i]);
@@ -292,13 +328,13 @@ TEST_F(ApiConvert, PuttingOnDiskChecksTheTargetAgain) {
   const std::vector<std::optional<api::Reason>> put = api::PutDxfFiles(files);
   ASSERT_EQ(put.size(), 2u);
   ASSERT_TRUE(put[0].has_value());
-  EXPECT_EQ(put[0]->code, "output-exists");
+  EXPECT_EQ(api::ReasonName(put[0]->code), "output-exists");
   EXPECT_EQ(ReadFileText(kept), "meanwhile");
   EXPECT_FALSE(put[1].has_value());
   EXPECT_EQ(ReadFileText(replaced), b);
   const std::optional<api::Reason> drawing = api::PutDxfFile(dir_.Path() + "/x.jww", a, true);
   ASSERT_TRUE(drawing.has_value());
-  EXPECT_EQ(drawing->code, "output-is-drawing");
+  EXPECT_EQ(api::ReasonName(drawing->code), "output-is-drawing");
   EXPECT_FALSE(Exists(dir_.Path() + "/x.jww"));
   for (const std::string& n : Listing(dir_.Path())) EXPECT_EQ(n.find(".tessa-"), n.npos) << n;
 }
@@ -366,10 +402,80 @@ TEST(ApiNames, FormatsAndVersions) {
   for (const Case& c : cases) EXPECT_EQ(api::FormatOfPath(c.path), c.format) << c.path;
   for (api::Format f : {api::Format::Jww, api::Format::Jws, api::Format::Jwc, api::Format::Jwk})
     EXPECT_EQ(api::FormatFromName(api::FormatName(f)), f);
-  EXPECT_EQ(api::FormatFromName("JWW"), std::nullopt);
+  // Names as people and bindings give them: any case, a leading dot.
+  EXPECT_EQ(api::FormatFromName("JWW"), api::Format::Jww);
+  EXPECT_EQ(api::FormatFromName(".jwk"), api::Format::Jwk);
+  EXPECT_EQ(api::FormatFromName("dwg"), std::nullopt);
   EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R12), "r12");
   EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R2000), "r2000");
   EXPECT_EQ(api::DxfVersionName(api::DxfVersion::R2007), "r2007");
+}
+
+// Every value of every named option goes in by its name and comes back by
+// it, sets its option alone, and a name it does not know is refused with
+// the names it does.
+TEST(ApiNames, OptionValuesByName) {
+  for (api::Option option : api::AllOptions()) {
+    SCOPED_TRACE(std::string(api::OptionName(option)));
+    EXPECT_EQ(api::OptionFromName(api::OptionName(option)), option);
+    const std::vector<std::string_view> names = api::OptionValueNames(option);
+    std::string listed;
+    for (std::string_view n : names) listed += (listed.empty() ? "" : ", ") + std::string(n);
+    for (std::string_view name : names) {
+      Options o;
+      std::string upper(name);
+      for (char& ch : upper) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      ASSERT_FALSE(api::SetOption(o, option, upper)) << name;
+      EXPECT_EQ(api::OptionValueText(o, option), name);
+      for (api::Option other : api::AllOptions())
+        if (other != option) {
+          EXPECT_EQ(api::OptionValueText(o, other), api::OptionValueText(Options{}, other));
+        }
+    }
+    Options o;
+    const std::optional<api::Reason> bad = api::SetOption(o, option, "r14");
+    ASSERT_TRUE(bad);
+    EXPECT_EQ(bad->code, api::ReasonCode::BadOption);
+    if (!names.empty()) {
+      EXPECT_EQ(bad->message, "r14 is not one of " + listed);
+    }
+  }
+  EXPECT_EQ(api::OptionFromName("pen_colours"), api::Option::PenColours);
+  const struct {
+    api::Option option;
+    const char* value;
+    bool ok;
+  } numbers[] = {{api::Option::ScaleGroup, "15", true}, {api::Option::ScaleGroup, "16", false},
+                 {api::Option::ScaleGroup, "-1", false}, {api::Option::ScaleGroup, "3x", false},
+                 {api::Option::PointSize, "0.001", true}, {api::Option::PointSize, "1000", true},
+                 {api::Option::PointSize, "0.0009", false}, {api::Option::PointSize, "nan", false},
+                 {api::Option::PointSize, "inf", false}, {api::Option::PointSize, "", false}};
+  for (const auto& c : numbers) {
+    Options o;
+    EXPECT_EQ(!api::SetOption(o, c.option, c.value), c.ok) << c.value;
+    if (c.ok) {
+      EXPECT_EQ(api::OptionValueText(o, c.option), c.value);
+    }
+  }
+}
+
+// Every reason code has its stable name, found again by it, and words of
+// its own for a reason made without any.
+TEST(ApiNames, ReasonCodes) {
+  std::set<std::string_view> names, messages;
+  for (api::ReasonCode code : api::AllReasonCodes()) {
+    EXPECT_EQ(api::ReasonFromName(api::ReasonName(code)), code);
+    names.insert(api::ReasonName(code));
+    messages.insert(api::DefaultMessage(code));
+    EXPECT_EQ(api::MakeReason(code).message, api::DefaultMessage(code));
+  }
+  EXPECT_EQ(names.size(), api::AllReasonCodes().size());
+  EXPECT_EQ(messages.size(), api::AllReasonCodes().size());
+  const api::Reason exists = api::MakeReason(api::ReasonCode::OutputExists);
+  EXPECT_EQ(api::Describe(exists, "a.jww", "a.dxf"), "a.dxf: the output exists already");
+  const api::Reason cut = api::MakeReason(api::ReasonCode::Truncated, "the file ends at 12", 12);
+  EXPECT_EQ(api::Describe(cut, "a.jww", "a.dxf"), "a.jww: the file ends at 12");
+  EXPECT_EQ(api::Describe(cut, ""), "the file ends at 12");
 }
 
 // ---- Real drawings ------------------------------------------------------------
@@ -403,7 +509,7 @@ TEST_F(ApiConvert, RealDrawingsGiveTheCommandLinesDxf) {
     if (!r.ok) continue;
     const std::string got = ReadFileText(dst);
     EXPECT_TRUE(got == expected);
-    EXPECT_EQ(WithoutBlocks(r.counts), EntitiesOfFile(got));
+    EXPECT_EQ(r.written, WrittenOfFile(got));
     std::string dxf;
     const std::string bytes = ReadFileText(samples[i]);
     const api::Result rb = api::ConvertBytes(
@@ -411,7 +517,7 @@ TEST_F(ApiConvert, RealDrawingsGiveTheCommandLinesDxf) {
         *api::FormatOfPath(samples[i]), o, dxf);
     EXPECT_TRUE(rb.ok);
     EXPECT_TRUE(BlankDates(dxf) == BlankDates(expected));
-    EXPECT_EQ(rb.counts, r.counts);
+    EXPECT_EQ(rb.written, r.written);
     const api::Info info = api::Inspect(samples[i]);
     EXPECT_TRUE(info.ok);
     EXPECT_EQ(info.version, r.version);

@@ -60,9 +60,11 @@ inline std::string BlankDates(const std::string& dxf) {
   return out;
 }
 
-// Entities of the ENTITIES section per kind, as the file holds them
-// (vertices and the end of a polyline are parts of it, not entities).
-inline std::map<std::string, int64_t> EntitiesOfFile(const std::string& dxf) {
+// What the file holds, counted from its text: entities of the ENTITIES
+// section per kind (vertices and the end of a polyline are parts of it, not
+// entities) and, as "BLOCK", the block definitions besides the three of the
+// spaces.
+inline api::DxfCounts WrittenOfFile(const std::string& dxf) {
   std::vector<std::string> lines;
   std::istringstream in(dxf);
   std::string line;
@@ -71,24 +73,22 @@ inline std::map<std::string, int64_t> EntitiesOfFile(const std::string& dxf) {
     const size_t b = line.find_first_not_of(' ');
     lines.push_back(b == std::string::npos ? "" : line.substr(b));
   }
-  std::map<std::string, int64_t> kinds;
-  bool inEntities = false;
+  api::DxfCounts kinds;
+  std::string section;
+  int64_t blocks = 0;
   for (size_t i = 0; i + 1 < lines.size(); i += 2) {
     if (lines[i] != "0") continue;
     const std::string& v = lines[i + 1];
     if (v == "SECTION" && i + 3 < lines.size()) {
-      inEntities = lines[i + 3] == "ENTITIES";
+      section = lines[i + 3];
       continue;
     }
-    if (v == "ENDSEC") inEntities = false;
-    if (inEntities && v != "VERTEX" && v != "SEQEND") ++kinds[v];
+    if (v == "ENDSEC") section.clear();
+    if (section == "ENTITIES" && v != "VERTEX" && v != "SEQEND") ++kinds[v];
+    if (section == "BLOCKS" && v == "BLOCK") ++blocks;
   }
+  if (blocks > 3) kinds["BLOCK"] = blocks - 3;
   return kinds;
-}
-
-inline api::Counts WithoutBlocks(api::Counts c) {
-  c.erase("BLOCK");
-  return c;
 }
 
 // The settings file that gives the command-line converter these options.

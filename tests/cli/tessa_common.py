@@ -62,13 +62,6 @@ class Tessaconv:
             return f.read()
 
 
-def samples_dir():
-    """The folder of the real drawings: TESSA_SAMPLES_DIR, else the build's
-    default; None when it does not exist."""
-    path = os.environ.get("TESSA_SAMPLES_DIR") or os.environ.get("TESSA_SAMPLES_DEFAULT", "")
-    return path if path and os.path.isdir(path) else None, path
-
-
 def drawings_under(folder: str):
     found = []
     for root, _, files in os.walk(folder):

@@ -1,17 +1,19 @@
 """Process tests of the tessa command line on the project's own drawing
 (examples/sample.jww) and drawings made from it: inputs and folders, where
 outputs go, the report, replacing and protecting files, failures among good
-drawings, usage errors, info, the progress bar."""
+drawings, an output folder that takes no files, interrupts, usage errors,
+info, the progress bar."""
+import fcntl
 import json
 import os
 import pty
+import re
 import resource
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -21,7 +23,7 @@ from tessa_common import (Tessaconv, blank_dates, entity_kinds, exe, run,  # noq
 TESSA = exe("TESSA_EXE")
 EXAMPLE = exe("TESSA_EXAMPLE")
 
-REPORT_KEYS = ["input", "output", "status", "reason", "format", "version", "counts",
+REPORT_KEYS = ["input", "output", "status", "reason", "format", "version", "written",
                "warnings", "seconds"]
 
 
@@ -132,7 +134,7 @@ class InputsAndOutputs(TessaTest):
         r = self.tessa("convert", "-j", "2", "d", "d/plan.jww")
         self.assertEqual(r.returncode, 1)
         self.assertRegex(r.stderr, r"1 converted, 2 failed")
-        self.assertEqual(r.stderr.count("is already the output of d/plan.JWW"), 2, r.stderr)
+        self.assertEqual(r.stderr.count("its output is already that of d/plan.JWW"), 2, r.stderr)
         self.assertTrue(os.path.isfile(self.p("d/plan.dxf")))
 
 
@@ -163,7 +165,7 @@ class Failures(TessaTest):
                  for d in report["drawings"] if d["status"] == "failed"}
         self.assertEqual(codes["missing.jww"], "not-found")
         self.assertEqual(codes["nodrawings"], "no-drawings")
-        self.assertEqual(codes["pipe.jww"], "not-a-drawing")
+        self.assertEqual(codes["pipe.jww"], "not-found")
         self.assertNotIn(codes["broken.jww"], ("internal", "not-found"))
 
     def test_output_folder_that_cannot_be_made(self):
@@ -172,8 +174,8 @@ class Failures(TessaTest):
         self.put("blocker", b"a file where a folder would go")
         r = self.tessa("convert", "a.jww", "b.jww", "-o", "blocker/out")
         self.assertEqual(r.returncode, 1)
-        self.assertIn("a.jww: cannot create the output folder blocker/out", r.stderr)
-        self.assertIn("b.jww: cannot create the output folder blocker/out", r.stderr)
+        self.assertIn("blocker/out/a.dxf: cannot create its folder", r.stderr)
+        self.assertIn("blocker/out/b.dxf: cannot create its folder", r.stderr)
         self.assertEqual(read(self.p("blocker")), b"a file where a folder would go")
 
     def test_full_disk_leaves_no_partial_dxf(self):
@@ -192,7 +194,7 @@ class Failures(TessaTest):
                 self.assertRegex(r.stderr, r"0 converted, 2 failed")
                 for name in ["a", "b"]:
                     line = next(ln for ln in r.stderr.splitlines()
-                                if ln.startswith(f"big/{name}.jww: "))
+                                if ln.startswith(f"big/{name}.dxf: "))
                     self.assertRegex(line, r"(?i)large|space|writ")
                 self.assertEqual(sorted(os.listdir(self.p("big"))), ["a.jww", "b.jww"])
 
@@ -211,13 +213,65 @@ class Failures(TessaTest):
         self.assertEqual(os.listdir(self.p("out")), ["ok.dxf"])
 
 
+def mounted_read_only(folder):
+    """A command prefix that runs a program with folder on a read-only file
+    system (a private mount namespace), or None where that cannot be had."""
+    prefix = ["unshare", "-rm", "sh", "-c", 'mount --bind -o ro "$0" "$0" && exec "$@"', folder]
+    if not shutil.which("unshare") or run([*prefix, "true"]).returncode != 0:
+        return None
+    return prefix
+
+
+def as_nobody():
+    """A command prefix that runs a program as the user nobody, or None."""
+    if os.geteuid() != 0 or not shutil.which("setpriv"):
+        return None
+    return ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+
+
+class UnwritableOutputFolder(TessaTest):
+    def test_the_folder_is_said_once_and_every_drawing_fails(self):
+        os.chmod(self.dir, 0o777)
+        for rel in ["in/a.jww", "in/b.jww", "in/sub/c.jww", "in/sub/deeper/d.jww"]:
+            os.chmod(self.put(rel), 0o644)
+        for folder in ["in", "in/sub", "in/sub/deeper"]:
+            os.chmod(self.p(folder), 0o755)
+        os.makedirs(self.p("ro"))
+        # (the system's reason, how to run tessa so that ro/ takes no files)
+        cases = [("read-only file system", mounted_read_only("ro"), 0o755),
+                 ("permission denied", as_nobody(), 0o555)]
+        if all(prefix is None for _, prefix, _ in cases):
+            self.skipTest("needs unshare (user namespaces) or root and setpriv")
+        for why, prefix, mode in cases:
+            if prefix is None:
+                continue
+            os.chmod(self.p("ro"), mode)
+            for jobs in ["1", "2"]:
+                with self.subTest(why=why, jobs=jobs):
+                    if os.path.exists(self.p("report.json")):
+                        os.remove(self.p("report.json"))
+                    r = run([*prefix, TESSA, "convert", "-r", "-j", jobs, "in", "-o", "ro",
+                             "--report", "report.json"], cwd=self.dir)
+                    self.assertEqual(r.returncode, 1, r.stderr)
+                    self.assertRegex(r.stderr, rf"\Atessa: cannot write in ro/: {why}\n"
+                                               r"0 converted, 4 failed in \d+\.\d s\n\Z")
+                    self.assertEqual(os.listdir(self.p("ro")), [])
+                    report = json.loads(read(self.p("report.json")))
+                    self.assertEqual((report["converted"], report["failed"]), (0, 4))
+                    for d in report["drawings"]:
+                        self.assertEqual(d["status"], "failed")
+                        self.assertEqual(d["reason"]["code"], "write-failed")
+                        self.assertEqual(d["reason"]["message"], f"cannot write in ro/: {why}")
+
+
 class ReplacingAndProtecting(TessaTest):
     def test_existing_output_is_kept_without_force_and_replaced_with_it(self):
         self.put("a.jww")
         self.put("a.dxf", b"older work")
         r = self.tessa("convert", "a.jww", "--report", "r.json")
         self.assertEqual(r.returncode, 1)
-        self.assertRegex(r.stderr, r"(?m)^a\.jww: .+\n0 converted, 1 failed")
+        self.assertRegex(r.stderr, r"(?m)^a\.dxf: the output exists already \(--force replaces it\)"
+                                   r"\n0 converted, 1 failed")
         self.assertEqual(read(self.p("a.dxf")), b"older work")
         report = json.loads(read(self.p("r.json")))
         self.assertEqual(report["drawings"][0]["reason"]["code"], "output-exists")
@@ -254,25 +308,82 @@ class ReplacingAndProtecting(TessaTest):
 
 
 class Interrupt(TessaTest):
+    """Ctrl-C in a batch: what is under way finishes, nothing more starts.
+
+    The interrupt has to come while drawings remain, however fast the
+    machine.  Standard error is a pipe of one page that the test reads only
+    a little of: the failure lines of the broken drawings fill it, and the
+    batch stops on its next failure line until the signal has been sent."""
+
+    GOOD_BEFORE, BROKEN, GOOD_AFTER = 10, 60, 300
+
+    def setUp(self):
+        super().setUp()
+        for i in range(self.GOOD_BEFORE):
+            self.put(f"in/a{i:03}.jww")
+        for i in range(self.BROKEN):  # long names: a page holds a few lines
+            self.put(f"in/b{i:03}-{'x' * 150}.jww", self.drawing[:100])
+        for i in range(self.GOOD_AFTER):
+            self.put(f"in/c{i:03}.jww")
+
+    def interrupt_after_first_failure(self, *args):
+        """Runs tessa; sends SIGINT once its first failure line has begun.
+        (exit status, standard error)."""
+        r, w = os.pipe()
+        fcntl.fcntl(w, fcntl.F_SETPIPE_SZ, 4096)
+        try:
+            p = subprocess.Popen([TESSA, *args], cwd=self.dir, stdout=subprocess.DEVNULL,
+                                 stderr=w)
+        finally:
+            os.close(w)
+        with os.fdopen(r, "rb", buffering=0) as err:
+            first = err.read(1)  # one byte: the rest stays in the pipe
+            p.send_signal(signal.SIGINT)
+            rest = err.read()
+        p.wait()
+        return p.returncode, (first + rest).decode("utf-8", "replace")
+
     def test_interrupted_batch_leaves_only_complete_outputs(self):
-        for i in range(300):
-            self.put(f"in/{i:03}.jww")
-        p = subprocess.Popen([TESSA, "convert", "-j", "2", "in", "-o", "out"], cwd=self.dir,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        while not os.path.isdir(self.p("out")) or not os.listdir(self.p("out")):
-            if p.poll() is not None:
-                break
-            time.sleep(0.005)
-        p.send_signal(signal.SIGINT)
-        _, err = p.communicate()
-        self.assertEqual(p.returncode, 1, err)
-        self.assertIn("tessa: interrupted\n", err)
-        done = sorted(os.listdir(self.p("out")))
-        self.assertRegex(err, rf"\n{len(done)} converted, {300 - len(done)} failed in ")
+        total = self.GOOD_BEFORE + self.BROKEN + self.GOOD_AFTER
         ref = blank_dates(self.reference())
-        for name in done:  # no temporary file, no partial DXF
-            self.assertRegex(name, r"^\d{3}\.dxf$")
-            self.assertEqual(blank_dates(read(self.p("out", name))), ref)
+        for jobs in ["1", "2"]:
+            with self.subTest(jobs=jobs):
+                shutil.rmtree(self.p("out"), ignore_errors=True)
+                code, err = self.interrupt_after_first_failure(
+                    "convert", "-j", jobs, "in", "-o", "out", "--report", "report.json")
+                self.assertEqual(code, 130, err)
+                self.assertIn("tessa: interrupted\n", err)
+                m = re.search(r"\n(\d+) converted, (\d+) failed, (\d+) not attempted in "
+                              r"\d+\.\d s\n\Z", err)
+                self.assertIsNotNone(m, err)
+                converted, failed, skipped = map(int, m.groups())
+                self.assertEqual(converted + failed + skipped, total)
+                self.assertGreaterEqual(skipped, self.GOOD_AFTER, err)
+                # One line per drawing that failed; none for those left alone.
+                lines = [ln for ln in err.splitlines() if ln.startswith("in/")]
+                self.assertEqual(len(lines), failed, err)
+                self.assertTrue(all(ln.startswith("in/b") for ln in lines), err)
+
+                report = json.loads(read(self.p("report.json")))
+                self.assertEqual((report["converted"], report["failed"],
+                                  report["not_attempted"]), (converted, failed, skipped))
+                status = {"a": set(), "b": set(), "c": set()}
+                for d in report["drawings"]:
+                    status[os.path.basename(d["input"])[0]].add(d["status"])
+                    if d["status"] == "not-attempted":
+                        self.assertEqual(d["reason"]["code"], "interrupted")
+                        self.assertFalse(os.path.exists(d["output"]))
+                # Drawings before the first failure were all under way when
+                # it came; those after the broken ones never started.
+                self.assertEqual(status["a"], {"converted"})
+                self.assertEqual(status["c"], {"not-attempted"})
+                self.assertLessEqual(status["b"], {"failed", "not-attempted"})
+
+                # Only complete outputs: no temporary file, no partial DXF.
+                done = sorted(os.listdir(self.p("out")))
+                self.assertEqual(done, [f"a{i:03}.dxf" for i in range(self.GOOD_BEFORE)])
+                for name in done:
+                    self.assertEqual(blank_dates(read(self.p("out", name))), ref)
 
 
 class Report(TessaTest):
@@ -283,23 +394,23 @@ class Report(TessaTest):
         r = self.tessa("convert", "-r", "in", "-o", "out", "--report", "report.json")
         self.assertEqual(r.returncode, 1)
         report = json.loads(read(self.p("report.json")))
-        self.assertEqual(list(report), ["drawings", "converted", "failed"])
-        self.assertEqual((report["converted"], report["failed"]), (2, 1))
+        self.assertEqual(list(report), ["drawings", "converted", "failed", "not_attempted"])
+        self.assertEqual((report["converted"], report["failed"], report["not_attempted"]),
+                         (2, 1, 0))
         by_input = {d["input"]: d for d in report["drawings"]}
         self.assertEqual(sorted(by_input), ["in/a.jww", "in/bad.jww", "in/sub/b.jww"])
         for d in report["drawings"]:
             self.assertEqual(list(d), REPORT_KEYS)
             self.assertEqual(d["format"], "jww")
-            self.assertGreaterEqual(d["seconds"], 0)
         good = by_input["in/sub/b.jww"]
         self.assertEqual(good["status"], "converted")
         self.assertEqual(good["output"], "out/sub/b.dxf")
         self.assertIsNone(good["reason"])
         self.assertIsInstance(good["version"], int)
-        self.assertGreater(sum(good["counts"].values()), 0)
+        self.assertGreater(sum(good["written"].values()), 0)
         # The counts are those of the DXF file written.
         for kind, n in entity_kinds(read(self.p("out/sub/b.dxf"))).items():
-            self.assertEqual(good["counts"].get(kind), n, kind)
+            self.assertEqual(good["written"].get(kind), n, kind)
         bad = by_input["in/bad.jww"]
         self.assertEqual(bad["status"], "failed")
         self.assertEqual(list(bad["reason"]), ["code", "message", "offset"])
@@ -408,7 +519,7 @@ class Usage(TessaTest):
 
 class Info(TessaTest):
     INFO_KEYS = ["input", "format", "version", "jw_cad_version", "paper", "paper_width",
-                 "paper_height", "groups", "counts", "layers", "blocks", "images", "extents",
+                 "paper_height", "groups", "entities", "layers", "blocks", "images", "extents",
                  "warnings"]
 
     def test_json_of_one_drawing_and_of_several(self):
@@ -420,7 +531,7 @@ class Info(TessaTest):
         self.assertEqual(list(one), self.INFO_KEYS)
         self.assertEqual(one["input"], "a.jww")
         self.assertEqual(one["format"], "jww")
-        self.assertGreater(sum(one["counts"].values()), 0)
+        self.assertGreater(sum(one["entities"].values()), 0)
         self.assertTrue(one["layers"])
         for layer in one["layers"]:
             self.assertEqual(list(layer), ["group", "layer", "name", "entities"])
@@ -497,6 +608,25 @@ class ProgressBar(TessaTest):
         r = self.tessa("convert", "-f", "d")  # standard error is a pipe
         self.assertNotIn("\r", r.stderr)
         self.assertNotIn("drawings/s", r.stderr)
+
+    def test_bar_names_the_drawing_its_count_is_at(self):
+        names = [f"d/{i}.jww" for i in range(6)]
+        for n in names:
+            self.put(n)
+        for jobs in ["1", "2"]:
+            with self.subTest(jobs=jobs):
+                code, shown = self.run_on_terminal("convert", "-f", "-j", jobs, "d")
+                self.assertEqual(code, 0)
+                frames = re.findall(r"\] (\d+)/6 +[\d.]+ drawings/s +(\S*)", shown)
+                self.assertTrue(frames, shown)
+                self.assertEqual(frames[-1][0], "6")
+                for count, name in frames:
+                    # No frame before the first drawing is done, and one
+                    # after the other the k-th drawing is done at count k.
+                    self.assertGreaterEqual(int(count), 1, shown)
+                    self.assertIn(name, names)
+                    if jobs == "1":
+                        self.assertEqual(name, names[int(count) - 1], shown)
 
 
 if __name__ == "__main__":

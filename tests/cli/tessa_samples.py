@@ -7,8 +7,9 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tessa_common import (Tessaconv, blank_dates, drawings_under, exe, run,  # noqa: E402
-                          samples_dir)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from tessa_common import Tessaconv, blank_dates, drawings_under, exe, run  # noqa: E402
+from tessa_samples_dir import samples_dir  # noqa: E402
 
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this test
 
@@ -24,10 +25,9 @@ SETTINGS = [
 
 
 def main():
-    samples, looked = samples_dir()
+    samples, missing = samples_dir()
     if samples is None:
-        print(f"Real drawings not found at '{looked}'; set TESSA_SAMPLES_DIR to their folder. "
-              "Skipped.")
+        print(missing + "; skipping.", file=sys.stderr)
         return SKIP
     drawings = drawings_under(samples)
     tessa = exe("TESSA_EXE")

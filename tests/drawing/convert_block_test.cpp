@@ -170,28 +170,29 @@ TEST_F(PaperSpaceTest, EachScaleGetsABandAndAViewport) {
   EXPECT_EQ(m.deLine[3].x2, 220 + 126000);
 }
 
-TEST_F(PaperSpaceTest, ViewportShowsTheBoxOfItsEntities) {
+TEST_F(PaperSpaceTest, ViewportShowsItsEntitiesAndWhatItsInsertsPlace) {
   ctx.Place.PaperX = 0;
   ctx.Place.PaperY = 0;
   AddLine(drawing, Line(10, 10, 110, 60, Attr(0, 0)));
   AddLine(drawing, Line(-500, -500, 500, 500, Attr(15, 0)));  // on paper: no viewport of its own
   TEntJwwBlockDef& def = AddBlockDef(drawing, 1, u"far");
-  AddLine(def, Line(1000, 1000, 2000, 2000, Attr(0, 0)));    // contents: no sample points
+  AddLine(def, Line(1000, 1000, 2000, 2000, Attr(0, 0)));  // far from the insertion point
   AddBlock(drawing, Insert(1, 60, 35, 0, 1, 1, Attr(0, 0)));
   TDXFmodel& m = Convert();
   ASSERT_EQ(m.deVportN(), 4);
+  // From (10, 10) to the placed contents' (2060, 2035), 5 mm around.
   const TDXF_ViewPort& v = m.deVport[1];
-  EXPECT_EQ(v.cx, 60);
-  EXPECT_EQ(v.cy, 35);
-  EXPECT_EQ(v.w, 110);
-  EXPECT_EQ(v.h, 60);
-  EXPECT_EQ(v.vx, 6000);
-  EXPECT_EQ(v.vy, 3500);
-  EXPECT_EQ(v.vh, 6000);
+  EXPECT_EQ(v.cx, 1035);
+  EXPECT_EQ(v.cy, 1022.5);
+  EXPECT_EQ(v.w, 2060);
+  EXPECT_EQ(v.h, 2035);
+  EXPECT_EQ(v.vx, 103500);
+  EXPECT_EQ(v.vy, 102250);
+  EXPECT_EQ(v.vh, 203500);
   EXPECT_EQ(m.deBlockDef[0].dmLine[0].spc, 0);
 }
 
-TEST_F(PaperSpaceTest, SamplePointsOfArcsTextsAndFills) {
+TEST_F(PaperSpaceTest, ViewportsHoldArcsTextsAndFills) {
   ctx.Place.PaperX = 0;
   ctx.Place.PaperY = 0;
   AddEnko(drawing, Circle(100, 100, 10, Attr(0, 0)));
@@ -200,10 +201,11 @@ TEST_F(PaperSpaceTest, SamplePointsOfArcsTextsAndFills) {
   AddSolid(drawing, fan);
   TDXFmodel& m = Convert();
   ASSERT_EQ(m.deVportN(), 4);
-  // Groups 0 and 1 share viewport 1: the circle and the text box.
+  // Groups 0 and 1 share viewport 1: the circle and the text box, which
+  // reaches a third of the text's height below its line.
   const TDXF_ViewPort& v1 = m.deVport[1];
   EXPECT_NEAR(v1.x1, -5, 1e-9);
-  EXPECT_NEAR(v1.y1, -5, 1e-9);
+  EXPECT_NEAR(v1.y1, -5 - 5.0 / 3, 1e-9);
   EXPECT_NEAR(v1.x2, 115, 1e-9);
   EXPECT_NEAR(v1.y2, 115, 1e-9);
   // The fan: centre and quarter circle.

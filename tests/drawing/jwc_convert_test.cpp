@@ -160,11 +160,12 @@ TEST_F(JwcConvertTest, PaperPointsWidenTheGroupsViewport) {
 
 TEST_F(JwcConvertTest, TextsAndVirtualPointsWidenTheViewportToo) {
   struct Case { bool vertical; double x1, y1, x2, y2; };
-  // Horizontal: the centred line and the same raised by half the height.
-  // Vertical: the line the same text would take written horizontally (3.5
-  // long with half-width letters, not the 8.5 of its vertical length),
-  // and the same moved by half the (unswapped) height.
-  for (const Case& c : {Case{false, 4, 0, 6, 1}, Case{true, -2, 3.25, 0, 6.75}}) {
+  // The text as it is written.  Horizontal: the centred line (4 long),
+  // its characters 2 high above it and a third of that below.  Vertical:
+  // its line of 8.5 upwards, half a character width (1.5) left of the
+  // middle, its characters 3 wide to the left of it and a third of that to
+  // the right.
+  for (const Case& c : {Case{false, 4, -2.0 / 3, 6, 2}, Case{true, -4.5, 0.75, -0.5, 9.25}}) {
     TJwcData jw;
     Shape(jw);
     jw.EntLgrp[1].scale = 100;
@@ -190,8 +191,9 @@ TEST_F(JwcConvertTest, TextsAndVirtualPointsWidenTheViewportToo) {
   jw.EntVten[2] = {-20, 40, 20};
   ASSERT_TRUE(JwcDXFModelBuild(ctx, jw, 1));
   const TDXF_ViewPort& v = ctx.DxfModel->deVport[static_cast<size_t>(ctx.DxfModel->deLgp[1].n)];
-  EXPECT_DOUBLE_EQ(v.x1, -25);
-  EXPECT_DOUBLE_EQ(v.y2, 45);
+  // Each virtual point is a circle of the point size.
+  EXPECT_DOUBLE_EQ(v.x1, -20 - ctx.Opt.TenSize - 5);
+  EXPECT_DOUBLE_EQ(v.y2, 40 + ctx.Opt.TenSize + 5);
   EXPECT_DOUBLE_EQ(ctx.DxfModel->deCirc[0].x, 100 * 100 + ctx.DxfModel->deLgp[1].dx);
 }
 

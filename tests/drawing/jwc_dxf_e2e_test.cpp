@@ -265,10 +265,9 @@ TEST_F(JwcDxfE2eTest, UnknownVersionCodeWritesR12) {
   ExpectCounts(reports[out], kDrawing, 0, 0, out);
 }
 
-// The header's $EXTMIN/$EXTMAX must sit on what is drawn.  JWC entities are
-// written where they are stored (no shift by half the paper), so the box
-// of the model space must equal the header's; a JWK symbol's box also holds
-// its origin.  Lines, arcs and points only: a text's box depends on fonts.
+// The header's $EXTMIN/$EXTMAX must sit on what is drawn: the box of the
+// model space, for a JWC drawing as for a JWK symbol.  Lines, arcs and
+// points only: a text's box depends on fonts.
 TEST_F(JwcDxfE2eTest, HeaderExtentsAreTheBoxOfTheModelSpaceEntities) {
   JwcFixture c;
   c.psize = 3;
@@ -293,30 +292,23 @@ TEST_F(JwcDxfE2eTest, HeaderExtentsAreTheBoxOfTheModelSpaceEntities) {
   ASSERT_TRUE(ConvertJwk(ctx, jwk, outK, 1));
   std::map<std::string, TReport> reports;
   if (!RunEzdxf({outC, outK}, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
-  struct Case {
-    std::string file;
-    bool holdsOrigin;
-  } cases[] = {{outC, false}, {outK, true}};
-  for (const Case& t : cases) {
-    SCOPED_TRACE(t.file);
-    const TReport& r = reports[t.file];
+  for (const std::string& file : {outC, outK}) {
+    SCOPED_TRACE(file);
+    const TReport& r = reports[file];
     ASSERT_EQ(r.headerBox.size(), 4u);
     ASSERT_EQ(r.modelBox.size(), 4u);
-    std::vector<double> want = r.modelBox;
-    if (t.holdsOrigin) {
-      want[0] = std::min(want[0], 0.0);
-      want[1] = std::min(want[1], 0.0);
-    }
+    const std::vector<double> want = r.modelBox;
     const double tol = 1e-6 * std::max(want[2] - want[0], want[3] - want[1]);
     for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(r.headerBox[i], want[i], tol) << i;
   }
 }
 
 // A vertical text of a group shown through a viewport: the viewport holds
-// the box the text would take written horizontally, 3 characters of 2 mm
-// (not its vertical run of 3 times 6 mm), moved half its height (3 mm)
-// to the left of the text's direction, plus the 5 mm margin.
-TEST_F(JwcDxfE2eTest, VerticalTextGivesItsViewportTheHorizontalBox) {
+// the text as it is written, a line of 3 characters of 6 mm from (99, 141)
+// up to (99, 159) (half a character width left of the text's middle), its
+// characters 2 mm high to the left of that line and reaching a third of
+// that below it, plus the 5 mm margin.
+TEST_F(JwcDxfE2eTest, VerticalTextGivesItsViewportItsWrittenBox) {
   JwcFixture f;
   f.psize = 3;
   f.drawWidth = 420;  // one stored unit = 1 mm
@@ -337,8 +329,9 @@ TEST_F(JwcDxfE2eTest, VerticalTextGivesItsViewportTheHorizontalBox) {
   }
   std::map<std::string, TReport> reports;
   if (!RunEzdxf(files, reports)) GTEST_SKIP() << "python3 with ezdxf is not available";
-  // x from 97 to 100, y from 147 to 153, widened by 5 on every side.
-  const std::vector<double> want = {98.5, 150, 13, 16};
+  // x from 97 to 99 2/3, y from 141 to 159, widened by 5 on every side.
+  const double x1 = 97 - 5, x2 = 99 + 2.0 / 3 + 5;
+  const std::vector<double> want = {(x1 + x2) / 2, 150, x2 - x1, 28};
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
     const TReport& r = reports[file];

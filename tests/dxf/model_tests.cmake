@@ -4,6 +4,7 @@ add_executable(dxf_model_tests
   ${CMAKE_CURRENT_LIST_DIR}/model_layer_names_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_entities_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_layout_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/model_extents_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_mappings_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_tally_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_content_test.cpp

@@ -170,6 +170,8 @@ TEST(Header, ScaledExtentsAndLimits) {
   m.SetScale(100);
   m.SetPap(10, 20, 400, 280, 420, 297);
   BasicTables(m);
+  // The extents are those of what is drawn, in model units.
+  m.AddLine(0, 0, 0, 0, 0, 1000, 2000, 40000, 28000);
   const auto all = Write(m, "header_scale");
   auto values = [&](const char* n) {
     std::vector<std::string> v;
@@ -345,11 +347,12 @@ TEST(Tables, ActiveViewport) {
   m.SetDXFVer(1, 0);
   m.SetPap(0, 0, 10, 10, 420, 297);
   BasicTables(m);
+  // Nothing drawn: the view shows the sheet, with a margin.
   const auto vp = TableItems(Write(m, "tables_vport"), "VPORT");
   ASSERT_EQ(vp.size(), 2u);
   EXPECT_EQ(Value(vp[1], 12), "210.0");
   EXPECT_EQ(Value(vp[1], 22), "148.5");
-  EXPECT_EQ(Value(vp[1], 40), "297.0");
+  EXPECT_EQ(Value(vp[1], 40), "311.85");
   EXPECT_EQ(Value(vp[1], 41), "1.41414141414141");
   TDXFmodel flat;
   flat.SetDXFVer(2, 0);

@@ -93,11 +93,16 @@ def make_bin(root, exe, setting):
     return copy
 
 
+def convert_to(exe, samples, rel, out, runner=()):
+    """Runs the converter as the parent does, drawing `rel` into `out`."""
+    subprocess.run([*runner, exe, "a", "b", os.path.join(samples, rel), out], check=False,
+                   timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def convert_one(runner, exe, samples, rel, key):
     with tempfile.TemporaryDirectory(prefix="tessa-rec-") as work:
         out = os.path.join(work, "out.dxf")
-        subprocess.run(runner + [exe, "a", "b", os.path.join(samples, rel), out], check=False,
-                       timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        convert_to(exe, samples, rel, out, runner)
         digest = normalised_digest(out) if os.path.exists(out) else "no output"
         return f"{rel}|{key}", digest
 

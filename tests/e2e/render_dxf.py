@@ -33,10 +33,15 @@ def use_japanese_font():
             return
 
 
-def render(src, dst, layout_name=None, size=1600, window=None):
+def render(src, dst, layout_name=None, size=1600, window=None, solid=False):
+    """solid: every line drawn continuous, whatever its line type."""
     use_japanese_font()
     logging.getLogger("matplotlib.font_manager").setLevel(logging.ERROR)
     doc = ezdxf.readfile(src)
+    if solid:
+        for e in doc.entitydb.values():
+            if e.dxf.hasattr("linetype"):
+                e.dxf.linetype = "Continuous"
     layout = doc.modelspace() if not layout_name else doc.layouts.get(layout_name)
     fig = plt.figure(figsize=(size / 100, size / 100), dpi=100)
     ax = fig.add_axes([0, 0, 1, 1])

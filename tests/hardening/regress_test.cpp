@@ -1,8 +1,10 @@
 // Every input kept from fuzzing (regress/<target>/) replayed through the
 // same checks the fuzz targets make: the reader of its format (or, for
-// regress/pipeline, the whole converter in one process) must finish
-// without a crash, a sanitizer report or a hang, and leave a container
-// that later steps can walk and a folder with nothing but a whole DXF.
+// regress/pipeline, the whole converter in one process; for regress/api,
+// the library's inspection and conversion in memory) must finish without a
+// crash, a sanitizer report or a hang, and leave a container that later
+// steps can walk, a folder with nothing but a whole DXF, or a result whose
+// reason and DXF text hold together.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@ extern "C" int TessaFuzzJws(const uint8_t* data, size_t size);
 extern "C" int TessaFuzzJwc(const uint8_t* data, size_t size);
 extern "C" int TessaFuzzJwk(const uint8_t* data, size_t size);
 extern "C" int TessaFuzzPipeline(const uint8_t* data, size_t size);
+extern "C" int TessaFuzzApi(const uint8_t* data, size_t size);
 
 namespace tessa::hardening {
 namespace {
@@ -31,7 +34,7 @@ inline std::ostream& operator<<(std::ostream& os, const TTarget& c) { return os 
 
 const TTarget kTargets[] = {
     {"jww", TessaFuzzJww}, {"jws", TessaFuzzJws},           {"jwc", TessaFuzzJwc},
-    {"jwk", TessaFuzzJwk}, {"pipeline", TessaFuzzPipeline},
+    {"jwk", TessaFuzzJwk}, {"pipeline", TessaFuzzPipeline}, {"api", TessaFuzzApi},
 };
 
 class Regress : public ::testing::TestWithParam<TTarget> {};

@@ -254,6 +254,31 @@ TEST(Folders, MakeListRemove) {
   EXPECT_TRUE(dir.Names().empty());
 }
 
+// Paths beyond the old limit of 260 characters work like any other.
+TEST(Folders, LongPaths) {
+  TTempFolder dir{"tessa_platform_"};
+  std::vector<std::string> levels;
+  std::string path = dir.Path();
+  while (path.size() < 400) {
+    path += PathSeparator() + std::string(40, 'a' + static_cast<char>(levels.size()));
+    ASSERT_TRUE(MakeOneFolder(path)) << path.size();
+    levels.push_back(path);
+  }
+  const std::string file = path + PathSeparator() + "長い名前.dxf";
+  TAtomicFile f;
+  ASSERT_TRUE(f.Open(file)) << f.Error();
+  ASSERT_TRUE(f.Write("long", 4));
+  ASSERT_TRUE(f.Commit()) << f.Error();
+  EXPECT_EQ(ReadText(file), "long");
+  EXPECT_EQ(Examine(file).kind, TFileKind::file);
+  EXPECT_TRUE(FileTime(file, TFileTime::written).has_value());
+  EXPECT_EQ(ListFolder(path), std::vector<std::string>{"長い名前.dxf"});
+  EXPECT_TRUE(RemoveFile(file));
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level)
+    EXPECT_TRUE(RemoveFolder(*level));
+  EXPECT_TRUE(dir.Names().empty());
+}
+
 TEST(Folders, AHeldFolderIsNeverSweptAReleasedOneIs) {
   TTempFolder dir{"tessa_platform_"};
   TOwnedFolder run;

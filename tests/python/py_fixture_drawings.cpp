@@ -1,10 +1,14 @@
-// Writes the small broken drawings the Python tests need into a folder:
+// Writes the small drawings the Python tests need into a folder:
 //   py_fixture_drawings <folder>
-// Each file is named after what is wrong with it.
+// Each broken one is named after what is wrong with it; one drawing of each
+// format lies in <folder>/formats.
 #include <cstdio>
 #include <string>
 
+#include <filesystem>
+
 #include "JwwFixtureWriter.h"
+#include "api_fixtures.h"
 
 using namespace tessa;
 using namespace tessa::test;
@@ -73,5 +77,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 100000; ++i) AddLine(d, Line(i, 0, i, 1));
     ok &= WriteJwwFile(dir + "lines_100000.jww", d);
   }
+  std::filesystem::create_directories(dir + "formats");
+  for (const apitest::TDrawing& d : apitest::AllFixtures())
+    ok &= WriteBytesFile(dir + "formats/" + d.name, d.bytes);
   return ok ? 0 : 1;
 }

@@ -26,10 +26,6 @@ DEFAULTS = {"dxf": "r2000", "space": "model", "pen_colours": "screen",
             "point_size": 0.001}
 
 
-def samples_dir():
-    """The folder of real drawings given by the build, or None when it is missing."""
-    path = os.environ.get("TESSA_SAMPLES_DIR", "")
-    return path if path and os.path.isdir(path) else None
 
 
 def drawings(root):

@@ -11,9 +11,11 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import tessa_reference as ref  # noqa: E402
+from tessa_samples_dir import samples_dir  # noqa: E402
 
-SAMPLES = ref.samples_dir()
+SAMPLES, NO_SAMPLES = samples_dir()
 EXE = os.environ.get("TESSA_EXE", "")
 README = os.environ.get("TESSA_README", "")
 HEADING = "### Converting a folder tree with Dask"
@@ -82,10 +84,7 @@ class DaskRecipeTest(unittest.TestCase):
 
 if __name__ == "__main__":
     if SAMPLES is None:
-        print(f"The real drawings are not at TESSA_SAMPLES_DIR="
-              f"{os.environ.get('TESSA_SAMPLES_DIR', '')!r} (configure with "
-              "-DTESSA_SAMPLES_DIR=/path/to/samples); skipping the Dask recipe.",
-              file=sys.stderr)
+        print(NO_SAMPLES + "; skipping the Dask recipe.", file=sys.stderr)
         sys.exit(77)
     try:
         import dask.bag  # noqa: F401

@@ -231,14 +231,5 @@ TEST(Utf8, RoundTripsAndReplacesBrokenInput) {
   EXPECT_EQ(Utf8ToStr("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 
-TEST(Utf8, CommandLineArguments) {
-  // A Japanese path, a character outside the BMP and a missing argument.
-  const char16_t* argv[] = {u"tessaconv.exe", u"Z:\\\u56F3\u9762\\a.jww", u"\U0001F600", nullptr};
-  EXPECT_EQ(ArgsToUtf8(4, argv), (std::vector<std::string>{"tessaconv.exe",
-                                  "Z:\\\xE5\x9B\xB3\xE9\x9D\xA2\\a.jww",
-                                  "\xF0\x9F\x98\x80", ""}));
-  EXPECT_TRUE(ArgsToUtf8(0, argv).empty());
-}
-
 }  // namespace
 }  // namespace tessa

@@ -1,0 +1,31 @@
+// The SVG preview: the same DXF model the DXF writer takes (SaveUnit.h),
+// drawn as a picture.  The model's own space is drawn: model space, or the
+// paper layout with each viewport showing its window of model space.
+// Blocks become symbols placed by <use>, one per block and scale it is
+// placed at (lines keep their width on a placed symbol); colours, line
+// types, line weights and texts follow what the DXF file of the model holds.  y runs up as in
+// the drawing.
+#pragma once
+
+#include <string>
+
+#include "dxf/SaveUnit.h"
+#include "dxf/SaveWriter.h"
+#include "dxf/SaveWriterOut.h"
+
+namespace tessa {
+
+// Fonts of the preview's texts: Japanese first, any sans-serif last.
+inline constexpr const char* kSvgFontFamily =
+    "'Noto Sans CJK JP', 'MS Gothic', 'Hiragino Sans', sans-serif";
+
+// Writes the picture of m into out.  On success the sink is finished, on
+// failure aborted; the result is that of the DXF writer.
+TDXFWriteResult SavePreviewSvg(const TDXFmodel& m, TDXFSink& out);
+
+// The same into the file dst, put in place only when complete; replace
+// false leaves an existing file alone and fails with kDXFOutputExists.
+TDXFWriteResult SavePreviewSvgFile(const TDXFmodel& m, const std::string& dst,
+                                   bool replace = true);
+
+}  // namespace tessa

@@ -1,0 +1,102 @@
+// The preview in the library: a picture of every fixture in both spaces,
+// the same refusals and reasons as the conversion, and pictures written
+// whole or not at all.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "api/tessa_api.h"
+#include "api_fixtures.h"
+#include "api_test_util.h"
+#include "temp_folder.h"
+
+namespace tessa::apitest {
+namespace {
+
+TEST(ApiPreview, EveryFixtureInBothSpaces) {
+  for (const TDrawing& d : AllFixtures()) {
+    for (api::Space space : {api::Space::Model, api::Space::Paper}) {
+      api::Options o;
+      o.space = space;
+      std::string svg, dxf;
+      const api::Result r = api::PreviewSvg(d.bytes, d.format, o, svg);
+      ASSERT_TRUE(r.ok) << d.name << ": " << (r.reason ? r.reason->message : "");
+      EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u) << d.name;
+      EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n") << d.name;
+      // The same drawing as the conversion read; a picture counts no DXF kinds.
+      const api::Result c = api::ConvertBytes(d.bytes, d.format, o, dxf);
+      ASSERT_TRUE(c.ok);
+      EXPECT_EQ(r.version, c.version) << d.name;
+      EXPECT_TRUE(r.written.empty()) << d.name;
+    }
+  }
+}
+
+TEST(ApiPreview, TheMixedDrawingShowsItsBlockOncePerScaleAndItsTexts) {
+  const TDrawing d = JwwMixed();
+  std::string svg;
+  ASSERT_TRUE(api::PreviewSvg(d.bytes, d.format, {}, svg).ok);
+  size_t symbols = 0;
+  for (size_t p = svg.find("<symbol "); p != std::string::npos; p = svg.find("<symbol ", p + 1))
+    ++symbols;
+  EXPECT_EQ(symbols, 2u);  // placed at scales 1 and 2
+  EXPECT_NE(svg.find(">平面図 A</text>"), std::string::npos);
+  EXPECT_EQ(svg.find("Printer_Orientation"), std::string::npos);  // a setting text
+}
+
+TEST(ApiPreview, RefusesWhatTheConversionRefuses) {
+  TTempFolder dir;
+  const TDrawing d = JwwMixed();
+  const std::string src = dir.Dir() + d.name;
+  ASSERT_TRUE(WriteFileBytes(src, d.bytes));
+  const std::string cut = dir.Dir() + "cut.jww";
+  ASSERT_TRUE(WriteFileBytes(cut, std::vector<uint8_t>(d.bytes.begin(), d.bytes.begin() + 200)));
+  const std::string exists = dir.Dir() + "exists.svg";
+  ASSERT_TRUE(WriteFileBytes(exists, {'x'}));
+  const struct {
+    std::string src, dst;
+  } cases[] = {
+      {dir.Dir() + "missing.jww", dir.Dir() + "a.svg"},
+      {dir.Dir() + "cut.txt", dir.Dir() + "b.svg"},
+      {cut, dir.Dir() + "c.svg"},
+      {src, dir.Dir() + "d.jws"},
+      {src, src},
+      {src, exists},
+  };
+  for (const auto& c : cases) {
+    const api::Result converted = api::ConvertFile(c.src, c.dst, {});
+    const api::Result previewed = api::PreviewSvgFile(c.src, c.dst, {});
+    ASSERT_FALSE(converted.ok) << c.src << " -> " << c.dst;
+    ASSERT_FALSE(previewed.ok) << c.src << " -> " << c.dst;
+    EXPECT_EQ(previewed.reason->code, converted.reason->code) << c.src << " -> " << c.dst;
+  }
+  EXPECT_EQ(ReadFileText(exists), "x");
+  const std::vector<std::string> left = dir.Names();
+  EXPECT_EQ(left, (std::vector<std::string>{"cut.jww", "exists.svg", "mixed.jww"}));
+
+  std::string svg = "stale";
+  EXPECT_EQ(api::PreviewSvg(cut, {}, svg).reason->code, api::ConvertFile(cut, "x.dxf", {}).reason->code);
+  EXPECT_TRUE(svg.empty());
+  const std::vector<uint8_t> part(d.bytes.begin(), d.bytes.begin() + 200);
+  EXPECT_FALSE(api::PreviewSvg(part, d.format, {}, svg).ok);
+  EXPECT_TRUE(svg.empty());
+}
+
+TEST(ApiPreview, FileAndMemoryGiveOnePicture) {
+  TTempFolder dir;
+  const TDrawing d = JwwMixed();
+  const std::string src = dir.Dir() + d.name, dst = dir.Dir() + "mixed.svg";
+  ASSERT_TRUE(WriteFileBytes(src, d.bytes));
+  std::string fromFile, fromBytes;
+  ASSERT_TRUE(api::PreviewSvgFile(src, dst, {}).ok);
+  ASSERT_TRUE(api::PreviewSvg(src, {}, fromFile).ok);
+  ASSERT_TRUE(api::PreviewSvg(d.bytes, d.format, {}, fromBytes).ok);
+  EXPECT_EQ(ReadFileText(dst), fromFile);
+  EXPECT_EQ(fromFile, fromBytes);
+  EXPECT_EQ(api::PreviewSvgFile(src, dst, {}).reason->code, api::ReasonCode::OutputExists);
+  EXPECT_TRUE(api::PreviewSvgFile(src, dst, {}, true).ok);
+}
+
+}  // namespace
+}  // namespace tessa::apitest
