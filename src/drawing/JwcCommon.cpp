@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "util/Func_2.h"
+#include "util/Math.h"
 #include "util/UnitVal.h"
 
 namespace tessa {
@@ -213,7 +214,7 @@ void JwcArcMinMax(TJwExtents& ext, const TEntJwcArc2& a, double s) {
   const double x = a.x, y = a.y, r = a.r, h = a.h;
   const double tilt = static_cast<double>(a.tt) * pi / 180;
   auto add = [&](double th) {
-    double px = r * std::cos(th), py = r * h * std::sin(th);
+    double px = r * math::Cos(th), py = r * h * math::Sin(th);
     MinMaxAdd(ext.ExtMinX, ext.ExtMinY, ext.ExtMaxX, ext.ExtMaxY,
               x + KaitenX(px, py, 0, 0, tilt), y + KaitenY(px, py, 0, 0, tilt), s);
   };

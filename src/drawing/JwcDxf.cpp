@@ -18,6 +18,7 @@
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
 #include "drawing/JwConvContext.h"
+#include "util/Math.h"
 
 namespace tessa {
 
@@ -153,22 +154,22 @@ void AddJwcMoji(const TEntJwcMoji2& e, const TPlace& p,
   }
   const double mx = (static_cast<double>(e.x1) + e.x2) / 2;
   const double my = (static_cast<double>(e.y1) + e.y2) / 2;
-  double x1 = mx + L * std::cos(t + kPi), y1 = my + L * std::sin(t + kPi);
-  double x2 = mx + L * std::cos(t), y2 = my + L * std::sin(t);
+  double x1 = mx + L * math::Cos(t + kPi), y1 = my + L * math::Sin(t + kPi);
+  double x2 = mx + L * math::Cos(t), y2 = my + L * math::Sin(t);
   if (p.collect) {
     // The viewport takes the box of the text as if it ran horizontally,
     // whichever way it is written.
     const double lh = MojiWidth(e.s, w, d) / 2;
-    const double hx1 = mx + lh * std::cos(t + kPi), hy1 = my + lh * std::sin(t + kPi);
-    const double hx2 = mx + lh * std::cos(t), hy2 = my + lh * std::sin(t);
-    const double ux = h / 2 * std::cos(t + kPi / 2), uy = h / 2 * std::sin(t + kPi / 2);
+    const double hx1 = mx + lh * math::Cos(t + kPi), hy1 = my + lh * math::Sin(t + kPi);
+    const double hx2 = mx + lh * math::Cos(t), hy2 = my + lh * math::Sin(t);
+    const double ux = h / 2 * math::Cos(t + kPi / 2), uy = h / 2 * math::Sin(t + kPi / 2);
     p.Widen(hx1, hy1);
     p.Widen(hx2, hy2);
     p.Widen(hx1 + ux, hy1 + uy);
     p.Widen(hx2 + ux, hy2 + uy);
   }
   if (tate) {
-    const double vx = H / 2 * std::cos(t + kPi / 2), vy = H / 2 * std::sin(t + kPi / 2);
+    const double vx = H / 2 * math::Cos(t + kPi / 2), vy = H / 2 * math::Sin(t + kPi / 2);
     x1 += vx; y1 += vy;
     x2 += vx; y2 += vy;
   }

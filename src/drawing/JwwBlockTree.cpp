@@ -8,6 +8,8 @@
 
 #include "drawing/JwwBase.h"
 
+#include "util/Math.h"
+
 namespace tessa {
 
 namespace {
@@ -65,8 +67,8 @@ class TNestedIndex {
       for (int32_t l = 0; l < nested; ++l) {
         const TEntJwwBlock& b = d.mBlock[static_cast<size_t>(l)];
         double a = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
-        all_.push_back({std::cos(a) * sx, std::sin(a) * sx, -std::sin(a) * sy,
-                        std::cos(a) * sy, index.Find(b.nNumber)});
+        all_.push_back({math::Cos(a) * sx, math::Sin(a) * sx, -math::Sin(a) * sy,
+                        math::Cos(a) * sy, index.Find(b.nNumber)});
       }
     }
     start_.push_back(all_.size());
@@ -191,10 +193,10 @@ bool TJwwBaseData::MakeBlockTree() {
     double a = b.radKaitenKaku, sx = b.dBairitsuX, sy = b.dBairitsuY;
     e.x = b.DPKijunTen_x;
     e.y = b.DPKijunTen_y;
-    e.r1 = std::cos(a) * sx;
-    e.r2 = -std::sin(a) * sy;
-    e.r3 = std::sin(a) * sx;
-    e.r4 = std::cos(a) * sy;
+    e.r1 = math::Cos(a) * sx;
+    e.r2 = -math::Sin(a) * sy;
+    e.r3 = math::Sin(a) * sx;
+    e.r4 = math::Cos(a) * sy;
     place(e);
     EntBlockTree.push_back(std::move(e));
   }

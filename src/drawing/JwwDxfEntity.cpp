@@ -20,6 +20,7 @@
 #include "dxf/SaveUnit.h"
 #include "util/Func_2.h"
 #include "drawing/JwConvContext.h"
+#include "util/Math.h"
 
 namespace tessa {
 
@@ -301,7 +302,7 @@ void TEntityConv::ConvMoji(const TEntJwwMoji& e) {
   if (!Begin(e.att)) return;
   TPt p1 = Paper(e.start_x, e.start_y), p2 = Paper(e.end_x, e.end_y);
   const double th = GetKakudo(p2.x - p1.x, p2.y - p1.y);
-  const double ux = std::cos(th + kPi / 2), uy = std::sin(th + kPi / 2);
+  const double ux = math::Cos(th + kPi / 2), uy = math::Sin(th + kPi / 2);
   if (Sampling()) {
     Sample(p1);
     Sample(p2);

@@ -13,6 +13,7 @@
 #include "drawing/JwwSettingText.h"
 #include "drawing/JwwUnit.h"
 #include "util/Func_2.h"
+#include "util/Math.h"
 
 namespace tessa {
 
@@ -114,7 +115,7 @@ size_t Used(const std::vector<T>& v, int32_t n) {
 
 void AddEllipseAxes(TExtentsBox& box, double cx, double cy, double r,
                     double ratio, double tilt) {
-  const double ct = std::cos(tilt), st = std::sin(tilt);
+  const double ct = math::Cos(tilt), st = math::Sin(tilt);
   for (double t : kAxisParam) {
     double x = 0, y = 0;
     EllipsePointTilted(cx, cy, r, ratio, ct, st, t, x, y);
@@ -134,7 +135,7 @@ void AddEnko(TExtentsBox& box, const TEntJwwEnko& e) {
     AddEllipseAxes(box, cx, cy, r, ratio, tilt);
     return;
   }
-  const double ct = std::cos(tilt), st = std::sin(tilt);
+  const double ct = math::Cos(tilt), st = math::Sin(tilt);
   double x = 0, y = 0;
   EllipsePointTilted(cx, cy, r, ratio, ct, st, e.radKaishiKaku, x, y);
   box.Add(x, y);

@@ -6,6 +6,7 @@
 
 #include "dxf/SaveItems.h"
 #include "util/Func_2Text.h"
+#include "util/Math.h"
 
 namespace tessa {
 
@@ -35,7 +36,7 @@ struct TAffine {
 
 // An INSERT as a reader places it: scaled, turned by `deg`, moved to (x, y).
 TAffine Placement(double x, double y, double deg, double sx, double sy) {
-  const double t = deg * kPi / 180, co = std::cos(t), si = std::sin(t);
+  const double t = deg * kPi / 180, co = math::Cos(t), si = math::Sin(t);
   return {co * sx, -si * sy, si * sx, co * sy, x, y};
 }
 
@@ -47,7 +48,7 @@ struct TCurve {
   TPt c, U, V;
   double t0 = 0, span = 2 * kPi;
   TPt At(double t) const {
-    const double co = std::cos(t), si = std::sin(t);
+    const double co = math::Cos(t), si = math::Sin(t);
     return {c.x + U.x * co + V.x * si, c.y + U.y * co + V.y * si};
   }
   bool Covers(double t) const {
@@ -72,7 +73,7 @@ struct TBoxSink {
   void Curve(const TCurve& k) {
     Point(k.At(k.t0));
     Point(k.At(k.t0 + k.span));
-    for (double t : {std::atan2(k.V.x, k.U.x), std::atan2(k.V.y, k.U.y)}) {
+    for (double t : {math::Atan2(k.V.x, k.U.x), math::Atan2(k.V.y, k.U.y)}) {
       for (double tt : {t, t + kPi})
         if (k.Covers(tt)) Point(k.At(tt));
     }
@@ -91,11 +92,11 @@ struct TOutlineSink {
   }
   void Curve(const TCurve& k) {
     const int n = std::max(1, static_cast<int>(std::ceil(k.span / (2 * kPi / kOutlineSides))));
-    const double step = k.span / n, grow = 1 / std::cos(step / 2);
+    const double step = k.span / n, grow = 1 / math::Cos(step / 2);
     Point(k.At(k.t0));
     Point(k.At(k.t0 + k.span));
     for (int i = 0; i < n; ++i) {
-      const double t = k.t0 + (i + 0.5) * step, co = std::cos(t) * grow, si = std::sin(t) * grow;
+      const double t = k.t0 + (i + 0.5) * step, co = math::Cos(t) * grow, si = math::Sin(t) * grow;
       Point({k.c.x + k.U.x * co + k.V.x * si, k.c.y + k.U.y * co + k.V.y * si});
     }
   }
@@ -199,7 +200,7 @@ class TShapes {
   }
 
   static TCurve Ellipse(const TDXF_Ellipse& e) {
-    const double t = e.ka * kPi / 180, co = std::cos(t), si = std::sin(t);
+    const double t = e.ka * kPi / 180, co = math::Cos(t), si = math::Sin(t);
     TCurve k;
     k.c = {e.x, e.y};
     k.U = {e.r * co, e.r * si};
@@ -237,15 +238,15 @@ class TShapes {
   static void Text(const TDXF_Moji& e, Sink& out) {
     if (DelSpace(e.st).empty()) return;  // not written
     double ux = e.x2 - e.x1, uy = e.y2 - e.y1;
-    const double len = std::hypot(ux, uy);
+    const double len = math::Hypot(ux, uy);
     if (len > 0 && std::isfinite(len)) {
       ux /= len;
       uy /= len;
     } else {
-      ux = std::cos(e.a * kPi / 180);
-      uy = std::sin(e.a * kPi / 180);
+      ux = math::Cos(e.a * kPi / 180);
+      uy = math::Sin(e.a * kPi / 180);
     }
-    const double lean = e.syat ? std::tan(kSlantDeg * kPi / 180) : 0.0;
+    const double lean = e.syat ? math::Tan(kSlantDeg * kPi / 180) : 0.0;
     for (const double rise : {-e.h * kDescent, e.h}) {
       const double dx = -uy * rise + ux * rise * lean, dy = ux * rise + uy * rise * lean;
       out.Point({e.x1 + dx, e.y1 + dy});

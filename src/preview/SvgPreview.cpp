@@ -17,6 +17,7 @@
 #include "preview/SvgItems.h"
 #include "preview/SvgOut.h"
 #include "util/Func_2.h"
+#include "util/Math.h"
 
 namespace tessa {
 
@@ -208,8 +209,10 @@ class TSvgWriter {
   // Enough places for a thousandth of a millimetre on a sheet of the
   // picture's size.
   static int Decimals(const TSvgBox& b) {
-    const double span = std::max({b.Width(), b.Height(), 1e-9});
-    return std::clamp(6 - static_cast<int>(std::floor(std::log10(span))), 0, 6);
+    const double span = std::max(b.Width(), b.Height());
+    int places = 6;
+    for (double p = 10; places > 0 && span >= p; p *= 10) --places;
+    return places;
   }
 
   void Head() {
@@ -523,9 +526,9 @@ class TSvgWriter {
     }
     const double r = std::fabs(e.r), a0 = e.sa * kDeg, a1 = (e.sa + e.da) * kDeg;
     out_ << "<path d=\"M";
-    Pt(e.x + r * std::cos(a0), e.y + r * std::sin(a0));
-    ArcTo(r, r, 0, std::fabs(e.da) > 180, e.da > 0, e.x + r * std::cos(a1),
-          e.y + r * std::sin(a1));
+    Pt(e.x + r * math::Cos(a0), e.y + r * math::Sin(a0));
+    ArcTo(r, r, 0, std::fabs(e.da) > 180, e.da > 0, e.x + r * math::Cos(a1),
+          e.y + r * math::Sin(a1));
     out_ << "\"/>\n";
   }
 
@@ -608,8 +611,8 @@ class TSvgWriter {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
     Run(pen);
-    const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, length = std::hypot(dx, dy);
-    double angle = length > kEps ? std::atan2(dy, dx) / kDeg : e.a;
+    const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, length = math::Hypot(dx, dy);
+    double angle = length > kEps ? math::Atan2(dy, dx) / kDeg : e.a;
     if (e.tate) angle += 90;
     const double size = e.h / kCapHeight;
     const double natural = TextEms(e.st) * size;

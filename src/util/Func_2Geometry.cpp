@@ -2,6 +2,8 @@
 // crossing, extents accumulation and colour packing.
 #include "util/Func_2Geometry.h"
 
+#include "util/Math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -37,11 +39,11 @@ bool EqualPoint(double x1, double y1, double x2, double y2) {
 }
 
 double KaitenX(double x, double y, double cx, double cy, double a) {
-  return cx + std::cos(a) * (x - cx) - std::sin(a) * (y - cy);
+  return cx + math::Cos(a) * (x - cx) - math::Sin(a) * (y - cy);
 }
 
 double KaitenY(double x, double y, double cx, double cy, double a) {
-  return cy + std::sin(a) * (x - cx) + std::cos(a) * (y - cy);
+  return cy + math::Sin(a) * (x - cx) + math::Cos(a) * (y - cy);
 }
 
 void KaitenDeg(double x, double y, double cx, double cy, double deg,
@@ -53,7 +55,7 @@ void KaitenDeg(double x, double y, double cx, double cy, double deg,
 
 double GetKakudo(double dx, double dy) {
   if (std::fabs(dx) < 1e-14 && std::fabs(dy) < 1e-14) return 0.0;
-  double a = std::atan2(dy, dx);
+  double a = math::Atan2(dy, dx);
   if (a < 0) a = a + 6.283185307179586;
   return a;
 }
@@ -72,13 +74,13 @@ double NormDeg(double deg) { return NormDegTol(deg, 1e-10); }
 
 void EllipsePoint(double cx, double cy, double r, double ratio, double tilt,
                   double t, double& x, double& y) {
-  EllipsePointTilted(cx, cy, r, ratio, std::cos(tilt), std::sin(tilt), t, x, y);
+  EllipsePointTilted(cx, cy, r, ratio, math::Cos(tilt), math::Sin(tilt), t, x, y);
 }
 
 void EllipsePointTilted(double cx, double cy, double r, double ratio, double cosTilt,
                         double sinTilt, double t, double& x, double& y) {
-  double px = r * std::cos(t);
-  double py = r * ratio * std::sin(t);
+  double px = r * math::Cos(t);
+  double py = r * ratio * math::Sin(t);
   // KaitenX and KaitenY about (0, 0), term by term.
   x = (0.0 + cosTilt * (px - 0.0) - sinTilt * (py - 0.0)) + cx;
   y = (0.0 + sinTilt * (px - 0.0) + cosTilt * (py - 0.0)) + cy;
@@ -92,14 +94,14 @@ void EllipseArcPoints(double cx, double cy, double r, double ratio,
   EllipsePoint(cx, cy, r, ratio, tilt, start, sx, sy);
   double end = start + sweep;
   EllipsePoint(cx, cy, r, ratio, tilt, end, ex, ey);
-  double s0x = r * std::cos(start);
-  double s0y = r * ratio * std::sin(start);
-  double s1x = s0x + r * std::cos(start + halfPi);
-  double s1y = s0y + r * ratio * std::sin(start + halfPi);
-  double e0x = r * std::cos(end);
-  double e0y = r * ratio * std::sin(end);
-  double e1x = e0x + r * std::cos(end - halfPi);
-  double e1y = e0y + r * ratio * std::sin(end - halfPi);
+  double s0x = r * math::Cos(start);
+  double s0y = r * ratio * math::Sin(start);
+  double s1x = s0x + r * math::Cos(start + halfPi);
+  double s1y = s0y + r * ratio * math::Sin(start + halfPi);
+  double e0x = r * math::Cos(end);
+  double e0y = r * ratio * math::Sin(end);
+  double e1x = e0x + r * math::Cos(end - halfPi);
+  double e1y = e0y + r * ratio * math::Sin(end - halfPi);
   double x = 0, y = 0;
   if (LineCross(s0x, s0y, s1x, s1y, e0x, e0y, e1x, e1y, x, y) != 0) {
     px = KaitenX(x, y, 0.0, 0.0, tilt) + cx;

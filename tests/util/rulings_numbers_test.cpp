@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "util/Func_2.h"
+#include "util/Math.h"
 
 namespace tessa {
 namespace {
@@ -20,7 +21,7 @@ TEST(Arithmetic, ProductsAreRoundedBeforeTheyAreAdded) {
   for (int i = 1; i <= 400; ++i) {
     const double x = i * 1.37, y = i * 0.91, cx = 0.5, cy = 0.25;
     volatile double angle = 0.3 + i * 0.001;
-    const double c = std::cos(angle), s = std::sin(angle);
+    const double c = math::Cos(angle), s = math::Sin(angle);
 
     // cx + cos(a) * (x - cx) - sin(a) * (y - cy), and its y counterpart.
     const double kx = Rounded(cx + Rounded(c * (x - cx))) - Rounded(s * (y - cy));
