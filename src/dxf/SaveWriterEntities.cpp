@@ -17,6 +17,7 @@
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterCodes.h"
 #include "dxf/SaveWriterOut.h"
+#include "util/Math.h"
 
 namespace tessa {
 
@@ -518,11 +519,12 @@ class TEntityWriter : TDXFSectionWriter {
     const double start = whole ? 0.0 : e.sa;
     const double step = whole ? 5.0 : e.da / 72;
     const int count = whole ? 72 : 73;
-    const double tilt = e.ka * M_PI / 180;
+    double sinTilt = 0, cosTilt = 0;
+    math::SinCos(e.ka * M_PI / 180, sinTilt, cosTilt);
     for (int k = 0; k < count; ++k) {
       const double t = start + k * step;
       double px = 0, py = 0;
-      EllipsePoint(e.x, e.y, e.r, e.he, tilt, t * M_PI / 180, px, py);
+      EllipsePointTilted(e.x, e.y, e.r, e.he, cosTilt, sinTilt, t * M_PI / 180, px, py);
       w_.Ascii(0, "VERTEX");
       w_.Text(8, layer);
       w_.XYZ(px, py, 0.0);

@@ -39,18 +39,23 @@ bool EqualPoint(double x1, double y1, double x2, double y2) {
 }
 
 double KaitenX(double x, double y, double cx, double cy, double a) {
-  return cx + math::Cos(a) * (x - cx) - math::Sin(a) * (y - cy);
+  double s = 0, c = 0;
+  math::SinCos(a, s, c);
+  return cx + c * (x - cx) - s * (y - cy);
 }
 
 double KaitenY(double x, double y, double cx, double cy, double a) {
-  return cy + math::Sin(a) * (x - cx) + math::Cos(a) * (y - cy);
+  double s = 0, c = 0;
+  math::SinCos(a, s, c);
+  return cy + s * (x - cx) + c * (y - cy);
 }
 
 void KaitenDeg(double x, double y, double cx, double cy, double deg,
                double& ox, double& oy) {
-  double a = deg * 0.017453292519943278;
-  ox = KaitenX(x, y, cx, cy, a);
-  oy = KaitenY(x, y, cx, cy, a);
+  double s = 0, c = 0;
+  math::SinCos(deg * 0.017453292519943278, s, c);
+  ox = cx + c * (x - cx) - s * (y - cy);
+  oy = cy + s * (x - cx) + c * (y - cy);
 }
 
 double GetKakudo(double dx, double dy) {
@@ -74,13 +79,17 @@ double NormDeg(double deg) { return NormDegTol(deg, 1e-10); }
 
 void EllipsePoint(double cx, double cy, double r, double ratio, double tilt,
                   double t, double& x, double& y) {
-  EllipsePointTilted(cx, cy, r, ratio, math::Cos(tilt), math::Sin(tilt), t, x, y);
+  double sinTilt = 0, cosTilt = 0;
+  math::SinCos(tilt, sinTilt, cosTilt);
+  EllipsePointTilted(cx, cy, r, ratio, cosTilt, sinTilt, t, x, y);
 }
 
 void EllipsePointTilted(double cx, double cy, double r, double ratio, double cosTilt,
                         double sinTilt, double t, double& x, double& y) {
-  double px = r * math::Cos(t);
-  double py = r * ratio * math::Sin(t);
+  double sinT = 0, cosT = 0;
+  math::SinCos(t, sinT, cosT);
+  double px = r * cosT;
+  double py = r * ratio * sinT;
   // KaitenX and KaitenY about (0, 0), term by term.
   x = (0.0 + cosTilt * (px - 0.0) - sinTilt * (py - 0.0)) + cx;
   y = (0.0 + sinTilt * (px - 0.0) + cosTilt * (py - 0.0)) + cy;

@@ -19,26 +19,30 @@ struct DD {
   double hi, lo;
 };
 
+// The small steps below are inlined: called apart, the calls cost more
+// than the arithmetic.
+#define TESSA_MATH_STEP [[gnu::always_inline]] inline
+
 // ---- Double-double arithmetic (error-free sums and products) -------------
 
-DD TwoSum(double a, double b) {
+TESSA_MATH_STEP DD TwoSum(double a, double b) {
   const double s = a + b, bb = s - a;
   return {s, (a - (s - bb)) + (b - bb)};
 }
 
 // |a| >= |b| (or a == 0).
-DD FastTwoSum(double a, double b) {
+TESSA_MATH_STEP DD FastTwoSum(double a, double b) {
   const double s = a + b;
   return {s, b - (s - a)};
 }
 
-void Split(double a, double& hi, double& lo) {
+TESSA_MATH_STEP void Split(double a, double& hi, double& lo) {
   const double c = 134217729.0 * a;  // 2^27 + 1
   hi = c - (c - a);
   lo = a - hi;
 }
 
-DD TwoProd(double a, double b) {
+TESSA_MATH_STEP DD TwoProd(double a, double b) {
   const double p = a * b;
   double ah, al, bh, bl;
   Split(a, ah, al);
@@ -46,22 +50,22 @@ DD TwoProd(double a, double b) {
   return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 }
 
-DD Add(DD a, DD b) {
+TESSA_MATH_STEP DD Add(DD a, DD b) {
   DD s = TwoSum(a.hi, b.hi);
   const DD t = TwoSum(a.lo, b.lo);
   s = FastTwoSum(s.hi, s.lo + t.hi);
   return FastTwoSum(s.hi, s.lo + t.lo);
 }
 
-DD Neg(DD a) { return {-a.hi, -a.lo}; }
-DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
+TESSA_MATH_STEP DD Neg(DD a) { return {-a.hi, -a.lo}; }
+TESSA_MATH_STEP DD Sub(DD a, DD b) { return Add(a, Neg(b)); }
 
-DD Mul(DD a, DD b) {
+TESSA_MATH_STEP DD Mul(DD a, DD b) {
   const DD p = TwoProd(a.hi, b.hi);
   return FastTwoSum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
 }
 
-DD Mul(DD a, double b) {
+TESSA_MATH_STEP DD Mul(DD a, double b) {
   const DD p = TwoProd(a.hi, b);
   return FastTwoSum(p.hi, p.lo + a.lo * b);
 }
@@ -153,16 +157,34 @@ DD AlternatingSeries(const DD (&c)[N], DD z, size_t exact) {
   return t;
 }
 
-// |r| <= pi/4 (and a hair).
-DD SinOfReduced(DD r) {
+// |r| <= pi/4 (and a hair).  `exact` terms are summed in double-double.
+DD SinOfReduced(DD r, size_t exact) {
   const DD r2 = Mul(r, r);
-  return Mul(r, Sub(DD{1, 0}, Mul(r2, AlternatingSeries(kSinSeries, r2, 7))));
+  return Mul(r, Sub(DD{1, 0}, Mul(r2, AlternatingSeries(kSinSeries, r2, exact))));
 }
 
-DD CosOfReduced(DD r) {
+DD CosOfReduced(DD r, size_t exact) {
   const DD r2 = Mul(r, r);
-  return Sub(DD{1, 0}, Mul(r2, AlternatingSeries(kCosSeries, r2, 8)));
+  return Sub(DD{1, 0}, Mul(r2, AlternatingSeries(kCosSeries, r2, exact)));
 }
+
+// First a quick sum with the first two terms exact, good to within
+// 2^-62 of the value: nearly always enough to tell the nearest double.
+// Only when the value lies that close to a midpoint does the full sum
+// decide (about once in a hundred).
+constexpr size_t kQuickTerms = 2;
+constexpr double kQuickError = 0x1p-60;
+
+template <DD (*Series)(DD, size_t)>
+double RoundedSeries(DD r, size_t exact) {
+  const DD quick = Series(r, kQuickTerms);
+  const double e = std::fabs(quick.hi) * kQuickError;
+  const double up = quick.hi + (quick.lo + e), down = quick.hi + (quick.lo - e);
+  return up == down ? up : Rounded(Series(r, exact));
+}
+
+double SinRounded(DD r) { return RoundedSeries<SinOfReduced>(r, 7); }
+double CosRounded(DD r) { return RoundedSeries<CosOfReduced>(r, 8); }
 
 // |t| <= 1.  Three halvings of the angle (atan t = 2 atan(t / (1 +
 // sqrt(1 + t^2)))) bring t below tan(pi/32), where the series is short.
@@ -200,6 +222,8 @@ Reduced Reduce(double x) {
   return {r, quadrant};
 }
 
+#undef TESSA_MATH_STEP
+
 }  // namespace
 
 void SinCos(double x, double& sin, double& cos) {
@@ -208,7 +232,7 @@ void SinCos(double x, double& sin, double& cos) {
     return;
   }
   const Reduced red = Reduce(x);
-  const double s = Rounded(SinOfReduced(red.r)), c = Rounded(CosOfReduced(red.r));
+  const double s = SinRounded(red.r), c = CosRounded(red.r);
   switch (red.quadrant) {
     case 0: sin = s, cos = c; break;
     case 1: sin = c, cos = -s; break;
@@ -222,14 +246,14 @@ double Sin(double x) {
   if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
   if (x == 0) return x;
   const Reduced red = Reduce(x);
-  const double v = Rounded(red.quadrant % 2 == 0 ? SinOfReduced(red.r) : CosOfReduced(red.r));
+  const double v = red.quadrant % 2 == 0 ? SinRounded(red.r) : CosRounded(red.r);
   return red.quadrant < 2 ? v : -v;
 }
 
 double Cos(double x) {
   if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
   const Reduced red = Reduce(x);
-  const double v = Rounded(red.quadrant % 2 == 0 ? CosOfReduced(red.r) : SinOfReduced(red.r));
+  const double v = red.quadrant % 2 == 0 ? CosRounded(red.r) : SinRounded(red.r);
   return red.quadrant == 0 || red.quadrant == 3 ? v : -v;
 }
 
@@ -237,7 +261,7 @@ double Tan(double x) {
   if (!std::isfinite(x)) return std::numeric_limits<double>::quiet_NaN();
   if (x == 0) return x;
   const Reduced red = Reduce(x);
-  const DD s = SinOfReduced(red.r), c = CosOfReduced(red.r);
+  const DD s = SinOfReduced(red.r, 7), c = CosOfReduced(red.r, 8);
   return red.quadrant % 2 == 0 ? Rounded(Div(s, c)) : -Rounded(Div(c, s));
 }
 
