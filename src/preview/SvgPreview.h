@@ -15,9 +15,11 @@
 
 namespace tessa {
 
-// Fonts of the preview's texts: Japanese first, any sans-serif last.
+// Fonts of the preview's texts: Japanese gothic fonts with half-width
+// ASCII first, as drawings lay their texts out in such a font; then
+// proportional ones, any sans-serif last.
 inline constexpr const char* kSvgFontFamily =
-    "'Noto Sans CJK JP', 'MS Gothic', 'Hiragino Sans', sans-serif";
+    "'Noto Sans Mono CJK JP', 'MS Gothic', 'Noto Sans CJK JP', 'Hiragino Sans', sans-serif";
 
 // Writes the picture of m into out.  On success the sink is finished, on
 // failure aborted; the result is that of the DXF writer.

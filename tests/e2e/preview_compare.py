@@ -23,6 +23,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WIDTH = 1000       # pixels across the ink's box
@@ -90,7 +91,8 @@ def agreement(a_png, b_png):
 
 
 def check(tessa, drawing, space, work):
-    base = os.path.join(work, "%d-%s" % (abs(hash(drawing)) % 10**8, space))
+    name = os.path.splitext(os.path.basename(drawing))[0].replace(" ", "_")
+    base = os.path.join(work, "%s-%08x-%s" % (name, zlib.crc32(drawing.encode()), space))
     svg, dxf = base + ".svg", base + ".dxf"
     for cmd, out in (("preview", svg), ("convert", dxf)):
         p = subprocess.run([tessa, cmd, "-q", "-f", "--space", space, drawing, "-o", out],
