@@ -1,10 +1,10 @@
 // The SVG preview: the same DXF model the DXF writer takes (SaveUnit.h),
 // drawn as a picture.  The model's own space is drawn: model space, or the
 // paper layout with each viewport showing its window of model space.
-// Blocks become symbols placed by <use>, one per block and scale it is
-// placed at (lines keep their width on a placed symbol); colours, line
-// types, line weights and texts follow what the DXF file of the model holds.  y runs up as in
-// the drawing.
+// Blocks become symbols, one per block, placed by <use> (lines keep their
+// width at any scale a symbol is placed at); colours, line types, line
+// weights and texts follow what the DXF file of the model holds.  y runs
+// up as in the drawing.
 #pragma once
 
 #include <string>
