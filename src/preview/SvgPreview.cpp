@@ -60,9 +60,11 @@ struct TPen {
   int32_t width = 0;       // 1/100 mm, 0 default, or inherited
 
   uint64_t Key() const {
+    // Colours lie in -2..255 (nine bits), line types and widths in 16.
+    auto hue = [](int32_t v) { return static_cast<uint64_t>(v + 2) & 0x1FF; };
     auto field = [](int32_t v) { return static_cast<uint64_t>(static_cast<uint16_t>(v)); };
-    return static_cast<uint64_t>(kind) | uint64_t{paper} << 2 | field(colour) << 4 |
-           field(layerColour) << 16 | field(ltype) << 28 | field(width) << 44;
+    return static_cast<uint64_t>(kind) | uint64_t{paper} << 2 | hue(colour) << 3 |
+           hue(layerColour) << 12 | field(ltype) << 21 | field(width) << 37;
   }
 };
 
@@ -318,7 +320,7 @@ class TSvgWriter {
     out_ << "stroke-dasharray:";
     for (size_t i = 0; i < runs.size(); ++i) {
       if (i) out_ << ',';
-      out_.Num(runs[i], 4) << "em";
+      out_.Num(runs[i], 6) << "em";
     }
     out_ << ';';
   }
