@@ -23,7 +23,7 @@ BUILD=${TESSA_BUILD_DIR:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 PACKAGES=(g++ cmake make libgtest-dev zlib1g-dev libcli11-dev nlohmann-json3-dev
   python3-ezdxf python3-matplotlib pybind11-dev python3-dev python3-dask python3-distributed
-  librsvg2-bin fonts-ipafont-gothic)
+  librsvg2-bin fonts-ipafont-gothic fonts-noto-cjk)
 
 say() { printf '%s\n' "$*" >&2; }
 

@@ -1,13 +1,12 @@
 #include "cli/Preview.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <thread>
 
 #include "cli/Cli.h"
+#include "cli/DrawingOptions.h"
+#include "platform/Platform.h"
 
 namespace tessa::cli {
 
@@ -31,19 +30,19 @@ across (rsvg-convert is in Debian's librsvg2-bin):
 
   rsvg-convert --width 2000 --background-color white plan.svg -o plan.png
 
-Texts are drawn with "Noto Sans CJK JP" (Debian fonts-noto-cjk), "MS
-Gothic" or "Hiragino Sans", whichever the viewer has.
+Texts are drawn with "Noto Sans Mono CJK JP" (Debian fonts-noto-cjk), "MS
+Gothic", "Noto Sans CJK JP" or "Hiragino Sans", whichever the viewer has.
 
 Exit status: 0 every drawing drawn, 1 any failed, 2 the command line was
 wrong.
 )";
 
-template <class E>
-std::map<std::string, E> Names(std::initializer_list<std::pair<const char*, E>> list) {
-  std::map<std::string, E> m;
-  for (const auto& [name, value] : list) m.emplace(name, value);
-  return m;
-}
+// The options of `tessa convert` that change what the DXF file draws (the
+// DXF version too: R12 has no line weights and no second layout); layer
+// names do not.
+constexpr api::Option kDrawn[] = {api::Option::Dxf,        api::Option::Space,
+                                  api::Option::PenColours, api::Option::ScaleGroup,
+                                  api::Option::Points,     api::Option::PointSize};
 
 }  // namespace
 
@@ -57,38 +56,7 @@ PreviewCommand::PreviewCommand(CLI::App& app) {
       c.add_option("-o,--output", output_, "SVG file for one drawing, else the output folder")
           ->option_text("PATH");
   c.add_flag("-r,--recursive", recursive_, "Take the drawings of subfolders too");
-  c.add_option("--space", space_, "model (default) or paper")
-      ->transform(CLI::CheckedTransformer(
-          Names<api::Space>({{"model", api::Space::Model}, {"paper", api::Space::Paper}}),
-          CLI::ignore_case))
-      ->option_text("SPACE");
-  c.add_option("--pen-colours", penColours_, "screen (default) or printer")
-      ->transform(CLI::CheckedTransformer(
-          Names<api::PenColours>(
-              {{"screen", api::PenColours::Screen}, {"printer", api::PenColours::Printer}}),
-          CLI::ignore_case))
-      ->option_text("PENS");
-  c.add_option("--scale-group", scaleGroup_,
-               "Layer group 0..15 that gives the drawing scale (default 0)")
-      ->check(CLI::Range(0, 15))
-      ->option_text("N");
-  c.add_option("--points", points_,
-               "How points are drawn: point (default), circle, circles, cross, diamond, "
-               "filled, quarters")
-      ->transform(CLI::CheckedTransformer(
-          Names<api::Points>({{"point", api::Points::Point},
-                              {"circle", api::Points::Circle},
-                              {"circles", api::Points::Circles},
-                              {"cross", api::Points::Cross},
-                              {"diamond", api::Points::Diamond},
-                              {"filled", api::Points::Filled},
-                              {"quarters", api::Points::Quarters}}),
-          CLI::ignore_case))
-      ->option_text("FORM");
-  c.add_option("--point-size", pointSize_,
-               "Radius of point circles and markers, 0.001..1000 (default 0.001)")
-      ->check(CLI::Range(0.001, 1000.0))
-      ->option_text("R");
+  AddDrawingOptions(c, options_, kDrawn);
   c.add_flag("-f,--force", force_, "Replace existing pictures (never a drawing)");
   c.add_option("-j,--jobs", jobs_, "Drawings at once (default: the number of cores)")
       ->check(CLI::Range(1u, 1024u))
@@ -97,18 +65,10 @@ PreviewCommand::PreviewCommand(CLI::App& app) {
   c.footer(kPreviewFooter);
 }
 
-api::Options PreviewCommand::Options() const {
-  api::Options o;
-  o.space = space_;
-  o.penColours = penColours_;
-  o.scaleGroup = scaleGroup_;
-  o.points = points_;
-  o.pointSize = pointSize_;
-  return o;
-}
-
 int PreviewCommand::Run() const {
   const auto start = std::chrono::steady_clock::now();
+  RunSettings run;
+  run.options = ApplyDrawingOptions(options_, api::Options{});
   PlanRequest plan;
   plan.inputs = inputs_;
   plan.recursive = recursive_;
@@ -116,12 +76,10 @@ int PreviewCommand::Run() const {
   if (outputOption_->count() > 0) plan.output = output_;
   const std::vector<Job> jobs = PlanJobs(plan);
 
-  RunSettings run;
-  run.options = Options();
   run.force = force_;
   run.jobs = jobs_;
   run.quiet = quiet_;
-  run.progress = isatty(STDERR_FILENO) == 1;
+  run.progress = tessa::platform::ErrorIsTerminal();
   run.preview = true;
   CatchInterrupt();
   const std::vector<JobOutcome> outcomes = RunJobs(jobs, run);

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "api/tessa_api.h"
+#include "cli/DrawingOptions.h"
 
 namespace tessa::cli {
 
@@ -20,18 +21,12 @@ class PreviewCommand {
   int Run() const;
 
  private:
-  api::Options Options() const;
-
   CLI::App* cmd_ = nullptr;
   std::vector<std::string> inputs_;
   std::string output_;
   CLI::Option* outputOption_ = nullptr;
   bool recursive_ = false;
-  api::Space space_ = api::Space::Model;
-  api::PenColours penColours_ = api::PenColours::Screen;
-  int scaleGroup_ = 0;
-  api::Points points_ = api::Points::Point;
-  double pointSize_ = 0.001;
+  DrawingOptionArgs options_;
   bool force_ = false;
   unsigned jobs_ = 1;
   bool quiet_ = false;

@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Cli.h"
+#include "cli/DrawingOptions.h"
 #include "cli/Preview.h"
 #include "platform/Platform.h"
 
@@ -87,8 +88,7 @@ struct ConvertArgs {
   std::vector<std::string> inputs;
   std::string output;
   bool recursive = false;
-  // The text of each option given, by option; the library reads them.
-  std::map<api::Option, std::string> values;
+  DrawingOptionArgs options;  // the library reads their texts
   std::string settings;
   bool force = false;
   unsigned jobs = Cores();
@@ -98,30 +98,9 @@ struct ConvertArgs {
 
 struct ConvertOptions {
   CLI::Option* output;
-  std::map<api::Option, CLI::Option*> values;
   CLI::Option* settings;
   CLI::Option* report;
 };
-
-// The option's help: what it does and its values, the default first.
-std::string OptionHelp(api::Option option) {
-  static const std::map<api::Option, const char*> kWhat = {
-      {api::Option::Dxf, "DXF version"},
-      {api::Option::Space, "Space the drawing goes to"},
-      {api::Option::PenColours, "Pens of a JWW drawing that give the colours"},
-      {api::Option::LayerNames, "How layers are named"},
-      {api::Option::ScaleGroup, "Layer group 0..15 that gives the drawing scale (default 0)"},
-      {api::Option::Points, "How points are written"},
-      {api::Option::PointSize, "Radius of point circles and markers, 0.001..1000 (default 0.001)"},
-  };
-  std::string help = kWhat.at(option);
-  const auto names = api::OptionValueNames(option);
-  if (names.empty()) return help;
-  help += ": " + api::OptionValueText(api::Options{}, option) + " (default)";
-  for (std::string_view name : names)
-    if (name != api::OptionValueText(api::Options{}, option)) help += ", " + std::string(name);
-  return help;
-}
 
 ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
   ConvertOptions o{};
@@ -130,17 +109,7 @@ ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
                             "DXF file for one drawing, else the output folder")
                  ->option_text("PATH");
   cmd.add_flag("-r,--recursive", a.recursive, "Take the drawings of subfolders too");
-  static const std::map<api::Option, const char*> kPlaceholder = {
-      {api::Option::Dxf, "VERSION"},   {api::Option::Space, "SPACE"},
-      {api::Option::PenColours, "PENS"}, {api::Option::LayerNames, "RULE"},
-      {api::Option::ScaleGroup, "N"},  {api::Option::Points, "FORM"},
-      {api::Option::PointSize, "R"},
-  };
-  for (api::Option option : api::AllOptions())
-    o.values[option] =
-        cmd.add_option("--" + std::string(api::OptionName(option)), a.values[option],
-                       OptionHelp(option))
-            ->option_text(kPlaceholder.at(option));
+  AddDrawingOptions(cmd, a.options, api::AllOptions());
   o.settings = cmd.add_option("--settings", a.settings,
                               "Read the options from a parent-style settings file")
                    ->check(CLI::ExistingFile)
@@ -163,12 +132,7 @@ ConvertOptions AddConvert(CLI::App& cmd, ConvertArgs& a) {
 api::Options ResolveOptions(const ConvertArgs& a, const ConvertOptions& o) {
   api::Options opt;
   if (o.settings->count() > 0) opt = api::ReadSettingsFile(a.settings);
-  for (const auto& [option, given] : o.values) {
-    if (given->count() == 0) continue;
-    if (auto bad = api::SetOption(opt, option, a.values.at(option)))
-      throw UsageError{"--" + std::string(api::OptionName(option)) + ": " + bad->message};
-  }
-  return opt;
+  return ApplyDrawingOptions(a.options, opt);
 }
 
 int RunConvert(const ConvertArgs& a, const ConvertOptions& o) {

@@ -97,11 +97,12 @@ TSvgOut& TSvgOut::Int(long long v) {
 
 TSvgOut& TSvgOut::Text(std::u16string_view s) {
   AppendXmlText(buf_, s);
-  if (buf_.size() >= kFlushAt) Flush();
+  if (buf_.size() >= kFlushAt && !held_) Flush();
   return *this;
 }
 
 bool TSvgOut::Flush() {
+  held_ = false;
   if (ok_ && !buf_.empty()) ok_ = sink_.Put(buf_.data(), buf_.size());
   buf_.clear();
   return ok_;

@@ -2,6 +2,7 @@
 // escaped for XML, everything passed on to a byte sink in large pieces.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,7 +27,7 @@ class TSvgOut {
 
   TSvgOut& operator<<(std::string_view s) {
     buf_.append(s);
-    if (buf_.size() >= kFlushAt) Flush();
+    if (buf_.size() >= kFlushAt && !held_) Flush();
     return *this;
   }
   TSvgOut& operator<<(char c) {
@@ -42,6 +43,16 @@ class TSvgOut {
 
   // Everything buffered into the sink; false once the sink refused bytes.
   bool Flush();
+
+  // While held, what is written stays in the buffer, where Insert can
+  // still put text before it; positions are those of Size().
+  void Hold() { held_ = true; }
+  void Release() {
+    held_ = false;
+    if (buf_.size() >= kFlushAt) Flush();
+  }
+  size_t Size() const { return buf_.size(); }
+  void Insert(size_t at, std::string_view s) { buf_.insert(std::min(at, buf_.size()), s); }
   bool Ok() const { return ok_; }
   int Decimals() const { return decimals_; }
 
@@ -51,6 +62,7 @@ class TSvgOut {
   std::string buf_;
   int decimals_;
   bool ok_ = true;
+  bool held_ = false;
 };
 
 }  // namespace tessa

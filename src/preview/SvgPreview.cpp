@@ -26,31 +26,46 @@ namespace {
 
 constexpr double kEps = 1e-14;
 constexpr double kDeg = M_PI / 180;
-constexpr int32_t kInherit = -1;      // a pen value taken from the placing insert
+// Pen values taken from the placing insert: "by block" its own, "by
+// layer" on layer "0" of a block that of the insert's layer.
+constexpr int32_t kInherit = -1;
+constexpr int32_t kInheritLayer = -2;
 constexpr int32_t kDefaultWidth = 25;  // lineweight of "default", 1/100 mm
 constexpr double kDotRadiusMm = 0.2;   // a POINT as a dot on paper
 constexpr double kMarginShare = 0.02;  // picture margin, share of its size
-// A DXF text's height is that of its capitals, about this share of the em
-// of a sans-serif font.
-constexpr double kCapHeight = 0.8;
+// A DXF text's height is that of its capitals: this share of the em in
+// the first font of the list (Noto Sans Mono CJK JP's capitals are 733 of
+// its 1000 units).
+constexpr double kCapHeight = 0.733;
+constexpr double kGlyphReach = 0.25;  // share of a text's height
 
 // What a drawing element is painted with; each distinct pen becomes one
 // class of the style sheet.
 enum class TPenKind : uint8_t { Stroke, Fill, Use };
 
+//
+// Line widths and dots are in em of the font size each group inherits,
+// which the picture sets to the drawing units of a millimetre on paper and
+// each insert divides by its scale: a line is as wide in a placed symbol,
+// at whatever scale, as on a plot, and a block is written once.
+// A symbol's items that take the insert's pens inherit them: "by block"
+// colours as currentColor from the insert's color, layer "0" "by layer"
+// colours as the stroke or fill the insert sets to its layer's colour; line
+// types and widths of both from the insert's own (one property each).
 struct TPen {
   TPenKind kind = TPenKind::Stroke;
-  bool paper = false;      // drawn on paper: lengths in millimetres
-  int32_t colour = 7;      // DXF colour 1..255, or kInherit
-  int32_t ltype = 1;       // 1-based line type, or kInherit
-  int32_t width = 0;       // 1/100 mm, 0 default, or kInherit
-  int32_t step = 0;        // scale step of the placement it is drawn in
+  bool paper = false;      // drawn on paper: patterns in millimetres
+  int32_t colour = 7;      // DXF colour 1..255, kInherit or kInheritLayer
+  int32_t layerColour = 7; // an insert's: its layer's colour, or kInheritLayer
+  int32_t ltype = 1;       // 1-based line type, or inherited
+  int32_t width = 0;       // 1/100 mm, 0 default, or inherited
 
   uint64_t Key() const {
+    // Colours lie in -2..255 (nine bits), line types and widths in 16.
+    auto hue = [](int32_t v) { return static_cast<uint64_t>(v + 2) & 0x1FF; };
     auto field = [](int32_t v) { return static_cast<uint64_t>(static_cast<uint16_t>(v)); };
-    return static_cast<uint64_t>(kind) | uint64_t{paper} << 2 | field(colour) << 8 |
-           field(ltype) << 24 | field(width) << 40 |
-           uint64_t{static_cast<uint8_t>(static_cast<int8_t>(step))} << 56;
+    return static_cast<uint64_t>(kind) | uint64_t{paper} << 2 | hue(colour) << 3 |
+           hue(layerColour) << 12 | field(ltype) << 21 | field(width) << 37;
   }
 };
 
@@ -84,7 +99,6 @@ std::string Hex(uint32_t argb) {
 
 // Colour 7 is drawn dark on the white paper, as a plotter draws it.
 std::string ColourCss(int32_t aci) {
-  if (aci == kInherit) return "currentColor";
   if (aci < 1 || aci > 255 || aci == 7) return "#000000";
   return Hex(DXFColorTable[static_cast<size_t>(aci)]);
 }
@@ -104,31 +118,19 @@ double TextEms(std::u16string_view s) {
 }
 
 // Where an item is drawn: inside a block definition (pens may come from
-// the insert), in which space's lengths, and at which scale step of the
-// placements around it.
+// the insert), and in which space's lengths.
 struct TWhere {
   bool inBlock = false;
   bool paper = false;
-  int32_t step = 0;
 };
 
-// Lines are as wide, and their patterns as long, whatever the scale a
-// block is placed at, as on a plot.  A renderer scales the strokes of a
-// placed symbol with it, so a block gets one symbol per scale it is placed
-// at (through every insert around it), in steps of a sixteenth of an
-// octave, its widths and patterns divided by that scale.
-constexpr double kStepsPerOctave = 16;
-constexpr int32_t kMaxStep = 127;
-constexpr size_t kMaxVariants = 1 << 16;  // beyond: the block's scale-1 symbol
+constexpr TWhere kInBlock{true, false};
 
-int32_t ScaleStep(double sx, double sy) {
+// The factor a placement scales line widths by.
+double PlacementScale(double sx, double sy) {
   const double s = std::sqrt(std::fabs(sx * sy));
-  if (!(s > 0) || !std::isfinite(s)) return 0;
-  const double step = std::round(std::log2(s) * kStepsPerOctave);
-  return static_cast<int32_t>(std::clamp(step, double{-kMaxStep}, double{kMaxStep}));
+  return s > 0 && std::isfinite(s) ? s : 1.0;
 }
-
-double StepScale(int32_t step) { return std::exp2(step / kStepsPerOctave); }
 
 class TSvgWriter {
  public:
@@ -147,7 +149,8 @@ class TSvgWriter {
     CollectPens();
     Head();
     Defs();
-    out_ << "<g transform=\"scale(1 -1)\">\n";
+    out_ << "<g transform=\"scale(1 -1)\" font-size=\"";
+    out_.Num(StrokeMm(paper_), 9) << "\">\n";
     Order(m_.deNo, TItemLists::Of(m_), TWhere{false, paper_}, paper_ ? 1 : 0);
     EndRun();
     out_ << "</g>\n</svg>\n";
@@ -180,6 +183,11 @@ class TSvgWriter {
       box.Add(1, 1);
     }
     double margin = std::max(box.Width(), box.Height()) * kMarginShare;
+    // Glyphs reach past a text's box of its capitals' height: a Japanese
+    // character's top and bottom lie about a fifth of that height beyond.
+    for (const TDXF_Moji& t : m_.deMoji)
+      if (t.spc == (paper_ ? 1 : 0) && std::isfinite(t.h))
+        margin = std::max(margin, kGlyphReach * std::fabs(t.h));
     if (!(margin > 0)) margin = 1;
     if (!paper_) {
       box.Add(box.x1 - margin, box.y1 - margin);
@@ -201,10 +209,12 @@ class TSvgWriter {
 
   // Drawing units per millimetre of a line's width and of a line type's
   // pattern (the drawing's line-type scale), for items of model space or
-  // of paper.  Lines are as wide on the picture as on a plot; in a
-  // viewport as wide as the viewport of the drawing scale shows them.
+  // of paper.  Lines are as wide on the picture as on a plot, in a viewport
+  // too.
   double StrokeMm(bool paper) const { return paper ? 1.0 : modelStrokeMm_; }
   double PatternMm(bool paper) const { return paper ? 1.0 : modelUnitsPerMm_; }
+  // A pattern's millimetres in em of the stroke's font size.
+  double PatternEm(bool paper) const { return PatternMm(paper) / StrokeMm(paper); }
 
   // Enough places for a thousandth of a millimetre on a sheet of the
   // picture's size.
@@ -240,42 +250,59 @@ class TSvgWriter {
     return k == TPenKind::Stroke ? 's' : k == TPenKind::Fill ? 'f' : 'u';
   }
 
-  void ClassName(int32_t pen) {
-    out_ << ClassLetter(pens_.All()[static_cast<size_t>(pen)].kind);
-    out_.Int(pen);
+  std::string ClassName(int32_t pen) const {
+    return ClassLetter(pens_.All()[static_cast<size_t>(pen)].kind) + std::to_string(pen);
+  }
+
+  static bool Inherited(int32_t v) { return v == kInherit || v == kInheritLayer; }
+
+  // A pen's colour as the property `what` (fill, stroke); inherited from
+  // an insert's layer it is the property the insert sets, left alone.
+  void Paint(const char* what, int32_t colour) {
+    if (colour == kInheritLayer) return;
+    out_ << what << ':' << (colour == kInherit ? "currentColor" : ColourCss(colour)) << ';';
   }
 
   void PenStyle(const TPen& p, int32_t index) {
-    out_ << '.';
-    ClassName(index);
-    out_ << '{';
-    const std::string colour = ColourCss(p.colour);
+    out_ << '.' << ClassName(index) << '{';
     if (p.kind == TPenKind::Fill) {
-      out_ << "fill:" << colour << ";stroke:none}\n";
+      Paint("fill", p.colour);
+      out_ << "stroke:none}\n";
       return;
     }
-    if (p.kind == TPenKind::Stroke)
-      out_ << "fill:none;stroke:" << colour << ';';
-    else if (p.colour != kInherit)
-      out_ << "color:" << colour << ';';
-    const double k = 1 / StepScale(p.step);
-    if (p.width != kInherit) {
-      out_ << "stroke-width:";
-      out_.Num((p.width > 0 ? p.width : kDefaultWidth) / 100.0 * StrokeMm(p.paper) * k) << ';';
+    if (p.kind == TPenKind::Stroke) {
+      out_ << "fill:none;";
+      Paint("stroke", p.colour);
+    } else {
+      // What the symbol's items inherit: "by block" pens from color, layer
+      // "0" ones from stroke and fill.
+      if (!Inherited(p.colour)) Paint("color", p.colour);
+      if (!Inherited(p.layerColour)) {
+        Paint("stroke", p.layerColour);
+        Paint("fill", p.layerColour);
+      }
     }
-    if (p.ltype != kInherit) Dashes(p.ltype, p.width, p.paper, k);
+    if (!Inherited(p.width)) {
+      out_ << "stroke-width:";
+      out_.Num(WidthMm(p.width), 4) << "em;";
+    }
+    if (!Inherited(p.ltype)) Dashes(p.ltype, p.width, p.paper);
     out_ << "}\n";
+  }
+
+  static double WidthMm(int32_t width) {
+    return (width > 0 ? width : kDefaultWidth) / 100.0;
   }
 
   // The line type's pattern at the drawing's line-type scale: dashes and
   // gaps alternate, a dot is a dash as long as the line is wide.
-  void Dashes(int32_t ltype, int32_t width, bool paper, double k) {
-    const double mm = PatternMm(paper) * k;
+  void Dashes(int32_t ltype, int32_t width, bool paper) {
+    const double mm = PatternEm(paper);
     const TDXF_Ltype* t = At(m_.ltps, ltype - 1);
     std::vector<double> runs;  // dash, gap, dash, ...
     bool anyGap = false;
     if (t) {
-      const double dot = (width > 0 ? width : kDefaultWidth) / 100.0 * StrokeMm(paper) * k;
+      const double dot = Inherited(width) ? WidthMm(0) : WidthMm(width);
       for (double e : t->pt) {
         if (!std::isfinite(e)) continue;
         const bool gap = e < 0;
@@ -296,7 +323,7 @@ class TSvgWriter {
     out_ << "stroke-dasharray:";
     for (size_t i = 0; i < runs.size(); ++i) {
       if (i) out_ << ',';
-      out_.Num(runs[i]);
+      out_.Num(runs[i], 6) << "em";
     }
     out_ << ';';
   }
@@ -309,27 +336,33 @@ class TSvgWriter {
              int32_t wid, TPen& pen) const {
     const TDXF_Layer* l = At(m_.lays, lay);
     if (l && !l->dsp) return false;
-    // Inside a block, layer "0" takes the insert's pens.
-    const bool fromInsert = w.inBlock && (!l || lay == layer0_);
+    // Inside a block, layer "0" stands for the insert's layer.
+    const bool layerFromInsert = w.inBlock && (!l || lay == layer0_);
     auto pick = [&](int32_t own, int32_t layers) {
       if (own > 0) return own;
       if (own == -1 && w.inBlock) return kInherit;
-      if (own == 0 && fromInsert) return kInherit;
+      if (own == 0 && layerFromInsert) return kInheritLayer;
       return layers;
     };
     pen.kind = kind;
     pen.paper = w.paper;
-    pen.step = w.step;
-    pen.colour = pick(col, l ? std::abs(l->col) : 7);
+    const int32_t layerColour = l ? std::abs(l->col) : 7;
+    pen.colour = pick(col, layerColour);
     if (pen.colour > 255) pen.colour = 7;
+    pen.layerColour = layerFromInsert ? kInheritLayer : std::min(layerColour, 255);
+    // An insert on layer "0" of a block with its colour "by layer" has the
+    // colour of the outer insert's layer as its own; a style sheet cannot
+    // hand a stroke on as color, so it takes the outer insert's own colour,
+    // the same unless that insert has a colour of its own.
+    if (kind == TPenKind::Use && pen.colour == kInheritLayer) pen.colour = kInherit;
     if (kind == TPenKind::Fill) {
       pen.ltype = pen.width = 0;
       return true;
     }
     pen.ltype = pick(typ, l ? l->ltp : 1);
-    if (pen.ltype != kInherit && (pen.ltype < 1 || pen.ltype > m_.ltpn())) pen.ltype = 1;
+    if (!Inherited(pen.ltype) && (pen.ltype < 1 || pen.ltype > m_.ltpn())) pen.ltype = 1;
     pen.width = weights_ ? pick(wid, l ? l->wid : 0) : 0;
-    if (pen.width < kInherit) pen.width = 0;
+    if (!Inherited(pen.width) && pen.width < 0) pen.width = 0;
     return true;
   }
 
@@ -355,37 +388,26 @@ class TSvgWriter {
     switch (m_.tentyp) {
       case 0: return Pen(TPenKind::Fill, w, e.lay, e.col, 0, 0);
       case 1: return Pen(TPenKind::Stroke, w, e.lay, e.col, 1, e.wid);
-      case 2: case 3: case 4: case 5: case 6: {
+      case 2: case 3: case 4: case 5: case 6:
         if (!At(m_.deBlockDef, m_.tenidx)) return -1;
-        const double s = MarkerScale(e);
-        return Pen(TPenKind::Use, Inside(w, s, s), e.lay, e.col, 1, e.wid);
-      }
+        return Pen(TPenKind::Use, w, e.lay, e.col, 1, e.wid);
       default: return -1;
     }
   }
-  // An insert's pen is drawn in the symbol, at the scale inside it.
   int32_t PenFor(const TDXF_Block& e, const TWhere& w) {
     if (!At(m_.deBlockDef, e.bln)) return -1;
-    return Pen(TPenKind::Use, Inside(w, InsertScale(e.bx), InsertScale(e.by)), e.lay, e.col,
-               e.typ, e.wid);
+    return Pen(TPenKind::Use, w, e.lay, e.col, e.typ, e.wid);
   }
 
   static double InsertScale(double s) { return std::fabs(s) > kEps ? s : 1.0; }
   static double MarkerScale(const TDXF_Ten& e) { return std::fabs(e.ba) > kEps ? e.ba : 1.0; }
 
-  // Inside an insert of scale (sx, sy) placed where w says.
-  static TWhere Inside(const TWhere& w, double sx, double sy) {
-    return TWhere{true, false, std::clamp(w.step + ScaleStep(sx, sy), -kMaxStep, kMaxStep)};
-  }
-
-  // The symbol of block at scale step `step`, made known on first use.
-  int32_t Variant(int32_t block, int32_t step) {
-    auto keyOf = [&](int32_t s) { return int64_t{block} << 16 | (s + 128); };
-    if (variants_.size() >= kMaxVariants && !variantIndex_.count(keyOf(step))) step = 0;
-    const int64_t key = keyOf(step);
-    auto [it, added] = variantIndex_.try_emplace(key, static_cast<int32_t>(variants_.size()));
-    if (added) variants_.push_back({block, step});
-    return it->second;
+  // The symbol of a block, made known on first use.
+  void Placed(int32_t block) {
+    std::vector<bool>::reference seen = placed_[static_cast<size_t>(block)];
+    if (seen) return;
+    seen = true;
+    symbols_.push_back(block);
   }
   int32_t PenFor(const TDXF_ViewPort&, const TWhere&) { return -1; }
 
@@ -402,22 +424,19 @@ class TSvgWriter {
         VisitItem(e, lists, [&](const auto& item) {
           if (!Drawn(item.spc, w, spc) || PenFor(item, w) < 0) return;
           using T = std::decay_t<decltype(item)>;
-          if constexpr (std::is_same_v<T, TDXF_Block>)
-            Variant(item.bln, Inside(w, InsertScale(item.bx), InsertScale(item.by)).step);
-          if constexpr (std::is_same_v<T, TDXF_Ten>) {
-            const double s = MarkerScale(item);
-            if (m_.tentyp >= 2) Variant(m_.tenidx, Inside(w, s, s).step);
-          }
+          if constexpr (std::is_same_v<T, TDXF_Block>) Placed(item.bln);
+          if constexpr (std::is_same_v<T, TDXF_Ten>)
+            if (m_.tentyp >= 2) Placed(m_.tenidx);
         });
     };
+    placed_.assign(m_.deBlockDef.size(), false);
     const TItemLists lists = TItemLists::Of(m_);
     if (paper_) collect(m_.deNo, lists, TWhere{false, false}, 0);
     collect(m_.deNo, lists, TWhere{false, paper_}, paper_ ? 1 : 0);
     // The symbols the drawing places, and those they place in turn.
-    for (size_t i = 0; i < variants_.size(); ++i) {
-      const TVariant v = variants_[i];
-      const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(v.block)];
-      collect(b.dmNo, TItemLists::Of(b), TWhere{true, false, v.step}, 0);
+    for (size_t i = 0; i < symbols_.size(); ++i) {
+      const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(symbols_[i])];
+      collect(b.dmNo, TItemLists::Of(b), kInBlock, 0);
     }
   }
 
@@ -431,12 +450,11 @@ class TSvgWriter {
 
   void Defs() {
     out_ << "<defs>\n";
-    for (size_t i = 0; i < variants_.size(); ++i) {
-      const TVariant v = variants_[i];
-      const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(v.block)];
+    for (int32_t block : symbols_) {
+      const TDXF_BlockDef& b = m_.deBlockDef[static_cast<size_t>(block)];
       out_ << "<symbol id=\"b";
-      out_.Int(static_cast<long long>(i)) << "\" overflow=\"visible\">\n";
-      Order(b.dmNo, TItemLists::Of(b), TWhere{true, false, v.step}, 0);
+      out_.Int(block) << "\" overflow=\"visible\">\n";
+      Order(b.dmNo, TItemLists::Of(b), kInBlock, 0);
       EndRun();
       out_ << "</symbol>\n";
     }
@@ -461,18 +479,31 @@ class TSvgWriter {
       });
   }
 
-  // Items of one pen in a row share a group of its class.
-  void Run(int32_t pen) {
-    if (pen == run_) return;
-    EndRun();
-    out_ << "<g class=\"";
-    ClassName(pen);
-    out_ << "\">\n";
-    run_ = pen;
+  // Starts an element <tag of pen.  Items of one pen in a row share a
+  // group of its class; a lone one carries the class itself.  The first
+  // item of a run waits in the buffer until the next shows which it is.
+  void Item(int32_t pen, const char* tag) {
+    if (pen != run_) {
+      EndRun();
+      run_ = pen;
+      out_.Hold();
+      runAt_ = out_.Size();
+    } else if (runItems_ == 1) {
+      out_.Insert(runAt_, "<g class=\"" + ClassName(pen) + "\">\n");
+      out_.Release();
+    }
+    out_ << '<' << tag;
+    if (++runItems_ == 1) classAt_ = out_.Size();
   }
   void EndRun() {
-    if (run_ >= 0) out_ << "</g>\n";
+    if (runItems_ == 1) {
+      out_.Insert(classAt_, " class=\"" + ClassName(run_) + '"');
+      out_.Release();
+    } else if (runItems_ > 1) {
+      out_ << "</g>\n";
+    }
     run_ = -1;
+    runItems_ = 0;
   }
 
   void Pt(double x, double y) {
@@ -483,26 +514,25 @@ class TSvgWriter {
   void Draw(const TDXF_Line& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    Run(pen);
-    out_ << "<path d=\"M";
+    Item(pen, "path");
+    out_ << " d=\"M";
     Pt(e.x1, e.y1);
     out_ << 'L';
     Pt(e.x2, e.y2);
     out_ << "\"/>\n";
   }
 
-  void Circle(double x, double y, double r) {
-    out_ << "<circle cx=\"";
+  void Circle(int32_t pen, double x, double y, double r, const char* unit = "") {
+    Item(pen, "circle");
+    out_ << " cx=\"";
     out_.Num(x) << "\" cy=\"";
     out_.Num(y) << "\" r=\"";
-    out_.Num(std::fabs(r)) << "\"/>\n";
+    out_.Num(std::fabs(r)) << unit << "\"/>\n";
   }
 
   void Draw(const TDXF_Circle& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
-    if (pen < 0) return;
-    Run(pen);
-    Circle(e.x, e.y, e.r);
+    if (pen >= 0) Circle(pen, e.x, e.y, e.r);
   }
 
   // An arc from one point to another of an ellipse with radii rx, ry whose
@@ -519,13 +549,13 @@ class TSvgWriter {
   void Draw(const TDXF_Arc& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0 || !(std::fabs(e.da) > kEps)) return;
-    Run(pen);
     if (std::fabs(e.da) >= 360) {
-      Circle(e.x, e.y, e.r);
+      Circle(pen, e.x, e.y, e.r);
       return;
     }
     const double r = std::fabs(e.r), a0 = e.sa * kDeg, a1 = (e.sa + e.da) * kDeg;
-    out_ << "<path d=\"M";
+    Item(pen, "path");
+    out_ << " d=\"M";
     Pt(e.x + r * math::Cos(a0), e.y + r * math::Sin(a0));
     ArcTo(r, r, 0, std::fabs(e.da) > 180, e.da > 0, e.x + r * math::Cos(a1),
           e.y + r * math::Sin(a1));
@@ -535,7 +565,6 @@ class TSvgWriter {
   void Draw(const TDXF_Ellipse& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    Run(pen);
     const double tilt = e.ka * kDeg, rx = std::fabs(e.r), ry = std::fabs(e.r * e.he);
     // A negative radius or ratio mirrors the curve and so its direction.
     const bool mirrored = (e.r < 0) != (e.he < 0);
@@ -546,7 +575,8 @@ class TSvgWriter {
     const double from = whole ? 0.0 : e.sa, sweep = whole ? 360.0 : e.da;
     double x = 0, y = 0;
     point(from, x, y);
-    out_ << "<path d=\"M";
+    Item(pen, "path");
+    out_ << " d=\"M";
     Pt(x, y);
     // Halves at most, so that every piece has one shape.
     const int pieces = std::fabs(sweep) > 180 ? 2 : 1;
@@ -561,19 +591,16 @@ class TSvgWriter {
   void Draw(const TDXF_Ten& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    const double mm = StrokeMm(w.paper) / StepScale(w.step);
     switch (m_.tentyp) {
-      case 0:
-        Run(pen);
-        Circle(e.x, e.y, kDotRadiusMm * mm);
+      case 0:  // a dot, as large as on paper: in em, as line widths
+        Circle(pen, e.x, e.y, kDotRadiusMm, "em");
         return;
       case 1:
-        Run(pen);
-        Circle(e.x, e.y, m_.tenrad * e.ba);
+        Circle(pen, e.x, e.y, m_.tenrad * e.ba);
         return;
       default: {
         const double s = MarkerScale(e);
-        Use(Variant(m_.tenidx, Inside(w, s, s).step), pen, e.x, e.y, e.a, s, s);
+        Use(m_.tenidx, pen, e.x, e.y, e.a, s, s);
         return;
       }
     }
@@ -590,9 +617,9 @@ class TSvgWriter {
   // A closed outline through the corners, in the pen's fill.
   void Filled(int32_t pen, std::initializer_list<std::pair<double, double>> corners) {
     if (pen < 0) return;
-    Run(pen);
+    Item(pen, "path");
     char step = 'M';
-    out_ << "<path d=\"";
+    out_ << " d=\"";
     for (const auto& [x, y] : corners) {
       out_ << step;
       Pt(x, y);
@@ -602,23 +629,29 @@ class TSvgWriter {
   }
 
   // A text from its first point along its base line to its second, as
-  // long as that line where it has a length; a vertical text runs down a
-  // column along that line.  Not every renderer stretches a text to its
-  // textLength, so the stretch is in the transform too, worked out from the
-  // width the text has in a Japanese gothic font; textLength then only
-  // mends what that guess missed.
+  // the DXF file aligns it: a horizontal text at its height, stretched to
+  // fill that line; a vertical one (written as an aligned text) fills the
+  // line at its width factor, its height following.  Without a base line
+  // it runs from its point at its own width.  Not every renderer
+  // stretches a text to its textLength, so the stretch is in the transform
+  // too, worked out from the width the text has in a Japanese gothic font
+  // of half-width ASCII; textLength then only mends what that guess missed.
   void Draw(const TDXF_Moji& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    Run(pen);
     const double dx = e.x2 - e.x1, dy = e.y2 - e.y1, length = math::Hypot(dx, dy);
-    double angle = length > kEps ? math::Atan2(dy, dx) / kDeg : e.a;
-    if (e.tate) angle += 90;
-    const double size = e.h / kCapHeight;
-    const double natural = TextEms(e.st) * size;
-    double stretch = length > kEps && natural > 0 ? length / natural : 1.0;
+    const bool fits = length > kEps;
+    const double angle = fits ? math::Atan2(dy, dx) / kDeg : e.a;
+    const double ems = TextEms(e.st);
+    double widthFactor = e.h > 0 ? e.w / e.h : 1.0;
+    if (!std::isfinite(widthFactor) || !(widthFactor > 0)) widthFactor = 1.0;
+    double size = e.h / kCapHeight;
+    if (e.tate && fits && ems > 0) size = length / (ems * widthFactor);
+    const double natural = ems * size;
+    double stretch = fits && natural > 0 ? length / natural : widthFactor;
     if (!std::isfinite(stretch) || stretch <= 0) stretch = 1.0;
-    out_ << "<text transform=\"translate(";
+    Item(pen, "text");
+    out_ << " transform=\"translate(";
     Pt(e.x1, e.y1);
     out_ << ')';
     if (std::fabs(angle) > 1e-9) {
@@ -626,18 +659,11 @@ class TSvgWriter {
       out_.Num(angle, 4) << ')';
     }
     out_ << "scale(";
-    if (e.tate) {
-      out_ << "1 ";
-      out_.Num(-stretch, 6);
-    } else {
-      out_.Num(stretch, 6) << " -1";
-    }
-    out_ << ')';
+    out_.Num(stretch, 6) << " -1)";
     if (e.syat) out_ << "skewX(-28)";
     out_ << "\" font-size=\"";
     out_.Num(size) << '"';
-    if (e.tate) out_ << " writing-mode=\"tb\"";
-    if (length > kEps) {
+    if (fits) {
       out_ << " textLength=\"";
       out_.Num(natural) << "\" lengthAdjust=\"spacingAndGlyphs\"";
     }
@@ -660,7 +686,10 @@ class TSvgWriter {
     out_.Num(e.cy - e.h / 2) << "\" width=\"";
     out_.Num(e.w) << "\" height=\"";
     out_.Num(e.h) << "\"/></clipPath>\n<g clip-path=\"url(#v";
-    out_.Int(e.id) << ")\"><use xlink:href=\"#model\" transform=\"matrix(";
+    // Lines as wide as on the sheet: the font size of their em shrinks
+    // by the viewport's scale.
+    out_.Int(e.id) << ")\"><use xlink:href=\"#model\" font-size=\"";
+    out_.Num(1 / s, 9) << "em\" transform=\"matrix(";
     out_.Num(s, 9) << " 0 0 ";
     out_.Num(s, 9) << ' ';
     Pt(e.cx - e.vx * s, e.cy - e.vy * s);
@@ -670,18 +699,22 @@ class TSvgWriter {
   void Draw(const TDXF_Block& e, const TWhere& w) {
     const int32_t pen = PenFor(e, w);
     if (pen < 0) return;
-    const double sx = InsertScale(e.bx), sy = InsertScale(e.by);
-    Use(Variant(e.bln, Inside(w, sx, sy).step), pen, e.x, e.y, e.a, sx, sy);
+    Use(e.bln, pen, e.x, e.y, e.a, InsertScale(e.bx), InsertScale(e.by));
   }
 
-  // An insert of the symbol `symbol`; its pen is what the block's own "by
-  // block" items take.
-  void Use(int32_t symbol, int32_t pen, double x, double y, double a, double sx, double sy) {
+  // An insert of the symbol of `block`; its pen is what the block's items
+  // inherit, its font size the drawing units of a millimetre of line width
+  // inside it.
+  void Use(int32_t block, int32_t pen, double x, double y, double a, double sx, double sy) {
     EndRun();
     out_ << "<use xlink:href=\"#b";
-    out_.Int(symbol) << "\" class=\"";
-    ClassName(pen);
-    out_ << "\" transform=\"translate(";
+    out_.Int(block) << "\" class=\"" << ClassName(pen) << '"';
+    const double s = PlacementScale(sx, sy);
+    if (std::fabs(s - 1) > kEps) {
+      out_ << " font-size=\"";
+      out_.Num(1 / s, 9) << "em\"";
+    }
+    out_ << " transform=\"translate(";
     Pt(x, y);
     out_ << ')';
     if (std::fabs(a) > 1e-10) {
@@ -706,13 +739,12 @@ class TSvgWriter {
   const int32_t layer0_;
   const bool weights_;  // R12 has no lineweights
   TPens pens_;
-  struct TVariant {
-    int32_t block;
-    int32_t step;
-  };
-  std::vector<TVariant> variants_;  // the symbols, in order of first use
-  std::unordered_map<int64_t, int32_t> variantIndex_;
-  int32_t run_ = -1;    // the pen of the open group, -1 none
+  std::vector<int32_t> symbols_;  // the blocks placed, in order of first use
+  std::vector<bool> placed_;      // by block
+  int32_t run_ = -1;              // the pen of the items in a row, -1 none
+  int32_t runItems_ = 0;
+  size_t runAt_ = 0;    // where the run's first item starts in the output
+  size_t classAt_ = 0;  // where its class goes when it stays alone
 };
 
 }  // namespace

@@ -33,14 +33,20 @@ TEST(ApiPreview, EveryFixtureInBothSpaces) {
   }
 }
 
-TEST(ApiPreview, TheMixedDrawingShowsItsBlockOncePerScaleAndItsTexts) {
+TEST(ApiPreview, TheMixedDrawingShowsItsBlockOnceAndItsTexts) {
   const TDrawing d = JwwMixed();
   std::string svg;
   ASSERT_TRUE(api::PreviewSvg(d.bytes, d.format, {}, svg).ok);
-  size_t symbols = 0;
-  for (size_t p = svg.find("<symbol "); p != std::string::npos; p = svg.find("<symbol ", p + 1))
-    ++symbols;
-  EXPECT_EQ(symbols, 2u);  // placed at scales 1 and 2
+  auto count = [&](const std::string& what) {
+    size_t n = 0;
+    for (size_t p = svg.find(what); p != std::string::npos; p = svg.find(what, p + 1)) ++n;
+    return n;
+  };
+  // Written once, placed at scales 1 and 2, the lines of the second as
+  // wide as those of the first.
+  EXPECT_EQ(count("<symbol "), 1u);
+  EXPECT_EQ(count("<use "), 2u);
+  EXPECT_EQ(count("font-size=\"0.5em\""), 1u);
   EXPECT_NE(svg.find(">平面図 A</text>"), std::string::npos);
   EXPECT_EQ(svg.find("Printer_Orientation"), std::string::npos);  // a setting text
 }

@@ -8,13 +8,17 @@ the JWW drawings one of their paper layout too, with `tessa preview`; the
 same drawing is converted with `tessa convert` and the same options.  The
 SVG is drawn by rsvg-convert, the DXF by ezdxf's drawing add-on (see
 render_dxf.py).  Both pictures are cut to the bounding box of their ink and
-brought to 1000 pixels across; then at least 90% of the ink of each must lie
-within 3 pixels of ink of the other.  Texts may differ in the shape of their
-glyphs (the fonts differ), not in their place.  Both are drawn with
-continuous lines: ezdxf 0.18 draws arcs and circles without their line type,
-and a dotted arc against a solid one says nothing about where it lies.
+brought to the same size, 1000 pixels across the larger side; then at least
+90% of the ink of each must lie within 3 pixels of ink of the other.  Texts
+may differ in the shape of their glyphs, not in their place: both renderers
+draw them in the preview's first font, Noto Sans Mono CJK JP, and a text
+fitted between two points is as long as its characters' cells in both.
+Both are drawn with continuous lines: ezdxf 0.18 draws arcs and circles
+without their line type, and a dotted arc against a solid one says nothing
+about where it lies.
 
-Skips (exit 77) without the samples folder, rsvg-convert or ezdxf.
+Skips (exit 77) without the samples folder, rsvg-convert, ezdxf or that font
+(Debian fonts-noto-cjk).
 """
 import argparse
 import concurrent.futures
@@ -23,12 +27,14 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WIDTH = 1000       # pixels across the ink's box
 REACH = 3          # pixels an ink pixel may lie from the other picture's
 SHARE = 0.90       # of each picture's ink
 RENDER = 1600      # pixels across the whole picture before cutting
+FONT = "Noto Sans Mono CJK JP"  # the preview's first font
 
 try:
     import numpy as np
@@ -78,19 +84,24 @@ def dilated(mask, r):
 
 
 def agreement(a_png, b_png):
-    """Shares of a's ink near b's and of b's near a's, both at WIDTH across."""
+    """Shares of a's ink near b's and of b's near a's, both brought to a's
+    ink box at WIDTH pixels across its larger side (a narrow symbol drawn
+    WIDTH pixels wide would be tens of thousands tall, its lines' widths
+    magnified as much)."""
     a, b = ink(a_png), ink(b_png)
     if a.size == 0 or b.size == 0:
         return (1.0, 1.0) if a.size == b.size else (0.0, 0.0)
-    height = max(1, round(WIDTH * a.shape[0] / a.shape[1]))
-    a, b = scaled(a, (WIDTH, height)), scaled(b, (WIDTH, height))
+    k = WIDTH / max(a.shape)
+    size = (max(1, round(a.shape[1] * k)), max(1, round(a.shape[0] * k)))
+    a, b = scaled(a, size), scaled(b, size)
     near_a, near_b = dilated(a, REACH), dilated(b, REACH)
     return (np.count_nonzero(a & near_b) / max(1, np.count_nonzero(a)),
             np.count_nonzero(b & near_a) / max(1, np.count_nonzero(b)))
 
 
 def check(tessa, drawing, space, work):
-    base = os.path.join(work, "%d-%s" % (abs(hash(drawing)) % 10**8, space))
+    name = os.path.splitext(os.path.basename(drawing))[0].replace(" ", "_")
+    base = os.path.join(work, "%s-%08x-%s" % (name, zlib.crc32(drawing.encode()), space))
     svg, dxf = base + ".svg", base + ".dxf"
     for cmd, out in (("preview", svg), ("convert", dxf)):
         p = subprocess.run([tessa, cmd, "-q", "-f", "--space", space, drawing, "-o", out],
@@ -126,6 +137,11 @@ def main():
         return 77
     if not shutil.which("rsvg-convert"):
         print("rsvg-convert is not installed (librsvg2-bin): skipped", file=sys.stderr)
+        return 77
+    # Texts compare by place only when both renderers draw them in the
+    # preview's first font.
+    if render_dxf.font_file(FONT) is None:
+        print("the font %r is not installed (fonts-noto-cjk): skipped" % FONT, file=sys.stderr)
         return 77
     cases = []
     for d in drawings(a.samples):

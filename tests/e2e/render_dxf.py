@@ -9,7 +9,10 @@ at what the converter made of a drawing.
 """
 import argparse
 import logging
+import os
+import subprocess
 import sys
+import tempfile
 
 import matplotlib
 
@@ -17,25 +20,91 @@ matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 from matplotlib import font_manager  # noqa: E402
 import ezdxf  # noqa: E402
+from ezdxf.tools import fonts  # noqa: E402
 from ezdxf.addons.drawing import Frontend, RenderContext  # noqa: E402
 from ezdxf.addons.drawing.matplotlib import MatplotlibBackend  # noqa: E402
 from ezdxf.addons.drawing.properties import LayoutProperties  # noqa: E402
 
 
-def use_japanese_font():
-    """Texts name SHX fonts that matplotlib lacks; let them fall back to a
-    font with Japanese glyphs when one is installed (fonts-ipafont-gothic)."""
-    names = {f.name for f in font_manager.fontManager.ttflist}
-    for name in ("IPAGothic", "IPAPGothic", "Noto Sans CJK JP"):
-        if name in names:
-            font_manager.fontManager.defaultFamily["ttf"] = name
-            matplotlib.rcParams["font.family"] = [name]
-            return
+# The fonts the preview names first (Debian fonts-noto-cjk), then others
+# with Japanese glyphs (fonts-ipafont-gothic).
+JAPANESE_FONTS = ("Noto Sans Mono CJK JP", "Noto Sans CJK JP", "IPAGothic", "IPAPGothic")
+
+
+def font_file(name):
+    """A file of its own for the font `name` as fontconfig finds it, or
+    None.  matplotlib reads only the first font of a collection (.ttc), and
+    the monospaced Noto CJK fonts are later ones: such a font is copied out
+    once into a folder of the system's temporary place."""
+    try:
+        found = subprocess.run(["fc-match", "-f", "%{family}|%{file}|%{index}", name],
+                               capture_output=True, text=True, check=True).stdout
+    except (OSError, subprocess.CalledProcessError):
+        return None
+    families, path, index = found.rsplit("|", 2)
+    if name not in families.split(",") or not os.path.isfile(path):
+        return None
+    if not path.lower().endswith(".ttc") or index in ("", "0"):
+        return path
+    folder = os.path.join(tempfile.gettempdir(), "tessa-fonts")
+    out = os.path.join(folder, name.replace(" ", "") + ".otf")
+    if not os.path.exists(out):
+        from fontTools.ttLib import TTCollection
+        os.makedirs(folder, exist_ok=True)
+        part = "%s.%d" % (out, os.getpid())
+        TTCollection(path).fonts[int(index)].save(part)
+        os.replace(part, out)
+    return out
+
+
+def japanese_font():
+    """The first of JAPANESE_FONTS there is, made known to matplotlib, and
+    its file; (None, None) when there is none."""
+    for name in JAPANESE_FONTS:
+        path = font_file(name)
+        if not path:
+            continue
+        try:
+            font_manager.fontManager.addfont(path)
+        except (OSError, RuntimeError, ValueError):
+            continue
+        if name in {f.name for f in font_manager.fontManager.ttflist}:
+            return name, path
+    return None, None
+
+
+def use_japanese_font(ctx, backend):
+    """Texts name SHX fonts that matplotlib lacks: every text style is drawn
+    with one font with Japanese glyphs, the one the preview names first when
+    it is installed, so that the two pictures differ in their renderers
+    only.  A text fitted between two points is as long as its characters'
+    advances, as the preview lays it out (ezdxf measures the ink, which ends
+    short of the last character's cell)."""
+    name, path = japanese_font()
+    if not name:
+        return
+    font_manager.fontManager.defaultFamily["ttf"] = name
+    matplotlib.rcParams["font.family"] = [name]
+    face = fonts.FontFace(family=name)
+    for style in list(ctx.fonts):
+        ctx.fonts[style] = face
+    try:
+        from PIL import ImageFont
+        advances = ImageFont.truetype(path, 1000)
+    except (ImportError, OSError):
+        return
+    renderer = backend._text_renderer
+
+    def advance_width(text, cap_height, font=None):
+        prop = renderer.get_font_properties(font)
+        em = cap_height / renderer.get_font_measurements(prop).cap_height
+        return advances.getlength(text) / 1000 * em
+
+    backend.get_text_line_width = advance_width
 
 
 def render(src, dst, layout_name=None, size=1600, window=None, solid=False):
     """solid: every line drawn continuous, whatever its line type."""
-    use_japanese_font()
     logging.getLogger("matplotlib.font_manager").setLevel(logging.ERROR)
     doc = ezdxf.readfile(src)
     if solid:
@@ -46,9 +115,11 @@ def render(src, dst, layout_name=None, size=1600, window=None, solid=False):
     fig = plt.figure(figsize=(size / 100, size / 100), dpi=100)
     ax = fig.add_axes([0, 0, 1, 1])
     ctx = RenderContext(doc)
+    backend = MatplotlibBackend(ax)
+    use_japanese_font(ctx, backend)
     props = LayoutProperties.from_layout(layout)
     props.set_colors("#ffffff")  # white paper: black pens stay black
-    Frontend(ctx, MatplotlibBackend(ax)).draw_layout(layout, finalize=True, layout_properties=props)
+    Frontend(ctx, backend).draw_layout(layout, finalize=True, layout_properties=props)
     if window:
         ax.set_xlim(window[0], window[2])
         ax.set_ylim(window[1], window[3])

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -108,22 +109,20 @@ TEST(SvgPreviewWriter, DrawsEveryKindOnce) {
   const std::string svg = Svg(*m);
   ASSERT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("</svg>\n"), std::string::npos);
-  // Blocks once for each scale they are placed at, by reference: "outer"
-  // at 1, "inner" at 1 and 2 inside it.
-  EXPECT_EQ(Count(svg, "<symbol "), 3u);
+  // Each block once, placed by reference: "outer" twice, "inner" twice
+  // inside it, once at twice the size.  Line widths are in em of a font
+  // size each placement divides by its scale, so lines keep their width.
+  EXPECT_EQ(Count(svg, "<symbol "), 2u);
   EXPECT_EQ(Count(svg, "xlink:href=\"#b0\""), 2u);
-  EXPECT_EQ(Count(svg, "xlink:href=\"#b1\""), 1u);
-  EXPECT_EQ(Count(svg, "xlink:href=\"#b2\""), 1u);
-  // The symbol of the doubled block draws its lines half as wide.
-  std::vector<double> widths;
+  EXPECT_EQ(Count(svg, "xlink:href=\"#b1\""), 2u);
+  EXPECT_EQ(Count(svg, "font-size=\"0.5em\" transform=\"translate(10 0)rotate(45)scale(2 2)\""),
+            1u);
   const std::string css = svg.substr(0, svg.find("</style>"));
-  const std::regex width(R"(stroke-width:([0-9.]+);)");
-  for (std::sregex_iterator it(css.begin(), css.end(), width), end; it != end; ++it)
-    widths.push_back(std::stod((*it)[1]));
-  EXPECT_TRUE(std::any_of(widths.begin(), widths.end(), [&](double a) {
-    return std::any_of(widths.begin(), widths.end(),
-                       [&](double b) { return std::fabs(a - 2 * b) < 1e-3; });
-  }));
+  const std::regex inEm(R"(stroke-width:[0-9.]+em;)");
+  EXPECT_EQ(Count(css, "stroke-width:"),
+            size_t(std::distance(std::sregex_iterator(css.begin(), css.end(), inEm),
+                                 std::sregex_iterator())));
+  EXPECT_GT(Count(css, "stroke-width:"), 0u);
   // The hidden layer's line is left out, the other drawn; lines, arcs and
   // ellipses are paths, the circle and the point circles.
   EXPECT_EQ(Count(svg, "M0 10L100 10"), 0u);
@@ -133,9 +132,71 @@ TEST(SvgPreviewWriter, DrawsEveryKindOnce) {
   EXPECT_EQ(Count(svg, "Z\"/>"), 3u);           // two solids, the whole ellipse
   EXPECT_EQ(Count(svg, "<text "), 2u);
   EXPECT_NE(svg.find(">A&lt;B &amp; 平面</text>"), std::string::npos);
-  EXPECT_NE(svg.find("writing-mode=\"tb\""), std::string::npos);
+  // The vertical text along its base line, down the page, as the DXF's
+  // aligned text: no column of glyphs.
+  EXPECT_NE(svg.find("translate(60 -20)rotate(-90)"), std::string::npos);
+  EXPECT_EQ(svg.find("writing-mode"), std::string::npos);
   // Inside a block, "by block" takes the insert's pen.
   EXPECT_NE(svg.find("stroke:currentColor"), std::string::npos);
+}
+
+// The style sheet's rules, by class: property to value.
+std::map<std::string, std::map<std::string, std::string>> Rules(const std::string& svg) {
+  std::map<std::string, std::map<std::string, std::string>> rules;
+  const std::string css = svg.substr(0, svg.find("</style>"));
+  const std::regex rule(R"(\.([a-z][0-9]+)\{([^}]*)\})"), prop(R"(([a-z-]+):([^;]*);)");
+  for (std::sregex_iterator r(css.begin(), css.end(), rule), end; r != end; ++r) {
+    const std::string body = (*r)[2];
+    for (std::sregex_iterator p(body.begin(), body.end(), prop); p != end; ++p)
+      rules[(*r)[1]][(*p)[1]] = (*p)[2];
+  }
+  return rules;
+}
+
+// The class an element drawn with `what` in it has: its own, or its group's.
+std::string ClassOf(const std::string& svg, const std::string& what) {
+  const size_t at = svg.find(what);
+  if (at == std::string::npos) return "";
+  const size_t tag = svg.rfind('<', at);
+  const std::regex own(R"re( class="([^"]+)")re");
+  std::smatch m;
+  const std::string head = svg.substr(tag, svg.find('>', at) - tag);
+  if (std::regex_search(head, m, own)) return m[1];
+  const size_t group = svg.rfind("<g class=\"", at);
+  if (group == std::string::npos) return "";
+  return svg.substr(group + 10, svg.find('"', group + 10) - group - 10);
+}
+
+// Inside a block, layer "0" stands for the insert's layer and "by block" for
+// the insert itself: the colour each line of a placed symbol is drawn in,
+// as SVG's inheritance from the <use> gives it.
+TEST(SvgPreviewWriter, BlockItemsTakeTheInsertsLayerOrTheInsertsOwnPens) {
+  auto m = FreshModel();
+  m->AddLayer(u"walls", 1, 1, 0, true, true);  // red
+  const int32_t walls = m->layn() - 1;
+  const int32_t sym = m->AddBlockDef(u"sym", 1);
+  m->AddBlockLine(sym, 0, 0, 7, 0, 0, 0, 0, 10, 0);       // layer 0, "by layer"
+  m->AddBlockLine(sym, 0, 0, -1, 0, 0, 0, 1, 10, 1);      // layer 0, "by block"
+  m->AddBlockLine(sym, 0, walls, 5, 0, 0, 0, 2, 10, 2);   // its own blue
+  m->AddBlockLine(sym, 0, walls, 0, 0, 0, 0, 3, 10, 3);   // its layer's red
+  const int32_t green = 3;
+  m->AddBlock(0, walls, green, 0, 0, sym, 100, 100, 0, 1, 1);
+  const std::string svg = Svg(*m);
+  const auto rules = Rules(svg);
+  const auto use = rules.find(ClassOf(svg, "<use "));
+  ASSERT_NE(use, rules.end()) << svg;
+  auto drawn = [&](const std::string& d) {
+    const auto item = rules.find(ClassOf(svg, d));
+    if (item == rules.end()) return std::string("?");
+    const auto stroke = item->second.find("stroke");
+    if (stroke == item->second.end()) return use->second.count("stroke") ? use->second.at("stroke") : "";
+    if (stroke->second == "currentColor") return use->second.count("color") ? use->second.at("color") : "";
+    return stroke->second;
+  };
+  EXPECT_EQ(drawn("M0 0L10 0"), "#ff0000") << svg;
+  EXPECT_EQ(drawn("M0 1L10 1"), "#00ff00") << svg;
+  EXPECT_EQ(drawn("M0 2L10 2"), "#0000ff") << svg;
+  EXPECT_EQ(drawn("M0 3L10 3"), "#ff0000") << svg;
 }
 
 TEST(SvgPreviewWriter, PensFollowTheDxfColoursAndLineTypes) {
@@ -147,13 +208,29 @@ TEST(SvgPreviewWriter, PensFollowTheDxfColoursAndLineTypes) {
   const std::string svg = Svg(*m);
   EXPECT_NE(svg.find("stroke:#000000;"), std::string::npos);
   EXPECT_NE(svg.find("stroke:#ff0000;"), std::string::npos);
-  // The pattern at the drawing's line-type scale.
+  // The pattern at the drawing's line-type scale, in em of the font size
+  // the picture sets.
   const TDXF_Ltype& t = m->ltps[2];
   ASSERT_GE(t.n(), 2);
-  std::smatch dash;
+  std::smatch dash, em;
   const std::string css = svg.substr(0, svg.find("</style>"));
-  ASSERT_TRUE(std::regex_search(css, dash, std::regex("stroke:#00ff00;[^}]*stroke-dasharray:([0-9.]+)")));
-  EXPECT_DOUBLE_EQ(std::stod(dash[1]), std::abs(t.pt[0]) * 100);
+  ASSERT_TRUE(std::regex_search(css, dash, std::regex("stroke:#00ff00;[^}]*stroke-dasharray:([0-9.]+)em")));
+  ASSERT_TRUE(std::regex_search(svg, em, std::regex("<g transform=\"scale\\(1 -1\\)\" font-size=\"([0-9.]+)\"")));
+  EXPECT_NEAR(std::stod(dash[1]) * std::stod(em[1]), std::abs(t.pt[0]) * 100, 1e-2);
+}
+
+// Items of one pen in a row share a group; one between others of other
+// pens carries its class itself.
+TEST(SvgPreviewWriter, GroupsRunsOfOnePen) {
+  auto m = FreshModel();
+  for (int i = 0; i < 4; ++i) m->AddLine(0, 0, 1 + i % 2, 0, 0, 0, i, 10, i);
+  for (int i = 4; i < 7; ++i) m->AddLine(0, 0, 3, 0, 0, 0, i, 10, i);
+  m->AddLine(0, 0, 4, 0, 0, 0, 7, 10, 7);
+  const std::string svg = Svg(*m);
+  EXPECT_EQ(Count(svg, "<path class=\""), 5u) << svg;
+  EXPECT_EQ(Count(svg, "<g class=\""), 1u) << svg;
+  EXPECT_EQ(Count(svg, "<path d=\""), 3u) << svg;
+  EXPECT_EQ(Count(svg, "</g>"), 2u) << svg;  // the group and the picture's
 }
 
 TEST(SvgPreviewWriter, PaperShowsTheSheetAndItsViewports) {
