@@ -288,7 +288,8 @@ bool TAtomicFile::TState::LinkUnnamed() {
 // is still being produced, so the sync before the rename finds little left
 // to wait for.  Only a hint: where it is not supported, the sync does all.
 void TAtomicFile::TState::StartWriteback() {
-#ifdef SYNC_FILE_RANGE_WRITE
+// emscripten's headers name it, its runtime has none (nor any disk).
+#if defined(SYNC_FILE_RANGE_WRITE) && !defined(__EMSCRIPTEN__)
   constexpr uint64_t kStep = uint64_t{8} << 20;
   if (written - flushed < kStep) return;
   ::sync_file_range(fd, static_cast<off_t>(flushed), static_cast<off_t>(written - flushed),
