@@ -87,7 +87,7 @@ const WORDS = {
     waiting: '待機中', working: '変換中…', done: '完了', failed: '失敗',
     download: 'DXF をダウンロード', model: 'モデル空間', paper: 'ペーパー空間 (用紙)',
     working_n: (n) => `${n} 件を変換中…`, done_n: (ok, bad) => `${ok} 件完了、${bad} 件失敗`,
-    summary: (i) => `${i.format.toUpperCase()} 版 ${i.version} (Jw_cad ${i.jw_cad_version})、用紙 ${i.paper}、` +
+    summary: (i) => `${i.format.toUpperCase()} 版 ${i.version} (${i.jw_cad_version})、用紙 ${i.paper}、` +
       `レイヤー ${i.layers.length}、ブロック ${i.blocks.length}、要素 ${total(i.entities)}`,
     dxf: 'DXF の版', space: '空間', pen_colours: 'ペン色', layer_names: 'レイヤー名',
     scale_group: '縮尺のグループ', points: '点の形', point_size: '点の大きさ',
@@ -98,7 +98,7 @@ const ENGLISH = {
   ready: 'Ready', waiting: 'Waiting', working: 'Converting…', done: 'Done', failed: 'Failed',
   download: 'Download DXF', model: 'Model space', paper: 'Paper space (sheet)',
   working_n: (n) => `Converting ${n} drawings…`, done_n: (ok, bad) => `${ok} done, ${bad} failed`,
-  summary: (i) => `${i.format.toUpperCase()} version ${i.version} (Jw_cad ${i.jw_cad_version}), paper ${i.paper}, ` +
+  summary: (i) => `${i.format.toUpperCase()} version ${i.version} (${i.jw_cad_version}), paper ${i.paper}, ` +
     `${i.layers.length} layers, ${i.blocks.length} blocks, ${total(i.entities)} entities`,
   dxf: 'DXF version', space: 'Space', pen_colours: 'Pen colours', layer_names: 'Layer names',
   scale_group: 'Scale group', points: 'Points', point_size: 'Point size',
