@@ -107,8 +107,11 @@ windows() {
   echo "Package: $(ls "$ROOT"/dist/tessaconv-*-win64.zip)"
 }
 
-WEB_PACKAGES=(emscripten chromium nodejs npm cmake make python3 libfmt-dev libfast-float-dev
+WEB_PACKAGES=(emscripten chromium cmake make python3 libfmt-dev libfast-float-dev
   nlohmann-json3-dev)
+# Node and npm from Debian unless a node that brings its own npm is there.
+command -v node >/dev/null || WEB_PACKAGES+=(nodejs)
+command -v npm >/dev/null || WEB_PACKAGES+=(npm)
 
 # The site: the module built with emscripten (its own build tree), the
 # pinned npm packages, then the browser test, which compares the page's
