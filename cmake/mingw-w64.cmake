@@ -18,6 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "" FORCE)
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "" FORCE)
+set(FastFloat_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "" FORCE)
+set(fmt_DIR ${CMAKE_CURRENT_LIST_DIR}/cross-packages CACHE PATH "" FORCE)
 
 # Static programs import nothing but Windows' own DLLs: the C++ runtime,
 # winpthreads and zlib go into the executable.

@@ -14,6 +14,10 @@
 #       installs the mingw-w64 cross compiler and Wine when missing, builds the
 #       Windows programs into build-windows/ (tessaconv.exe, tessa.exe), runs
 #       the tests under Wine and packs dist/tessaconv-VERSION-win64.zip.
+#   scripts/quickstart.sh web
+#       installs emscripten, Chromium and npm when missing, builds the
+#       WebAssembly module and writes the static site to build-web/site/,
+#       then tests it in headless Chromium against the native converter.
 # They can be run again at any time; packages already present are skipped,
 # so a second run needs no network.
 set -euo pipefail
@@ -21,7 +25,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${TESSA_BUILD_DIR:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
-PACKAGES=(g++ cmake make libgtest-dev zlib1g-dev libcli11-dev nlohmann-json3-dev
+PACKAGES=(g++ cmake make libgtest-dev zlib1g-dev libcli11-dev nlohmann-json3-dev libfmt-dev libfast-float-dev
   python3-ezdxf python3-matplotlib pybind11-dev python3-dev python3-dask python3-distributed
   librsvg2-bin fonts-ipafont-gothic fonts-noto-cjk)
 
@@ -59,7 +63,7 @@ quiet() {
 # One configuration for every command, so that `test` reuses what
 # `convert` built; warnings are errors in both.
 configure() {
-  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DTESSA_WERROR=ON
+  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DTESSA_WERROR=ON "$@"
 }
 
 convert() {
@@ -78,7 +82,7 @@ convert() {
 }
 
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev googletest
-  unicode-data cmake make python3 libcli11-dev nlohmann-json3-dev)
+  unicode-data cmake make python3 libcli11-dev nlohmann-json3-dev libfmt-dev libfast-float-dev)
 
 # The Windows programs, cross-built and tested under Wine.  One wineserver
 # serves every test (each Wine start then takes a fraction of a second).
@@ -101,6 +105,41 @@ windows() {
   [ $status -eq 0 ] || exit $status
   echo "Windows programs: $BUILD/src/driver/tessaconv.exe $BUILD/src/cli/tessa.exe"
   echo "Package: $(ls "$ROOT"/dist/tessaconv-*-win64.zip)"
+}
+
+WEB_PACKAGES=(emscripten chromium cmake make python3 libfmt-dev libfast-float-dev
+  nlohmann-json3-dev)
+# Node and npm from Debian unless a node that brings its own npm is there.
+command -v node >/dev/null || WEB_PACKAGES+=(nodejs)
+command -v npm >/dev/null || WEB_PACKAGES+=(npm)
+
+# The site: the module built with emscripten (its own build tree), the
+# pinned npm packages, then the browser test, which compares the page's
+# DXF files with the native tessa's (built in the usual tree).
+web() {
+  local native=$BUILD
+  BUILD=${TESSA_WEB_BUILD_DIR:-$ROOT/build-web}
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  # emcc needs Debian's node modules (acorn) on its path.
+  export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+  local t0=$SECONDS
+  configure --toolchain "$ROOT/cmake/emscripten.cmake" "${launcher[@]}"
+  quiet cmake --build "$BUILD" -j"$JOBS"
+  say "Site built in $((SECONDS - t0)) s"
+  local site=$BUILD/site web_build=$BUILD
+  BUILD=$native
+  PACKAGES=("${NATIVE_PACKAGES[@]}")
+  install_missing
+  configure -DTESSA_WEB_BUILD_DIR="$web_build"
+  quiet cmake --build "$BUILD" -j"$JOBS" --target tessa
+  ctest --test-dir "$BUILD" --output-on-failure -R '^web_page$'
+  local raw gz
+  raw=$(cat "$site"/* | wc -c)
+  gz=$(for f in "$site"/*; do gzip -9c "$f"; done | wc -c)
+  echo "Site: $site ($raw bytes, $gz gzip-compressed); serve it with"
+  echo "  python3 -m http.server -d $site"
 }
 
 # CTest marks a skipped test "(Skipped)" and tells why only with -V: one
@@ -138,10 +177,11 @@ case "${1:-}" in
   convert) shift; install_missing; convert "$@" ;;
   test) install_missing; run_tests ;;
   windows) PACKAGES=("${WINDOWS_PACKAGES[@]}"); install_missing; windows ;;
+  web) NATIVE_PACKAGES=("${PACKAGES[@]}"); PACKAGES=("${WEB_PACKAGES[@]}"); install_missing; web ;;
   sanitize)
     shift
     PACKAGES+=(clang-14 libclang-rt-14-dev)
     install_missing
     exec "$ROOT/.ci/sanitize" "$@" ;;
-  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test | $0 windows | $0 sanitize [seconds]"; exit 2 ;;
+  *) say "usage: $0 convert [drawing] [output.dxf] | $0 test | $0 windows | $0 web | $0 sanitize [seconds]"; exit 2 ;;
 esac

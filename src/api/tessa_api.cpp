@@ -415,8 +415,13 @@ class TCoreSession {
   const TDXFmodel& Model() const { return *ctx_.DxfModel; }
 
   // Writes the built model; the source's file dates go into the header as
-  // in the command-line run.
-  TDXFWriteResult Save(TDXFSink& out) const { return SaveDXF(*ctx_.DxfModel, ctx_.CurFileName, out); }
+  // in the command-line run, or the last change given for bytes as both.
+  TDXFWriteResult Save(TDXFSink& out, std::optional<int64_t> writtenMs) const {
+    const TDXFDates dates =
+        writtenMs ? TDXFDates{LocalMsToDateTime(*writtenMs), LocalMsToDateTime(*writtenMs)}
+                  : DXFDatesOf(ctx_.CurFileName);
+    return SaveDXF(*ctx_.DxfModel, dates, out);
+  }
   TDXFWriteResult Save(const std::string& dst, bool replace) const {
     TDXFWriteOptions opt;
     opt.replace = replace;
@@ -444,11 +449,13 @@ struct TCoreRun {
   DxfCounts written;
 };
 
-// Where the drawing comes from: a file, or bytes in memory.
+// Where the drawing comes from: a file, or bytes in memory (with the
+// file's last change when it is known).
 struct TSource {
   std::string path;
   std::span<const uint8_t> bytes;
   bool inMemory = false;
+  std::optional<int64_t> writtenMs;
 };
 
 // Where the DXF goes: a file, or memory; neither only loads.
@@ -477,7 +484,7 @@ TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
   const bool svg = out.kind == detail::TOutput::Svg;
   if (out.text) {
     TDXFStringSink sink;
-    written = svg ? SavePreviewSvg(core.Model(), sink) : core.Save(sink);
+    written = svg ? SavePreviewSvg(core.Model(), sink) : core.Save(sink, src.writtenMs);
     if (written) *out.text = std::move(sink.text);
   } else {
     written = svg ? SavePreviewSvgFile(core.Model(), out.path, out.replace)
@@ -594,7 +601,7 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   // appears meanwhile is left alone.
   const TDxfTarget target =
       text ? TDxfTarget{{}, text, false, kind} : TDxfTarget{dst, nullptr, overwrite, kind};
-  ConvertTo(TSource{src, {}, false}, *format, options, target, result);
+  ConvertTo(TSource{src, {}, false, std::nullopt}, *format, options, target, result);
   if (!result.ok) return fail(*result.reason);
   result.seconds = SecondsSince(t0);
   return result;
@@ -643,12 +650,14 @@ std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
 namespace {
 
 Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
-                        std::string& dxf, detail::TOutput kind = detail::TOutput::Dxf) {
+                        std::string& dxf, detail::TOutput kind = detail::TOutput::Dxf,
+                        std::optional<int64_t> writtenMs = std::nullopt) {
   const auto t0 = Clock::now();
   Result result;
   result.format = format;
   dxf.clear();
-  ConvertTo(TSource{"", data, true}, format, options, TDxfTarget{{}, &dxf, false, kind}, result);
+  ConvertTo(TSource{"", data, true, writtenMs}, format, options,
+            TDxfTarget{{}, &dxf, false, kind}, result);
   if (!result.ok) {
     result.written.clear();
     dxf.clear();
@@ -678,8 +687,10 @@ std::optional<Reason> PutDxfFile(const std::string& dst, std::string_view dxf, b
 }
 
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
-                    std::string& dxf) {
-  Result r = Entry<Result>([&] { return ConvertBytesOnce(data, format, options, dxf); });
+                    std::string& dxf, std::optional<int64_t> fileWrittenMs) {
+  Result r = Entry<Result>([&] {
+    return ConvertBytesOnce(data, format, options, dxf, detail::TOutput::Dxf, fileWrittenMs);
+  });
   if (!r.ok) dxf.clear();
   return r;
 }
@@ -741,11 +752,11 @@ Info InspectOnce(const std::string& path) {
     info.reason = MakeReason(ReasonCode::UnknownFormat);
     return info;
   }
-  return InspectSource(TSource{path, {}, false}, *format);
+  return InspectSource(TSource{path, {}, false, std::nullopt}, *format);
 }
 
 Info InspectBytesOnce(std::span<const uint8_t> data, Format format) {
-  return InspectSource(TSource{"", data, true}, format);
+  return InspectSource(TSource{"", data, true, std::nullopt}, format);
 }
 
 }  // namespace

@@ -161,12 +161,13 @@ struct Result {
 Result ConvertFile(const std::string& src, const std::string& dst, const Options& options,
                    bool overwrite = false);
 
-// Converts a drawing held in memory; on success dxf holds the DXF file
-// (bytes carry no file dates: the header's dates are the zero date), on
+// Converts a drawing held in memory; on success dxf holds the DXF file, on
 // failure it is empty.  The drawing is read from memory, never written to
-// a file.
+// a file.  Bytes carry no file dates: the header's dates are the zero date,
+// or both the file's last change when the caller knows it (fileWrittenMs:
+// milliseconds since 1970 on the local clock, as a browser tells of a file).
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
-                    std::string& dxf);
+                    std::string& dxf, std::optional<int64_t> fileWrittenMs = std::nullopt);
 
 // ConvertFile in two steps, for a caller that puts files on disk on a
 // thread of its own, so that its converting threads never wait for the

@@ -12,6 +12,7 @@
 
 #include "api/tessa_api.h"
 #include "driver/Unit1.h"
+#include "util/Func_2Number.h"
 
 namespace tessa::api {
 
@@ -124,8 +125,8 @@ std::optional<Reason> SetOption(Options& options, Option option, std::string_vie
   }
   if (option == Option::PointSize) {
     double r = 0;
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), r);
-    if (ec != std::errc() || end != value.data() + value.size() || !(r >= 0.001 && r <= 1000))
+    const size_t read = CharsToFloat(value.data(), value.data() + value.size(), r);
+    if (read == 0 || read != value.size() || !(r >= 0.001 && r <= 1000))
       return MakeReason(ReasonCode::BadOption,
                         std::string(value) + " is not a size from 0.001 to 1000");
     options.pointSize = r;

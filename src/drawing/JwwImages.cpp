@@ -5,14 +5,13 @@
 // container writes into its own freshly created subfolder of the image
 // folder: two conversions sharing the folder never replace or delete each
 // other's files.
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "drawing/JwArchive.h"
 #include "drawing/JwwBase.h"
+#include "drawing/JwwGunzip.h"
 #include "platform/Platform.h"
 #include "util/Func_2.h"
 
@@ -21,7 +20,6 @@ namespace tessa {
 namespace {
 
 constexpr size_t kCopyChunk = 2048;
-constexpr int kGzipWindowBits = 31;
 
 constexpr char kRunPrefix[] = "img-";
 constexpr size_t kRunNameSize = sizeof kRunPrefix - 1 + platform::kOwnedFolderRandomChars;
@@ -33,31 +31,6 @@ std::string AsFolder(std::string path) {
   if (path.empty() || !platform::IsPathSeparator(path.back()))
     path.push_back(platform::PathSeparator());
   return path;
-}
-
-// Decompresses gzip data from `src` into `dst`; false on any failure.
-bool Gunzip(FILE* src, FILE* dst) {
-  z_stream zs{};
-  if (inflateInit2(&zs, kGzipWindowBits) != Z_OK) return false;
-  std::vector<unsigned char> in(kCopyChunk), out(4 * kCopyChunk);
-  int rc = Z_OK;
-  bool ok = true;
-  while (ok && rc != Z_STREAM_END) {
-    zs.avail_in = static_cast<uInt>(std::fread(in.data(), 1, in.size(), src));
-    if (zs.avail_in == 0) { ok = false; break; }  // data ended early
-    zs.next_in = in.data();
-    while (zs.avail_in > 0 && rc != Z_STREAM_END) {
-      zs.next_out = out.data();
-      zs.avail_out = static_cast<uInt>(out.size());
-      rc = inflate(&zs, Z_NO_FLUSH);
-      if (rc != Z_OK && rc != Z_STREAM_END) { ok = false; break; }
-      size_t have = out.size() - zs.avail_out;
-      if (have && std::fwrite(out.data(), 1, have, dst) != have) { ok = false; break; }
-      if (rc == Z_OK && have == 0 && zs.avail_in > 0) { ok = false; break; }
-    }
-  }
-  inflateEnd(&zs);
-  return ok;
 }
 
 }  // namespace

@@ -149,12 +149,21 @@ TDXFWriteResult WriteToFile(const std::string& dst, bool replace,
   return r;
 }
 
+TDXFDates DXFDatesOf(const std::string& src) {
+  return TDXFDates{FileCreateTime(src), FileWriteTime(src)};
+}
+
 TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
+                        const TDXFWriteOptions& opt) {
+  return SaveDXF(m, DXFDatesOf(src), out, opt);
+}
+
+TDXFWriteResult SaveDXF(const TDXFmodel& m, const TDXFDates& dates, TDXFSink& out,
                         const TDXFWriteOptions& opt) {
   return WriteToSink(out, "DXF", [&](TDXFWriteResult& r) {
     const TDXFVersion v(m.Ver);
     TDXFGroupWriter w(out, v);
-    TDXFWriter writer(m, v, w, src, opt);
+    TDXFWriter writer(m, v, w, dates, opt);
     writer.Write();
     r.nextHandle = writer.DXFHnd;
     r.tally = writer.tally;
@@ -214,8 +223,8 @@ void TDXFWriter::PutHeader() {
   TDXFGroupWriter& w = st;
   THeaderWriter H(w);
   const double S = DXFHeaderScale(model);
-  const double C = DXFJulianDate(FileCreateTime(srcName));
-  const double U = DXFJulianDate(FileWriteTime(srcName));
+  const double C = DXFJulianDate(dates.created);
+  const double U = DXFJulianDate(dates.written);
   const bool r12 = v.IsR12(), m15 = v.Modern(), r21 = v.R2007();
 
   w.Ascii(0, "SECTION");

@@ -75,12 +75,24 @@ TDXFWriteResult WriteToSink(TDXFSink& out, const char* kind,
 TDXFWriteResult WriteToFile(const std::string& dst, bool replace,
                             const std::function<TDXFWriteResult(TDXFSink&)>& write);
 
+// The header's dates: day zero for a drawing that has none.
+struct TDXFDates {
+  TDateTime created = 0;
+  TDateTime written = 0;
+};
+// The file dates of the source drawing `src` (an empty or missing path
+// gives day zero).
+TDXFDates DXFDatesOf(const std::string& src);
+
 // Writes `m` as a DXF file of the model's version into `out`; `src` is the
 // source drawing, whose file dates go into the header (an empty or missing
 // path gives the dates of day zero).  On success the sink is finished
 // (a file sink puts its file in place), on failure it is aborted (a file
 // sink leaves nothing behind).
 TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& out,
+                        const TDXFWriteOptions& opt = {});
+// The same with the header's dates given.
+TDXFWriteResult SaveDXF(const TDXFmodel& m, const TDXFDates& dates, TDXFSink& out,
                         const TDXFWriteOptions& opt = {});
 
 // The same into the file `dst`, written beside it and put in place only
@@ -122,11 +134,11 @@ double DXFJulianDate(TDateTime t);
 class TDXFWriter {
  public:
   TDXFWriter(const TDXFmodel& m, const TDXFVersion& v, TDXFGroupWriter& out,
-             std::string src, const TDXFWriteOptions& opt = {})
+             const TDXFDates& d, const TDXFWriteOptions& opt = {})
       : model(m),
         ver(v),
         st(out),
-        srcName(std::move(src)),
+        dates(d),
         entityPartItems(opt.entityPartItems),
         views(DXFViews(m)) {}
   TDXFWriter(const TDXFWriter&) = delete;
@@ -138,7 +150,7 @@ class TDXFWriter {
   const TDXFmodel& model;
   const TDXFVersion ver;
   TDXFGroupWriter& st;
-  const std::string srcName;  // source drawing, for the header dates
+  const TDXFDates dates;  // for the header
   const size_t entityPartItems;
   const TDXFViews views;  // header extents and limits, opening view, layouts
   int32_t DXFHnd = 1;  // next handle to hand out

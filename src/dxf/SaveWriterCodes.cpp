@@ -18,10 +18,10 @@ constexpr double kPow10Exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The double nearest to a mantissa text ("-123.456"), as from_chars reads
+// The double nearest to a mantissa text ("-123.456"), as CharsToFloat reads
 // it.  Up to 15 significant digits and 22 decimals it is the quotient of
 // two exactly represented numbers, which one correctly rounded division
-// gives; anything else goes to from_chars.
+// gives; anything else goes to CharsToFloat.
 double ReadMantissa(const char* s, size_t n) {
   const char* p = s;
   const char* end = s + n;
@@ -44,7 +44,7 @@ double ReadMantissa(const char* s, size_t n) {
   if (decimals < 0) decimals = 0;
   if (p != end || read > 19 || digits > (uint64_t{1} << 53) || decimals > 22) {
     double v = 0.0;
-    std::from_chars(s, end, v);
+    CharsToFloat(s, end, v);
     return v;
   }
   const double v = static_cast<double>(digits) / kPow10Exact[decimals];

@@ -129,7 +129,7 @@ std::vector<std::string> ListFolder(const std::string& path) {
   return names;
 }
 
-std::optional<TLocalMs> FileTime(const std::string& path, TFileTime which) {
+std::optional<TLocalMs> FileTime(const std::string& path, [[maybe_unused]] TFileTime which) {
   if (!ValidPath(path)) return std::nullopt;
 #ifdef STATX_BTIME
   if (which == TFileTime::created) {
@@ -288,7 +288,8 @@ bool TAtomicFile::TState::LinkUnnamed() {
 // is still being produced, so the sync before the rename finds little left
 // to wait for.  Only a hint: where it is not supported, the sync does all.
 void TAtomicFile::TState::StartWriteback() {
-#ifdef SYNC_FILE_RANGE_WRITE
+// emscripten's headers name it, its runtime has none (nor any disk).
+#if defined(SYNC_FILE_RANGE_WRITE) && !defined(__EMSCRIPTEN__)
   constexpr uint64_t kStep = uint64_t{8} << 20;
   if (written - flushed < kStep) return;
   ::sync_file_range(fd, static_cast<off_t>(flushed), static_cast<off_t>(written - flushed),
@@ -548,7 +549,8 @@ void AdviseHugePages(const void* p, size_t bytes) {
 }
 
 void KeepLargeBlocksOnHeap(size_t threshold, size_t topPad) {
-#ifdef M_MMAP_THRESHOLD
+// glibc's allocator has the three settings; emscripten's lacks M_TOP_PAD.
+#if defined(M_MMAP_THRESHOLD) && defined(M_TOP_PAD)
   mallopt(M_MMAP_THRESHOLD, static_cast<int>(threshold));
   mallopt(M_TRIM_THRESHOLD, static_cast<int>(threshold));
   if (topPad > 0) mallopt(M_TOP_PAD, static_cast<int>(topPad));

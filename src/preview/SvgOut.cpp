@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "util/Func_2Number.h"
+
 namespace tessa {
 
 namespace {
@@ -72,13 +74,8 @@ TSvgOut& TSvgOut::Num(double v) { return Num(v, decimals_); }
 
 TSvgOut& TSvgOut::Num(double v, int decimals) {
   if (!std::isfinite(v)) v = 0;
-  char tmp[400];
-  auto [end, ec] = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, decimals);
-  if (ec != std::errc()) {
-    buf_.push_back('0');
-    return *this;
-  }
-  char* e = end;
+  char tmp[kFixedCharsMax];
+  char* e = tmp + FixedChars(v, decimals, tmp);
   if (std::find(tmp, e, '.') != e) {
     while (e[-1] == '0') --e;
     if (e[-1] == '.') --e;

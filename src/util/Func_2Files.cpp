@@ -77,19 +77,21 @@ bool DelFile(const std::string& path) { return ValidPath(path) && platform::Remo
 
 bool DelFolder(const std::string& path) { return ValidPath(path) && platform::RemoveFolder(path); }
 
-namespace {
-
-// Milliseconds since 1970 on the local clock to a TDateTime: whole days
-// since 1899-12-30 plus the time of day.
-TDateTime LocalDateTime(std::optional<platform::TLocalMs> local) {
-  if (!local) return 0.0;
-  int64_t day = *local / 86400000;
-  int64_t msOfDay = *local % 86400000;
+// Whole days since 1899-12-30 plus the time of day.
+TDateTime LocalMsToDateTime(int64_t localMs) {
+  int64_t day = localMs / 86400000;
+  int64_t msOfDay = localMs % 86400000;
   if (msOfDay < 0) {
     msOfDay += 86400000;
     --day;
   }
   return static_cast<double>(day + 25569) + static_cast<double>(msOfDay) / 86400000.0;
+}
+
+namespace {
+
+TDateTime LocalDateTime(std::optional<platform::TLocalMs> local) {
+  return local ? LocalMsToDateTime(*local) : 0.0;
 }
 
 }  // namespace

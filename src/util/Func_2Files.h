@@ -2,6 +2,7 @@
 // system.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tessa {
@@ -26,5 +27,7 @@ bool DelFile(const std::string& path);
 bool DelFolder(const std::string& path);
 TDateTime FileCreateTime(const std::string& path);
 TDateTime FileWriteTime(const std::string& path);
+// Milliseconds since 1970 on the local clock as a TDateTime.
+TDateTime LocalMsToDateTime(int64_t localMs);
 
 }  // namespace tessa

@@ -2,12 +2,18 @@
 // number text with 15 significant digits.
 #include "util/Func_2Number.h"
 
+#include <fast_float/fast_float.h>
+
 #include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+// fmt writes the few texts whose digits need exact arithmetic; it is used
+// header-only, so that the same code is compiled everywhere.
+#include <fmt/format.h>
 
 #include "util/Func_2Text.h"
 
@@ -30,6 +36,12 @@ size_t SkipBlanks(std::u16string_view s) {
   size_t i = 0;
   while (i < s.size() && s[i] == kBlank) ++i;
   return i;
+}
+
+uint64_t BitsOf(double a) {
+  uint64_t bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  return bits;
 }
 
 }  // namespace
@@ -110,12 +122,11 @@ double TextToFloat(std::u16string_view s) {
   }
   if (i != s.size()) return 0.0;
   double v = 0.0;
-  auto [ptr, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(),
-                                   v, std::chars_format::general);
+  if (CharsToFloat(ascii.data(), ascii.data() + ascii.size(), v) != ascii.size()) return 0.0;
   // Out of range covers overflow (no double holds it) and underflow to
-  // zero; both read as 0.
-  if (ec != std::errc() || ptr != ascii.data() + ascii.size()) return 0.0;
+  // zero (a zero read from digits that are not all zeros); both read as 0.
   if (!std::isfinite(v)) return 0.0;
+  if (v == 0.0 && ascii.find_first_of("123456789") < ascii.find('e')) return 0.0;
   return negative ? -v : v;
 }
 
@@ -172,7 +183,7 @@ constexpr uint64_t kPow10[] = {1ull,
 // product inside 128 bits.  On a tie, sig receives those 16 digits and
 // exp10 the power of ten of the last one.
 bool ExactTie16(double a, uint64_t& sig, int& exp10) {
-  uint64_t bits = std::bit_cast<uint64_t>(a);
+  uint64_t bits = BitsOf(a);
   int biased = static_cast<int>((bits >> 52) & 0x7FF);
   uint64_t m = bits & ((1ull << 52) - 1);
   int q;
@@ -221,7 +232,7 @@ constexpr std::array<unsigned __int128, 23> kPow10Wide = [] {
 // number written in fixed notation; false outside (then the general path
 // decides).
 bool RoundTo15Exact(double a, Digits15& r) {
-  const uint64_t bits = std::bit_cast<uint64_t>(a);
+  const uint64_t bits = BitsOf(a);
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   if (biased == 0 || biased == 0x7FF) return false;  // subnormal, inf, nan
   const uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
@@ -309,9 +320,7 @@ Digits15 RoundTo15(double a, bool shortTried) {
     // Correctly rounded to the nearest; without a tie that is also the
     // half-away-from-zero result.
     char buf[40];
-    auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14);
-    (void)ec;
+    char* end = fmt::format_to_n(buf, sizeof buf, "{:.14e}", a).out;
     // Layout: d.dddddddddddddde[+-]XX
     r.digits[0] = buf[0];
     std::memcpy(r.digits + 1, buf + 2, 14);
@@ -410,7 +419,7 @@ bool ThousandthsOf(double a, uint64_t& y) {
   const double d = static_cast<double>(w);
   if (a >= 1.0 && a < 1e12) {
     // Digits before the point, from the binary exponent.
-    const int e2 = static_cast<int>((std::bit_cast<uint64_t>(a) >> 52) & 0x7FF) - 1023;
+    const int e2 = static_cast<int>((BitsOf(a) >> 52) & 0x7FF) - 1023;
     int digits = ((e2 * 78913) >> 18) + 1;
     if (a >= static_cast<double>(kPow10[static_cast<size_t>(digits)])) ++digits;
     // a * 1000 - w without rounding: 1000 = 1024 - 16 - 8, each product
@@ -433,6 +442,16 @@ std::string FloatToAscii(double v) {
 
 size_t FloatToChars(double v, char* out, bool thousandthsChecked) {
   return FormatFloat(v, out, thousandthsChecked);
+}
+
+size_t CharsToFloat(const char* first, const char* last, double& v) {
+  const auto [end, ec] = fast_float::from_chars(first, last, v);
+  if (ec != std::errc()) return 0;
+  return static_cast<size_t>(end - first);
+}
+
+size_t FixedChars(double v, int decimals, char* out) {
+  return fmt::format_to_n(out, kFixedCharsMax, "{:.{}f}", v, decimals).size;
 }
 
 std::u16string FloatToText(double v) {

@@ -27,4 +27,19 @@ size_t FloatToChars(double v, char* out, bool thousandthsChecked = false);
 // may also mean the shortcut did not decide.)
 bool ThousandthsOf(double a, uint64_t& y);
 
+// Every text a number is read from or written to goes through these two,
+// so that each system (the standard libraries differ in what they offer)
+// reads and writes the same digits.
+
+// The double nearest to the decimal number at the start of [first, last)
+// ("-12.5", "3e-4", "inf"; no leading '+'): the characters read, 0 when no
+// number starts there.  A number beyond the doubles reads as an infinity,
+// one below the smallest as zero.
+size_t CharsToFloat(const char* first, const char* last, double& v);
+// v in fixed notation with `decimals` (0..9) decimals, correctly rounded
+// (ties to even), into out (at least kFixedCharsMax bytes, not terminated);
+// returns the length.
+inline constexpr size_t kFixedCharsMax = 400;
+size_t FixedChars(double v, int decimals, char* out);
+
 }  // namespace tessa

@@ -2,6 +2,7 @@
 // writes with the same settings, the counts of what was written, the
 // output rules and calls from several threads.
 #include <dirent.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "api/tessa_api.h"
+#include "platform/Platform.h"
 #include "api_fixtures.h"
 #include "api_test_util.h"
 #include "samples.h"
@@ -181,6 +183,38 @@ TEST_F(ApiConvert, ValuesOutOfRangeAreBroughtInAsByTheParent) {
   for (const auto& c : cases) EXPECT_TRUE(dxf(c.out) == dxf(c.in));
   EXPECT_FALSE(dxf(with([](Options& o) { o.scaleGroup = 1; })) ==
                dxf(with([](Options& o) { o.scaleGroup = 15; })));
+}
+
+// A drawing in memory whose file's last change is known (a browser knows
+// no more of a file) gets it as both header dates: the update date a
+// conversion of the file itself writes.
+TEST_F(ApiConvert, BytesTakeTheLastChangeGivenAsBothDates) {
+  const TDrawing d = JwwMixed();
+  const std::string src = Put(d);
+  const struct timespec times[2] = {{1700000000, 0}, {1700000123, 456000000}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+  const std::string dst = dir_.Path() + "/dates.dxf";
+  ASSERT_TRUE(ConvertFile(src, dst, Options{}, true).ok);
+  const std::string fromFile = ReadFileText(dst);
+  const auto written = tessa::platform::FileTime(src, tessa::platform::TFileTime::written);
+  ASSERT_TRUE(written.has_value());
+  std::string dxf;
+  ASSERT_TRUE(ConvertBytes(d.bytes, d.format, Options{}, dxf, *written).ok);
+  auto value = [](const std::string& text, const std::string& name) {
+    const std::string key = name + "\r\n 40\r\n";
+    const size_t at = text.find(key);
+    if (at == std::string::npos) return std::string("missing");
+    const size_t from = at + key.size();
+    return text.substr(from, text.find('\r', from) - from);
+  };
+  EXPECT_EQ(value(dxf, "$TDUPDATE"), value(fromFile, "$TDUPDATE"));
+  EXPECT_EQ(value(dxf, "$TDCREATE"), value(fromFile, "$TDUPDATE"));
+  EXPECT_EQ(value(dxf, "$TDUUPDATE"), value(fromFile, "$TDUUPDATE"));
+  EXPECT_TRUE(BlankDates(dxf) == BlankDates(fromFile));
+  // Without it the dates are day zero.
+  std::string undated;
+  ASSERT_TRUE(ConvertBytes(d.bytes, d.format, Options{}, undated).ok);
+  EXPECT_EQ(value(undated, "$TDUPDATE"), "2415018.5");
 }
 
 TEST_F(ApiConvert, CountsAndWarningsOfAMixedDrawing) {

@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "util/Func_2Number.h"
 
@@ -145,6 +146,40 @@ TEST(FloatToText, AgreesWithExactRoundingOnManyValues) {
     if (v == 0.0) continue;
     std::string got = FloatToAscii(v);
     ASSERT_EQ(Parse(got), Parse(Reference15(v))) << got << " vs " << Reference15(v);
+  }
+}
+
+
+// The one reader and writer of number texts every system uses: the same
+// digits as glibc's exact strtod and printf (ties to even), on values that
+// land on ties and on values of every size.
+TEST(NumberChars, AgreeWithExactLibcConversions) {
+  std::mt19937_64 rng(2024);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  std::uniform_int_distribution<int> scale(-12, 16);
+  const double ties[] = {0.125, 2.5, -0.5, 1.5, 1e22, 0.0, -0.0, 5e-324, 1.7976931348623157e308};
+  for (int i = 0; i < 20000; ++i) {
+    const double v = i < static_cast<int>(std::size(ties))
+                         ? ties[i]
+                         : (i % 2 ? std::ldexp(static_cast<double>(rng() % 100000), -static_cast<int>(rng() % 12))
+                                  : unit(rng) * std::pow(10.0, scale(rng)));
+    const int decimals = static_cast<int>(rng() % 10);
+    char want[tessa::kFixedCharsMax + 8];
+    std::snprintf(want, sizeof want, "%.*f", decimals, v);
+    char got[tessa::kFixedCharsMax];
+    ASSERT_EQ(std::string(got, tessa::FixedChars(v, decimals, got)), want) << v << " " << decimals;
+
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    double back = 1;
+    const size_t n = std::strlen(text);
+    ASSERT_EQ(tessa::CharsToFloat(text, text + n, back), n) << text;
+    EXPECT_EQ(back, std::strtod(text, nullptr)) << text;
+  }
+  const std::pair<const char*, size_t> partial[] = {{"12.5x", 4}, {"x1", 0}, {"", 0}, {"-", 0}, {"1e", 1}};
+  for (const auto& [text, read] : partial) {
+    double v = 0;
+    EXPECT_EQ(tessa::CharsToFloat(text, text + std::strlen(text), v), read) << text;
   }
 }
 

@@ -1,0 +1,10 @@
+# Writes OUT: each NAME=FILE of LICENSED under a heading.
+file(WRITE ${OUT} "The page holds these works besides tessaconv's own code.\n")
+foreach(entry IN LISTS LICENSED)
+  string(FIND "${entry}" "=" eq REVERSE)
+  string(SUBSTRING "${entry}" 0 ${eq} name)
+  math(EXPR from "${eq} + 1")
+  string(SUBSTRING "${entry}" ${from} -1 path)
+  file(READ ${path} text)
+  file(APPEND ${OUT} "\n==== ${name} ====\n\n${text}")
+endforeach()

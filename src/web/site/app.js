@@ -1,0 +1,286 @@
+// The page: window.tessaconv (the converter for scripts) and the form a
+// person uses.  Every conversion runs in worker.js.
+'use strict';
+
+// ---- The converter for scripts ------------------------------------------------
+
+const worker = new Worker('worker.js');
+const waiting = new Map();
+let nextId = 1;
+
+worker.onmessage = (e) => {
+  const { id } = e.data;
+  const done = waiting.get(id);
+  waiting.delete(id);
+  if (done) done(e.data);
+};
+
+function ask(req, transfer) {
+  return new Promise((resolve, reject) => {
+    const id = nextId++;
+    waiting.set(id, (answer) => {
+      if (answer.ok) return resolve(answer);
+      const err = new Error(answer.error.message);
+      err.code = answer.error.code;
+      err.offset = answer.error.offset;
+      reject(err);
+    });
+    worker.postMessage({ id, ...req }, transfer || []);
+  });
+}
+
+// The bytes of a File, Blob, ArrayBuffer or typed array, copied so that
+// the caller's own buffer stays usable; a file's last change in local
+// milliseconds (the header's dates) when it is known.
+async function bytesOf(data) {
+  if (data instanceof Blob) {
+    const buf = await data.arrayBuffer();
+    const ms = data.lastModified;
+    const local = Number.isFinite(ms) ? ms - new Date(ms).getTimezoneOffset() * 60000 : undefined;
+    return { buffer: buf, writtenMs: local };
+  }
+  if (data instanceof ArrayBuffer) return { buffer: data.slice(0) };
+  if (ArrayBuffer.isView(data)) {
+    return { buffer: data.buffer.slice(data.byteOffset, data.byteOffset + data.byteLength) };
+  }
+  throw Object.assign(new Error('the drawing must be bytes or a file'), { code: 'bad-option', offset: null });
+}
+
+const ready = ask({ op: 'options' }).then((a) => a.options);
+
+window.tessaconv = {
+  ready: ready.then(() => undefined),
+  // Resolves to {dxf, format, version, counts, warnings}.  A lastModified
+  // (ms since 1970, as File gives it) sets the header's dates of bytes.
+  async convert(name, data, options, lastModified) {
+    await ready;
+    const { buffer, writtenMs } = await bytesOf(data);
+    let ms = writtenMs;
+    if (lastModified !== undefined) ms = lastModified - new Date(lastModified).getTimezoneOffset() * 60000;
+    const a = await ask({ op: 'convert', name, bytes: buffer, options: options || {}, writtenMs: ms }, [buffer]);
+    const r = a.result;
+    return { dxf: a.bytes, format: r.format, version: r.version, counts: r.written, warnings: r.warnings };
+  },
+  async info(name, data) {
+    await ready;
+    const { buffer } = await bytesOf(data);
+    return (await ask({ op: 'info', name, bytes: buffer }, [buffer])).info;
+  },
+  async preview(name, data, options) {
+    await ready;
+    const { buffer } = await bytesOf(data);
+    const a = await ask({ op: 'preview', name, bytes: buffer, options: options || {} }, [buffer]);
+    return new TextDecoder().decode(a.bytes);
+  },
+  options: ready,
+};
+
+// ---- Words --------------------------------------------------------------------
+
+const WORDS = {
+  en: {},
+  ja: {
+    lead: 'Jw_cad の図面 (JWW, JWS, JWC, JWK) をこのブラウザの中で DXF に変換します。図面はどこにも送られません。',
+    drop: '図面やフォルダーをここにドロップするか、選んでください:',
+    files: '図面…', folder: 'フォルダー…', convert: '変換', zip: 'すべてダウンロード (zip)',
+    loading: '変換プログラムを読み込み中…', ready: '準備完了', licenses: 'ライセンス',
+    waiting: '待機中', working: '変換中…', done: '完了', failed: '失敗',
+    download: 'DXF をダウンロード', model: 'モデル空間', paper: 'ペーパー空間 (用紙)',
+    working_n: (n) => `${n} 件を変換中…`, done_n: (ok, bad) => `${ok} 件完了、${bad} 件失敗`,
+    summary: (i) => `${i.format.toUpperCase()} 版 ${i.version} (${i.jw_cad_version})、用紙 ${i.paper}、` +
+      `レイヤー ${i.layers.length}、ブロック ${i.blocks.length}、要素 ${total(i.entities)}`,
+    dxf: 'DXF の版', space: '空間', pen_colours: 'ペン色', layer_names: 'レイヤー名',
+    scale_group: '縮尺のグループ', points: '点の形', point_size: '点の大きさ',
+  },
+};
+const ENGLISH = {
+  lead: null, drop: null, files: null, folder: null, convert: null, zip: null, loading: null, licenses: null,
+  ready: 'Ready', waiting: 'Waiting', working: 'Converting…', done: 'Done', failed: 'Failed',
+  download: 'Download DXF', model: 'Model space', paper: 'Paper space (sheet)',
+  working_n: (n) => `Converting ${n} drawings…`, done_n: (ok, bad) => `${ok} done, ${bad} failed`,
+  summary: (i) => `${i.format.toUpperCase()} version ${i.version} (${i.jw_cad_version}), paper ${i.paper}, ` +
+    `${i.layers.length} layers, ${i.blocks.length} blocks, ${total(i.entities)} entities`,
+  dxf: 'DXF version', space: 'Space', pen_colours: 'Pen colours', layer_names: 'Layer names',
+  scale_group: 'Scale group', points: 'Points', point_size: 'Point size',
+};
+const lang = /^ja\b/i.test(navigator.language || '') ? 'ja' : 'en';
+function t(key, ...args) {
+  const w = (lang === 'ja' && WORDS.ja[key] !== undefined) ? WORDS.ja[key] : ENGLISH[key];
+  return typeof w === 'function' ? w(...args) : w;
+}
+function total(counts) { return Object.values(counts).reduce((a, b) => a + b, 0); }
+
+// ---- The page -------------------------------------------------------------------
+
+const $ = (id) => document.getElementById(id);
+const picked = [];  // {file, path, li, dxf}
+
+function el(tag, props, ...children) {
+  const e = Object.assign(document.createElement(tag), props || {});
+  for (const c of children) e.append(c);
+  return e;
+}
+
+function translatePage() {
+  document.documentElement.lang = lang;
+  if (lang !== 'ja') return;
+  for (const e of document.querySelectorAll('[data-t]')) {
+    const w = WORDS.ja[e.dataset.t];
+    if (typeof w === 'string') e.textContent = w;
+  }
+}
+
+// One control per option, named as tessa convert names it.
+function buildOptions(options) {
+  const form = $('options');
+  for (const o of options) {
+    const flag = '--' + o.name.replace(/_/g, '-');
+    let input;
+    if (o.values) {
+      input = el('select', { name: o.name });
+      for (const v of o.values) input.append(el('option', { value: v, textContent: v }));
+    } else {
+      input = el('input', { name: o.name, type: 'number', min: o.min, max: o.max,
+                            step: o.name === 'scale_group' ? 1 : 'any' });
+    }
+    input.value = o.default;
+    form.append(el('label', {}, el('span', { textContent: t(o.name) + ' ' }), el('code', { textContent: flag }), input));
+  }
+}
+
+function chosenOptions() {
+  const o = {};
+  for (const [k, v] of new FormData($('options'))) o[k] = v;
+  return o;
+}
+
+function addFiles(files) {
+  for (const { file, path } of files) {
+    if (path.includes('/') && !/\.(jww|jws|jwc|jwk)$/i.test(file.name)) continue;
+    const li = el('li', { className: 'waiting' },
+      el('span', { className: 'name', textContent: path }),
+      el('span', { className: 'status', textContent: t('waiting') }));
+    $('drawings').append(li);
+    picked.push({ file, path, li, dxf: null });
+  }
+  $('convert').disabled = picked.length === 0;
+}
+
+function showFailure(item, err) {
+  item.li.className = 'failed';
+  item.li.querySelector('.status').textContent = t('failed');
+  // The library's message already names the byte where it applies.
+  item.li.append(el('div', { className: 'reason', textContent: `${err.code}: ${err.message}` }));
+}
+
+function svgImage(svg, caption) {
+  const url = URL.createObjectURL(new Blob([svg], { type: 'image/svg+xml' }));
+  return el('figure', {}, el('img', { src: url, alt: caption }), el('figcaption', { textContent: caption }));
+}
+
+function dxfName(path) { return path.replace(/\.[^./]*$/, '') + '.dxf'; }
+
+async function convertOne(item, options) {
+  const { li } = item;
+  li.className = 'working';
+  li.querySelector('.status').textContent = t('working');
+  for (const old of li.querySelectorAll('.reason, .summary, .previews, a')) old.remove();
+  item.dxf = null;
+  try {
+    const info = await window.tessaconv.info(item.file.name, item.file);
+    li.append(el('div', { className: 'summary', textContent: t('summary', info) }));
+    const r = await window.tessaconv.convert(item.file.name, item.file, options);
+    item.dxf = new Blob([r.dxf], { type: 'application/dxf' });
+    const link = el('a', { href: URL.createObjectURL(item.dxf), download: dxfName(item.file.name),
+                           textContent: t('download') });
+    const previews = el('div', { className: 'previews' });
+    li.append(link, previews);
+    for (const space of ['model', 'paper']) {
+      const svg = await window.tessaconv.preview(item.file.name, item.file, { ...options, space });
+      previews.append(svgImage(svg, t(space)));
+    }
+    li.className = 'done';
+    li.querySelector('.status').textContent = t('done') +
+      (r.warnings.length ? ` (${r.warnings.join('; ')})` : '');
+  } catch (err) {
+    if (item.dxf) {
+      // The DXF was written; only a picture failed.
+      li.className = 'done';
+      li.querySelector('.status').textContent = t('done');
+      li.append(el('div', { className: 'reason', textContent: `${err.code}: ${err.message}` }));
+    } else {
+      showFailure(item, err);
+    }
+  }
+}
+
+async function convertAll() {
+  const options = chosenOptions();
+  $('convert').disabled = $('zip').disabled = true;
+  $('state').textContent = t('working_n', picked.length);
+  for (const item of picked) await convertOne(item, options);
+  const ok = picked.filter((i) => i.dxf).length;
+  $('state').textContent = t('done_n', ok, picked.length - ok);
+  $('convert').disabled = false;
+  $('zip').disabled = ok === 0;
+}
+
+// One zip of every DXF, in the folders the drawings came from.
+async function downloadAll() {
+  const entries = {};
+  for (const item of picked) {
+    if (item.dxf) entries[dxfName(item.path)] = new Uint8Array(await item.dxf.arrayBuffer());
+  }
+  const zip = fflate.zipSync(entries, { level: 6 });
+  const a = el('a', { href: URL.createObjectURL(new Blob([zip], { type: 'application/zip' })),
+                      download: 'dxf.zip' });
+  document.body.append(a);
+  a.click();
+  a.remove();
+}
+
+// Files of a dropped folder, with their paths.
+async function droppedFiles(items) {
+  const out = [];
+  const walk = async (entry, prefix) => {
+    if (entry.isFile) {
+      const file = await new Promise((res, rej) => entry.file(res, rej));
+      out.push({ file, path: prefix + entry.name });
+    } else if (entry.isDirectory) {
+      const reader = entry.createReader();
+      for (;;) {
+        const batch = await new Promise((res, rej) => reader.readEntries(res, rej));
+        if (batch.length === 0) break;
+        for (const e of batch) await walk(e, prefix + entry.name + '/');
+      }
+    }
+  };
+  const entries = [...items].map((i) => i.webkitGetAsEntry && i.webkitGetAsEntry()).filter(Boolean);
+  for (const e of entries) await walk(e, '');
+  return out;
+}
+
+function setUp() {
+  translatePage();
+  $('files').onchange = (e) => addFiles([...e.target.files].map((f) => ({ file: f, path: f.name })));
+  $('folder').onchange = (e) => addFiles([...e.target.files]
+    .filter((f) => /\.(jww|jws|jwc|jwk)$/i.test(f.name))
+    .map((f) => ({ file: f, path: f.webkitRelativePath || f.name })));
+  const drop = $('pick');
+  drop.ondragover = (e) => { e.preventDefault(); drop.classList.add('over'); };
+  drop.ondragleave = () => drop.classList.remove('over');
+  drop.ondrop = async (e) => {
+    e.preventDefault();
+    drop.classList.remove('over');
+    addFiles(await droppedFiles(e.dataTransfer.items));
+  };
+  $('convert').onclick = convertAll;
+  $('zip').onclick = downloadAll;
+  ready.then((options) => {
+    buildOptions(options);
+    $('state').textContent = t('ready');
+    $('convert').disabled = picked.length === 0;
+  }, (err) => { $('state').textContent = String(err.message || err); });
+}
+
+setUp();

@@ -1,0 +1,95 @@
+// Runs the converter off the page's thread: one request at a time, each
+// answered with {id, ok, ...} or {id, ok: false, error: {code, message,
+// offset}}.  A failure of one drawing leaves the module ready for the next.
+'use strict';
+importScripts('tessa.js');
+
+let modulePromise = createTessaModule();
+
+// Copies the bytes and a C string into the module's memory, calls fn with
+// their addresses, and frees them again.
+function withInput(M, name, bytes, options, fn) {
+  const text = (s) => {
+    const n = M.lengthBytesUTF8(s) + 1;
+    const p = M._malloc(n) >>> 0;
+    if (p) M.stringToUTF8(s, p, n);
+    return p;
+  };
+  const pName = text(name);
+  const pOptions = text(JSON.stringify(options || {}));
+  // Addresses and sizes come back as signed 32-bit numbers: above 2 GiB
+  // they read as unsigned only after >>> 0.
+  const pData = M._malloc(Math.max(bytes.length, 1)) >>> 0;
+  try {
+    if (!pName || !pOptions || !pData) return null;
+    M.HEAPU8.set(bytes, pData);
+    return fn(pName, pData, bytes.length, pOptions);
+  } finally {
+    M._free(pName);
+    M._free(pOptions);
+    M._free(pData);
+  }
+}
+
+// Reads an answer (JSON and bytes) and frees it.
+function take(M, answer, wantBytes) {
+  if (!answer) return null;
+  try {
+    const json = JSON.parse(M.UTF8ToString(M._tessa_web_json(answer) >>> 0));
+    let bytes = null;
+    if (wantBytes) {
+      const p = M._tessa_web_bytes(answer) >>> 0;
+      bytes = M.HEAPU8.slice(p, p + (M._tessa_web_size(answer) >>> 0));
+    }
+    return { json, bytes };
+  } finally {
+    M._tessa_web_free(answer);
+  }
+}
+
+const outOfMemory = { code: 'out-of-memory', message: 'there is not enough memory', offset: null };
+
+function call(M, req) {
+  const bytes = new Uint8Array(req.bytes || new ArrayBuffer(0));
+  switch (req.op) {
+    case 'options':
+      return { ok: true, options: take(M, M._tessa_web_options(), false).json };
+    case 'info': {
+      const a = take(M, withInput(M, req.name, bytes, null,
+        (n, d, size) => M._tessa_web_info(n, d, size)), false);
+      if (!a) return { ok: false, error: outOfMemory };
+      if (a.json.reason) return { ok: false, error: a.json.reason };
+      return { ok: true, info: a.json };
+    }
+    case 'convert':
+    case 'preview': {
+      const svg = req.op === 'preview';
+      const a = take(M, withInput(M, req.name, bytes, req.options, (n, d, size, o) =>
+        svg ? M._tessa_web_preview(n, d, size, o)
+            : M._tessa_web_convert(n, d, size, o, req.writtenMs ?? -1)), true);
+      if (!a) return { ok: false, error: outOfMemory };
+      if (!a.json.ok) return { ok: false, error: a.json.reason };
+      return { ok: true, result: a.json, bytes: a.bytes };
+    }
+    default:
+      return { ok: false, error: { code: 'internal', message: 'unknown request ' + req.op, offset: null } };
+  }
+}
+
+onmessage = async (e) => {
+  const req = e.data;
+  let answer;
+  try {
+    answer = call(await modulePromise, req);
+  } catch (err) {
+    // The module itself failed (memory it could not grow, a trap): say so.
+    const oom = err instanceof RangeError || /memory/i.test(String(err && err.message));
+    // A module that trapped may hold broken state: the next request gets a
+    // fresh one.
+    modulePromise = createTessaModule();
+    answer = { ok: false, error: oom ? outOfMemory
+      : { code: 'internal', message: String(err && err.message || err), offset: null } };
+  }
+  const transfer = answer.bytes ? [answer.bytes.buffer] : [];
+  postMessage({ id: req.id, ...answer }, transfer);
+};
