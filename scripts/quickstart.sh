@@ -59,7 +59,7 @@ quiet() {
 # One configuration for every command, so that `test` reuses what
 # `convert` built; warnings are errors in both.
 configure() {
-  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DTESSA_WERROR=ON
+  quiet cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DTESSA_WERROR=ON "$@"
 }
 
 convert() {
