@@ -17,7 +17,9 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "cli"))
-from tessa_common import blank_dates, drawings_under, samples_dir, settings_text  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
+from tessa_common import blank_dates, drawings_under, settings_text  # noqa: E402
+from tessa_samples_dir import samples_dir  # noqa: E402
 
 # The DLLs every Windows has; a program that imports anything else cannot be
 # copied on its own to another machine.
@@ -242,9 +244,9 @@ class CommandLine(WindowsTest):
         self.assertEqual(r.returncode, 2)
 
     def test_real_drawings_under_a_japanese_folder(self):
-        samples, looked = samples_dir()
+        samples, missing = samples_dir()
         if samples is None:
-            self.skipTest(f"real drawings not found in {looked or 'TESSA_SAMPLES_DIR'}")
+            self.skipTest(missing)
         # The drawings stay where they are; a Japanese name leads to them.
         link = os.path.join(self.tmp, "利用者の図面")
         os.symlink(samples, link)
