@@ -205,7 +205,8 @@ TEST(Header, DatesComeFromTheSourceFile) {
   t.tm_year = 101, t.tm_mon = 1, t.tm_mday = 3, t.tm_hour = 4, t.tm_min = 5, t.tm_sec = 6;
   t.tm_isdst = -1;
   const time_t secs = std::mktime(&t);
-  const auto written = std::chrono::system_clock::from_time_t(secs) + std::chrono::milliseconds{789};
+  const auto written =
+      std::chrono::system_clock::from_time_t(secs) + std::chrono::milliseconds{789};
   ASSERT_TRUE(platform::ChangeFileTime(src, platform::TFileTime::written, written));
 
   TDXFmodel m;

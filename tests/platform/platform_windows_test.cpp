@@ -124,12 +124,13 @@ TEST(WindowsNames, LongPathsInAnyForm) {
   std::string slashes = file;
   std::replace(slashes.begin(), slashes.end(), '\\', '/');
   EXPECT_EQ(ReadText(slashes), "long");
-  const std::string roundabout = path + "\\..\\" + levels.back().substr(levels.back().rfind('\\') + 1) +
-                                 "\\長い.dxf";
+  const std::string last = path.substr(path.rfind('\\') + 1);
+  const std::string roundabout = path + "\\..\\" + last + "\\長い.dxf";
   EXPECT_TRUE(SameFile(file, roundabout));
   EXPECT_TRUE(RemoveFile(slashes));
   EXPECT_FALSE(ExistsAsFile(file));
-  for (auto level = levels.rbegin(); level != levels.rend(); ++level) EXPECT_TRUE(RemoveFolder(*level));
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level)
+    EXPECT_TRUE(RemoveFolder(*level));
 }
 
 // ---- Identity -----------------------------------------------------------------------

@@ -1,7 +1,6 @@
 #include "temp_folder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -32,7 +31,9 @@ std::string RandomLetters(size_t n) {
 
 }  // namespace
 
-fs::path FsPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+fs::path FsPath(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::string Utf8(const fs::path& p) {
   const std::u8string s = p.u8string();
