@@ -8,6 +8,7 @@
 // for a failure of the system: the answer says so.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -72,6 +73,12 @@ enum class TFileTime { created, written };
 // `created` is the birth time where the file system records one, else the
 // last-write time; nothing when the file or its time cannot be read.
 std::optional<TLocalMs> FileTime(const std::string& path, TFileTime which);
+
+// Gives a file one of its times, as finely as the file system keeps them.
+// A creation time can be given only where the system lets a program set
+// one (Windows); false elsewhere and whenever the file cannot be changed.
+bool ChangeFileTime(const std::string& path, TFileTime which,
+                    std::chrono::system_clock::time_point t);
 
 // ---- Reading a whole file -----------------------------------------------------
 

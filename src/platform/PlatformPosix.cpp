@@ -144,6 +144,21 @@ std::optional<TLocalMs> FileTime(const std::string& path, [[maybe_unused]] TFile
   return WriteTime(path);
 }
 
+bool ChangeFileTime(const std::string& path, TFileTime which,
+                    std::chrono::system_clock::time_point t) {
+  // A birth time is the system's own record: nothing sets it.
+  if (!ValidPath(path) || which != TFileTime::written) return false;
+  using namespace std::chrono;
+  const nanoseconds since = duration_cast<nanoseconds>(t.time_since_epoch());
+  const seconds sec = floor<seconds>(since);
+  timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;  // the last access stays
+  times[1].tv_sec = static_cast<time_t>(sec.count());
+  times[1].tv_nsec = static_cast<long>((since - sec).count());
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
 // ---- Reading a whole file -----------------------------------------------------
 
 struct TInputFile::TState {

@@ -226,6 +226,22 @@ std::optional<TLocalMs> FileTime(const std::string& path, TFileTime which) {
   return LocalMs(data.ftLastWriteTime);
 }
 
+bool ChangeFileTime(const std::string& path, TFileTime which,
+                    std::chrono::system_clock::time_point t) {
+  if (!ValidPath(path)) return false;
+  using namespace std::chrono;
+  using ticks100ns = duration<int64_t, std::ratio<1, 10000000>>;
+  const int64_t ticks = floor<ticks100ns>(t.time_since_epoch()).count() + kUnixEpochTicks;
+  if (ticks <= 0) return false;
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(ticks) & 0xFFFFFFFFu);
+  ft.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32);
+  THandle h(OpenForAttributes(path, FILE_WRITE_ATTRIBUTES, kShareAll));
+  if (!h.ok()) return false;
+  const bool created = which == TFileTime::created;
+  return ::SetFileTime(h.get(), created ? &ft : nullptr, nullptr, created ? nullptr : &ft) != 0;
+}
+
 // ---- Reading a whole file -----------------------------------------------------
 
 struct TInputFile::TState {

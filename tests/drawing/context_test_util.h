@@ -4,8 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -22,6 +20,7 @@
 #include "JwwFixtureWriter.h"
 #include "drawing/JwConvContext.h"
 #include "drawing/JwLoad.h"
+#include "temp_folder.h"
 
 namespace tessa::test {
 
@@ -29,27 +28,22 @@ namespace tessa::test {
 // the writer's sync of every file costs nothing, so it is preferred.
 class TScratch {
  public:
-  TScratch() {
-    struct stat st;
-    const bool shm = ::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode);
-    const std::string base = shm ? "/dev/shm" : "/tmp";
-    std::string t = base + "/tessa_context_XXXXXX";
-    if (::mkdtemp(t.data())) path_ = t + "/";
+  TScratch() : folder_("tessa_context_", SharedMemoryRoot()) {
+    if (!folder_.Path().empty()) path_ = folder_.Dir();
   }
-  ~TScratch() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  TScratch(const TScratch&) = delete;
-  TScratch& operator=(const TScratch&) = delete;
   const std::string& Dir() const { return path_; }
 
  private:
+  static std::string SharedMemoryRoot() {
+    std::error_code ec;
+    return std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "";
+  }
+  testing_support::TTempFolder folder_;
   std::string path_;
 };
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(testing_support::FsPath(path), std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 

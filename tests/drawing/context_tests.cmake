@@ -6,7 +6,8 @@ add_executable(drawing_context_tests
   ${CMAKE_CURRENT_LIST_DIR}/context_state_test.cpp
 )
 target_link_libraries(drawing_context_tests PRIVATE
-  tessa_convert tessa_jww_fixture tessa_jwc_fixture Threads::Threads GTest::gtest_main)
+  tessa_convert tessa_jww_fixture tessa_jwc_fixture tessa_test_support Threads::Threads
+  GTest::gtest_main)
 target_compile_definitions(drawing_context_tests PRIVATE
   TESSA_SAMPLES_DIR="${TESSA_SAMPLES_DIR}")
 gtest_discover_tests(drawing_context_tests DISCOVERY_TIMEOUT 60)

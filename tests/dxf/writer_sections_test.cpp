@@ -1,14 +1,14 @@
 // Behaviour of the section writers, one concern per test: handles and
 // $HANDSEED, header values and dates, tables, entity forms, skipped items,
 // names and texts.
-#include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
-#include <fcntl.h>
 #include <set>
 
 #include "dxf/SaveWriter.h"
 #include "dxf/SaveWriterCodes.h"
+#include "platform/Platform.h"
 #include "writer_golden_model.h"
 
 namespace tessa::testing {
@@ -205,8 +205,9 @@ TEST(Header, DatesComeFromTheSourceFile) {
   t.tm_year = 101, t.tm_mon = 1, t.tm_mday = 3, t.tm_hour = 4, t.tm_min = 5, t.tm_sec = 6;
   t.tm_isdst = -1;
   const time_t secs = std::mktime(&t);
-  const timespec times[2] = {{secs, 789000000}, {secs, 789000000}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+  const auto written =
+      std::chrono::system_clock::from_time_t(secs) + std::chrono::milliseconds{789};
+  ASSERT_TRUE(platform::ChangeFileTime(src, platform::TFileTime::written, written));
 
   TDXFmodel m;
   m.SetDXFVer(1, 0);

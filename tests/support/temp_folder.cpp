@@ -1,7 +1,6 @@
 #include "temp_folder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -32,18 +31,33 @@ std::string RandomLetters(size_t n) {
 
 }  // namespace
 
-std::string TempRoot() {
-  const char* t = std::getenv("TMPDIR");
-  return t && *t ? t : "/tmp";
+fs::path FsPath(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-TTempFolder::TTempFolder(const std::string& prefix) {
+std::string Utf8(const fs::path& p) {
+  const std::u8string s = p.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+std::string TempRoot() {
+  std::error_code ec;
+  const fs::path t = fs::temp_directory_path(ec);
+  if (ec) return "/tmp";
+  std::string root = Utf8(t);
+  // Windows gives the folder with a trailing separator.
+  while (root.size() > 1 && (root.back() == '/' || root.back() == '\\')) root.pop_back();
+  return root;
+}
+
+TTempFolder::TTempFolder(const std::string& prefix, const std::string& root) {
+  const std::string base = root.empty() ? TempRoot() : root;
   // A name nobody holds yet: making the folder fails when it exists.
   for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-    const std::string t = TempRoot() + "/" + prefix + RandomLetters(6);
+    const std::string t = base + "/" + prefix + RandomLetters(6);
     std::error_code ec;
-    if (fs::create_directory(t, ec)) {
-      fs::permissions(t, fs::perms::owner_all, fs::perm_options::replace, ec);
+    if (fs::create_directory(FsPath(t), ec)) {
+      fs::permissions(FsPath(t), fs::perms::owner_all, fs::perm_options::replace, ec);
       path_ = t;
     }
   }
@@ -51,16 +65,17 @@ TTempFolder::TTempFolder(const std::string& prefix) {
 
 TTempFolder::~TTempFolder() {
   if (path_.empty()) return;
-  OpenUp(path_);
+  OpenUp(FsPath(path_));
   std::error_code ec;
-  fs::remove_all(path_, ec);
+  fs::remove_all(FsPath(path_), ec);
 }
 
 std::vector<std::string> TTempFolder::Names() const {
   std::vector<std::string> out;
   std::error_code ec;
-  for (auto it = fs::directory_iterator(path_, ec); !ec && it != fs::end(it); it.increment(ec))
-    out.push_back(it->path().filename().string());
+  for (auto it = fs::directory_iterator(FsPath(path_), ec); !ec && it != fs::end(it);
+       it.increment(ec))
+    out.push_back(Utf8(it->path().filename()));
   std::sort(out.begin(), out.end());
   return out;
 }

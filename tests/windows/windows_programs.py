@@ -196,8 +196,8 @@ class ParentProtocol(WindowsTest):
         with open(out, "rb") as f:
             dxf = f.read()
         # Julian dates: the last write is the one set; the creation is when
-        # the copy was made, which Wine reports as the last write where the
-        # Linux file system keeps no birth time.
+        # the copy was made on Windows, while Wine 8 reports the last write
+        # as the creation time (it reads no birth time from Linux).
         update = float(header_value(dxf, "$TDUPDATE"))
         create = float(header_value(dxf, "$TDCREATE"))
         utc_update = 2440587.5 + written / 86400
