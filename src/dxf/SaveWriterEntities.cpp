@@ -311,8 +311,7 @@ class TEntityWriter : TDXFSectionWriter {
     sink.text = std::move(text);
     sink.text.reserve((end - begin) * kBytesPerItem);
     {
-      // A small buffer, warm in the cache, in front of the part's text.
-      TDXFGroupWriter w(sink, v_, size_t{64} << 10);
+      TDXFGroupWriter w(sink, v_, sink.BufferSize());
       TEntityWriter writer(s_, w);
       writer.tally_ = &tally;
       writer.Items(begin, end, first);
