@@ -153,7 +153,7 @@ TDXFWriteResult SaveDXF(const TDXFmodel& m, const std::string& src, TDXFSink& ou
                         const TDXFWriteOptions& opt) {
   return WriteToSink(out, "DXF", [&](TDXFWriteResult& r) {
     const TDXFVersion v(m.Ver);
-    TDXFGroupWriter w(out, v, out.BufferSize());
+    TDXFGroupWriter w(out, v);
     TDXFWriter writer(m, v, w, src, opt);
     writer.Write();
     r.nextHandle = writer.DXFHnd;

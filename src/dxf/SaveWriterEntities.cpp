@@ -311,7 +311,8 @@ class TEntityWriter : TDXFSectionWriter {
     sink.text = std::move(text);
     sink.text.reserve((end - begin) * kBytesPerItem);
     {
-      TDXFGroupWriter w(sink, v_, sink.BufferSize());
+      // A small buffer, warm in the cache, in front of the part's text.
+      TDXFGroupWriter w(sink, v_, size_t{64} << 10);
       TEntityWriter writer(s_, w);
       writer.tally_ = &tally;
       writer.Items(begin, end, first);

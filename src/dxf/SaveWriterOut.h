@@ -22,9 +22,6 @@ class TDXFSink {
   virtual void Abort() {}
   // What failed last, for a person to read; empty when nothing did.
   virtual std::string Error() const { return {}; }
-  // How many bytes a writer gathers before it puts them: a file takes few
-  // large writes best.
-  virtual size_t BufferSize() const { return size_t{1} << 20; }
 };
 
 // Collects everything in memory: a drawing converted to DXF bytes without
@@ -36,9 +33,6 @@ class TDXFStringSink : public TDXFSink {
     return true;
   }
   void Abort() override { text.clear(); }
-  // The text grows as it is put anyway: a small buffer in front of it stays
-  // in the cache, and a conversion in memory does not pay for a large one.
-  size_t BufferSize() const override { return size_t{64} << 10; }
   std::string text;
 };
 
