@@ -4,7 +4,8 @@
 # drawings of ../shared/samples, small drawings of every format written by
 # fuzz_make_seeds, and the regression inputs of tests/hardening/regress.
 #
-#   fuzz/run.sh [-b BUILD_DIR] [-t SECONDS] [-u] [-l MAX_LEN] [-k KB] [-m KB] [TARGET...]
+#   fuzz/run.sh [-b BUILD_DIR] [-t SECONDS] [-u] [-l MAX_LEN] [-k KB] [-m KB] [-x SECONDS]
+#               [TARGET...]
 #
 #   -b  build folder (default: build-fuzz beside this script's parent);
 #       configured with clang, TESSA_FUZZ and TESSA_SANITIZE when it holds no
@@ -14,6 +15,8 @@
 #       (-merge=1: only inputs that add coverage beyond the seeds, smallest
 #       first, up to a size cap)
 #   -l  largest input libFuzzer makes (default 65536)
+#   -x  seconds one input may take before it counts as a hang (default 10;
+#       1 on a quiet machine, where no input of the kept corpus comes near)
 #   -m  with -u, most kept per target in KB (default 64): the smallest stay
 #   -k  with -u, largest input kept in fuzz/corpus, in KB (default 4; 6 for
 #       jwc, pipeline and api, whose smallest valid files are larger; 2 for jwk)
@@ -39,7 +42,8 @@ update=0
 maxlen=65536
 keepkb=
 budgetkb=64
-while getopts "b:t:ul:k:m:" opt; do
+hang=10
+while getopts "b:t:ul:k:m:x:" opt; do
   case $opt in
     b) build=$(mkdir -p "$OPTARG" && cd "$OPTARG" && pwd) ;;
     t) secs=$OPTARG ;;
@@ -47,7 +51,8 @@ while getopts "b:t:ul:k:m:" opt; do
     l) maxlen=$OPTARG ;;
     k) keepkb=$OPTARG ;;
     m) budgetkb=$OPTARG ;;
-    *) sed -n '2,29p' "${BASH_SOURCE[0]}"; exit 2 ;;
+    x) hang=$OPTARG ;;
+    *) sed -n '2,32p' "${BASH_SOURCE[0]}"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -118,7 +123,7 @@ for t in "${targets[@]}"; do
   existing=()
   for d in "${dirs[@]}"; do [ -d "$d" ] && existing+=("$d"); done
 
-  "$bin" -max_total_time="$secs" -max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 \
+  "$bin" -max_total_time="$secs" -max_len="$maxlen" -timeout="$hang" -rss_limit_mb=2048 \
     -malloc_limit_mb=512 -print_final_stats=1 -artifact_prefix="$art/" \
     "${existing[@]}" >"$log" 2>&1
   rc=$?

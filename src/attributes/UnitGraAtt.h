@@ -43,8 +43,10 @@ class TgraAttribute {
 
   TgraAttribute();   // sizes the tables and runs DataInit
   ~TgraAttribute();  // empties the tables
-  TgraAttribute(const TgraAttribute&) = delete;
-  TgraAttribute& operator=(const TgraAttribute&) = delete;
+  // A copy is as good as running the set-up again (the conversion context
+  // copies tables prepared once).
+  TgraAttribute(const TgraAttribute&) = default;
+  TgraAttribute& operator=(const TgraAttribute&) = default;
 
   void DataInit();
 
