@@ -20,6 +20,10 @@ std::string ShortenName(const std::string& base) {
 
 }  // namespace
 
+bool ValidPath(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
+
 bool IsPathSeparator(char c) { return Separators().find(c) != std::string_view::npos; }
 
 TPathParts SplitPath(const std::string& path) {

@@ -15,6 +15,9 @@ struct TPathParts {
 };
 TPathParts SplitPath(const std::string& path);
 
+// A path a system call can take: not empty, no NUL inside.
+bool ValidPath(const std::string& path);
+
 // The pattern with its last run of six X's replaced by random letters and
 // digits.
 std::string RandomName(std::string pattern);

@@ -26,10 +26,6 @@ namespace tessa::platform {
 
 namespace {
 
-bool ValidPath(const std::string& path) {
-  return !path.empty() && path.find('\0') == std::string::npos;
-}
-
 // What failed with the text of the current errno.
 std::string SystemReason(const std::string& what) {
   const int e = errno;

@@ -18,10 +18,6 @@ namespace tessa::platform {
 
 namespace {
 
-bool ValidPath(const std::string& path) {
-  return !path.empty() && path.find('\0') == std::string::npos;
-}
-
 std::wstring Wide(const std::string& s) {
   if (s.empty()) return {};
   const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
