@@ -133,7 +133,7 @@ web() {
   PACKAGES=("${NATIVE_PACKAGES[@]}")
   install_missing
   configure -DTESSA_WEB_BUILD_DIR="$web_build"
-  quiet cmake --build "$BUILD" -j"$JOBS" --target tessa
+  quiet cmake --build "$BUILD" -j"$JOBS" --target tessa gen_drawings
   ctest --test-dir "$BUILD" --output-on-failure -R '^web_page$'
   local raw gz
   raw=$(cat "$site"/* | wc -c)

@@ -17,9 +17,18 @@ using tessa::web::TAnswer;
 
 std::span<const uint8_t> Bytes(const uint8_t* data, size_t size) { return {data, size}; }
 
-// An answer on the heap for the worker; nothing when no memory is left
-// even for that (the worker then reports out-of-memory itself).
-TAnswer* Hand(TAnswer answer) { return new (std::nothrow) TAnswer(std::move(answer)); }
+// The call's answer on the heap for the worker; nothing when memory ran
+// out outside the library's own guard (reading the options, writing the
+// answer's JSON), and the worker then reports out-of-memory itself.  Any
+// other exception ends the module, which the worker meets as a trap.
+template <class Call>
+TAnswer* Hand(Call&& call) noexcept {
+  try {
+    return new TAnswer(call());
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
 
 }  // namespace
 
@@ -27,20 +36,20 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE TAnswer* tessa_web_convert(const char* name, const uint8_t* data, size_t size,
                                                 const char* options, double writtenMs) {
-  return Hand(tessa::web::Convert(name, Bytes(data, size), options, writtenMs));
+  return Hand([&] { return tessa::web::Convert(name, Bytes(data, size), options, writtenMs); });
 }
 
 EMSCRIPTEN_KEEPALIVE TAnswer* tessa_web_preview(const char* name, const uint8_t* data, size_t size,
                                                 const char* options) {
-  return Hand(tessa::web::Preview(name, Bytes(data, size), options));
+  return Hand([&] { return tessa::web::Preview(name, Bytes(data, size), options); });
 }
 
 EMSCRIPTEN_KEEPALIVE TAnswer* tessa_web_info(const char* name, const uint8_t* data, size_t size) {
-  return Hand(tessa::web::Info(name, Bytes(data, size)));
+  return Hand([&] { return tessa::web::Info(name, Bytes(data, size)); });
 }
 
 EMSCRIPTEN_KEEPALIVE TAnswer* tessa_web_options() {
-  return Hand(TAnswer{{}, tessa::web::OptionsJson()});
+  return Hand([] { return TAnswer{{}, tessa::web::OptionsJson()}; });
 }
 
 EMSCRIPTEN_KEEPALIVE const char* tessa_web_json(const TAnswer* a) { return a->json.c_str(); }

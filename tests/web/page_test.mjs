@@ -5,8 +5,11 @@
 // drawings, convert them, download a DXF and the zip, and read a failure.
 // Nothing is fetched from outside the page's origin.
 //
-//   node page_test.mjs --site DIR --npm DIR --tessa PATH --examples DIR
-//        [--samples DIR] --work DIR
+// The same site with a module of a small memory ceiling runs out of memory
+// on generated drawings, says so, and converts the next drawing.
+//
+//   node page_test.mjs --site DIR --small-memory DIR --npm DIR --tessa PATH
+//        --gen PATH --examples DIR [--samples DIR] --work DIR
 // Exit 77 (skipped) when the site, Chromium or the npm packages are missing.
 import { createRequire } from 'node:module';
 import { execFileSync } from 'node:child_process';
@@ -28,6 +31,11 @@ function skip(why) {
 const CHROMIUM = '/usr/bin/chromium';
 if (!fs.existsSync(path.join(args.site, 'tessa.wasm')))
   skip(`no site at ${args.site} (emcc missing or not built: run scripts/quickstart.sh web)`);
+if (!fs.existsSync(path.join(args['small-memory'], 'tessa.wasm'))) {
+  // The web build makes it beside the site: its absence is a fault.
+  console.log(`FAIL: no small-memory module at ${args['small-memory']} beside the site`);
+  process.exit(1);
+}
 if (!fs.existsSync(CHROMIUM)) skip(`no Chromium at ${CHROMIUM} (apt-get install chromium)`);
 let chromium, unzipSync;
 try {
@@ -110,12 +118,23 @@ function native(file, combo) {
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
                 '.wasm': 'application/wasm', '.txt': 'text/plain' };
 const served = [];  // drawings by number: /drawing/N
+// Under /small-memory/ the site is served with the small-memory module in
+// place of its own.
+const SMALL = '/small-memory';
+function siteFile(pathname) {
+  let dir = args.site;
+  if (pathname.startsWith(SMALL + '/')) {
+    pathname = pathname.slice(SMALL.length);
+    if (/^\/tessa\.(js|wasm)$/.test(pathname)) dir = args['small-memory'];
+  }
+  return path.join(dir, pathname === '/' ? 'index.html' : decodeURIComponent(pathname));
+}
 const server = http.createServer((req, res) => {
   const url = new URL(req.url, 'http://x');
   let file;
   const m = url.pathname.match(/^\/drawing\/(\d+)$/);
   if (m) file = served[Number(m[1])];
-  else file = path.join(args.site, url.pathname === '/' ? 'index.html' : decodeURIComponent(url.pathname));
+  else file = siteFile(url.pathname);
   if (!file || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
     res.writeHead(404);
     return res.end();
@@ -129,7 +148,7 @@ const origin = `http://127.0.0.1:${server.address().port}`;
 
 const browser = await chromium.launch({ executablePath: CHROMIUM, args: ['--no-sandbox'] });
 const foreign = [];
-async function openPage(locale) {
+async function openPage(locale, where = '/') {
   const context = await browser.newContext({ locale, acceptDownloads: true });
   const page = await context.newPage();
   page.on('request', (r) => {
@@ -137,7 +156,7 @@ async function openPage(locale) {
     if (!u.startsWith(origin + '/') && !u.startsWith('blob:') && !u.startsWith('data:')) foreign.push(u);
   });
   page.on('pageerror', (e) => check(false, `page error: ${e.message}`));
-  await page.goto(origin + '/');
+  await page.goto(origin + where);
   await page.evaluate(() => window.tessaconv.ready);
   return page;
 }
@@ -282,6 +301,77 @@ try {
           maskedDigest(Buffer.from(entries['sample.dxf'])) === maskedDigest(dxfBytes),
           `the zip holds every DXF: ${names}`);
   }
+
+  // ---- Memory running out: the module with the small ceiling ------------------------
+  // 100 000 lines are read within its 32 MiB but their DXF and SVG do not
+  // fit; 400 000 lines do not fit even being read; bytes beyond the ceiling
+  // do not fit into the module at all.
+  const tooLarge = [];
+  for (const count of [100000, 400000]) {
+    const file = path.join(work, `lines_${count / 1000}k.jww`);
+    execFileSync(args.gen, ['lines', String(count), file]);
+    tooLarge.push({ file, n: served.push(file) - 1 });
+  }
+  const nSample = served.push(sample) - 1;
+  const small = await openPage('en-US', SMALL + '/');
+  const memory = await small.evaluate(async ({ write, read, nSample }) => {
+    const tc = window.tessaconv;
+    const bytesOf = async (n) => new Uint8Array(await (await fetch('/drawing/' + n)).arrayBuffer());
+    const reason = async (fn) => {
+      try {
+        await fn();
+        return 'none';
+      } catch (e) {
+        return e.code;
+      }
+    };
+    const [w, r, sampleBytes] = await Promise.all([bytesOf(write), bytesOf(read), bytesOf(nSample)]);
+    const out = {};
+    for (const [name, bytes] of [['write', w], ['read', r]]) {
+      out[name] = {
+        info: await reason(() => tc.info('lines.jww', bytes)),
+        convert: await reason(() => tc.convert('lines.jww', bytes, { dxf: 'r12' })),
+        preview: await reason(() => tc.preview('lines.jww', bytes)),
+      };
+    }
+    out.input = await reason(() => tc.convert('zeros.jww', new Uint8Array(48 << 20)));
+    const after = (await tc.convert('sample.jww', sampleBytes)).dxf;
+    let s = '';
+    for (let i = 0; i < after.length; i += 32768) s += String.fromCharCode.apply(null, after.subarray(i, i + 32768));
+    out.after = btoa(s);
+    return out;
+  }, { write: tooLarge[0].n, read: tooLarge[1].n, nSample });
+  check(JSON.stringify(memory.write) === JSON.stringify({ info: 'none', convert: 'out-of-memory', preview: 'out-of-memory' }),
+        `memory runs out writing the DXF and the SVG: ${JSON.stringify(memory.write)}`);
+  check(JSON.stringify(memory.read) === JSON.stringify({ info: 'out-of-memory', convert: 'out-of-memory', preview: 'out-of-memory' }),
+        `memory runs out reading: ${JSON.stringify(memory.read)}`);
+  check(memory.input === 'out-of-memory', `bytes beyond the ceiling: ${memory.input}`);
+  check(maskedDigest(Buffer.from(memory.after, 'base64')) === native(sample, { dxf: 'r2000', space: 'model' }).digest,
+        'after running out of memory the next drawing gives the native DXF');
+
+  // The page shows why and offers nothing of those drawings.
+  const memoryPicks = [tooLarge[1].file, tooLarge[0].file, sample];
+  await small.setInputFiles('#files', memoryPicks);
+  await small.click('#convert');
+  await small.waitForFunction((n) => document.querySelectorAll('#drawings li.done, #drawings li.failed').length === n,
+                              memoryPicks.length, { timeout: 120000 });
+  const memoryShown = await small.evaluate(() => [...document.querySelectorAll('#drawings li')].map((li) => ({
+    state: li.className,
+    reason: (li.querySelector('.reason') || {}).textContent,
+    summary: !!li.querySelector('.summary'),
+    links: li.querySelectorAll('a').length,
+    previews: li.querySelectorAll('.previews img').length,
+  })));
+  const [readShown, writeShown, sampleShown] = memoryShown;
+  for (const [what, shown, summary] of [['read', readShown, false], ['written', writeShown, true]]) {
+    check(shown.state === 'failed' && /^out-of-memory: /.test(shown.reason) && shown.links === 0 &&
+          shown.previews === 0 && shown.summary === summary,
+          `the page on a drawing too large to be ${what}: ${JSON.stringify(shown)}`);
+  }
+  check(sampleShown.state === 'done' && sampleShown.links === 1 && sampleShown.previews === 2,
+        `the page converts the next drawing: ${JSON.stringify(sampleShown)}`);
+  await small.screenshot({ path: path.join(shots, 'page-out-of-memory.png'), fullPage: true });
+
   check(foreign.length === 0, `requests outside the page's origin: ${foreign}`);
   console.log(`screenshots in ${shots}`);
 } finally {

@@ -82,13 +82,19 @@ onmessage = async (e) => {
   try {
     answer = call(await modulePromise, req);
   } catch (err) {
-    // The module itself failed (memory it could not grow, a trap): say so.
-    const oom = err instanceof RangeError || /memory/i.test(String(err && err.message));
-    // A module that trapped may hold broken state: the next request gets a
-    // fresh one.
-    modulePromise = createTessaModule();
+    // The module itself failed: memory the browser would not give (a
+    // RangeError from an array buffer, "out of memory"), or a trap such as
+    // "memory access out of bounds", which is a fault, not a lack of memory.
+    const oom = err instanceof RangeError || /out of memory|allocation failed/i.test(String(err && err.message));
     answer = { ok: false, error: oom ? outOfMemory
       : { code: 'internal', message: String(err && err.message || err), offset: null } };
+  }
+  // A module that trapped may hold broken state, and one that ran out of
+  // memory keeps its heap at the ceiling (a wasm memory never shrinks),
+  // cut up by the failed drawing: the next request gets a fresh module,
+  // and the browser its memory back.
+  if (!answer.ok && ['internal', 'out-of-memory'].includes(answer.error.code)) {
+    modulePromise = createTessaModule();
   }
   const transfer = answer.bytes ? [answer.bytes.buffer] : [];
   postMessage({ id: req.id, ...answer }, transfer);
