@@ -91,7 +91,30 @@ const WORDS = {
       `レイヤー ${i.layers.length}、ブロック ${i.blocks.length}、要素 ${total(i.entities)}`,
     dxf: 'DXF の版', space: '空間', pen_colours: 'ペン色', layer_names: 'レイヤー名',
     scale_group: '縮尺のグループ', points: '点の形', point_size: '点の大きさ',
+    at_byte: (offset) => `(${offset} バイト目)`,
   },
+};
+
+// The library's reasons by code, for a Japanese reader; an English page
+// shows the library's own message, which is often more precise.
+const REASONS_JA = {
+  'not-found': '図面ファイルがありません',
+  'unknown-format': '名前が .jww、.jws、.jwc、.jwk のどれでも終わっていません',
+  'not-a-drawing': 'この形式の図面ではありません',
+  'unsupported-version': 'この変換プログラムが読まないファイルの版です',
+  'truncated': 'ファイルが途中で終わっています',
+  'bad-count': 'ファイルの残りに収まらない個数があります',
+  'bad-record': '意味をなさないレコードがあります',
+  'block-nesting': 'ブロックの入れ子が深すぎます',
+  'output-exists': '出力がすでにあります',
+  'output-is-drawing': '出力に図面の拡張子が付いています',
+  'write-failed': 'DXF ファイルを書けませんでした',
+  'out-of-memory': 'メモリが足りません (このブラウザで使えるメモリに図面が収まりません)',
+  'internal': '予期しない失敗です',
+  'bad-option': 'オプションの値が選択肢にありません',
+  'no-drawings': 'このフォルダーに図面がありません',
+  'output-clash': '同じ出力になる図面がほかにあります',
+  'interrupted': '中断されたため変換していません',
 };
 const ENGLISH = {
   lead: null, drop: null, files: null, folder: null, convert: null, zip: null, loading: null, licenses: null,
@@ -107,6 +130,16 @@ const lang = /^ja\b/i.test(navigator.language || '') ? 'ja' : 'en';
 function t(key, ...args) {
   const w = (lang === 'ja' && WORDS.ja[key] !== undefined) ? WORDS.ja[key] : ENGLISH[key];
   return typeof w === 'function' ? w(...args) : w;
+}
+// "code: why" in the page's language.  A Japanese page names the byte the
+// library's message would have named, and keeps that message as the tip.
+function reasonText(err) {
+  const ja = lang === 'ja' ? REASONS_JA[err.code] : undefined;
+  if (ja === undefined) return `${err.code}: ${err.message}`;
+  return `${err.code}: ${ja}` + (Number.isInteger(err.offset) && err.offset >= 0 ? ' ' + t('at_byte', err.offset) : '');
+}
+function reasonLine(err) {
+  return el('div', { className: 'reason', textContent: reasonText(err), title: err.message });
 }
 function total(counts) { return Object.values(counts).reduce((a, b) => a + b, 0); }
 
@@ -169,8 +202,7 @@ function addFiles(files) {
 function showFailure(item, err) {
   item.li.className = 'failed';
   item.li.querySelector('.status').textContent = t('failed');
-  // The library's message already names the byte where it applies.
-  item.li.append(el('div', { className: 'reason', textContent: `${err.code}: ${err.message}` }));
+  item.li.append(reasonLine(err));
 }
 
 function svgImage(svg, caption) {
@@ -207,7 +239,7 @@ async function convertOne(item, options) {
       // The DXF was written; only a picture failed.
       li.className = 'done';
       li.querySelector('.status').textContent = t('done');
-      li.append(el('div', { className: 'reason', textContent: `${err.code}: ${err.message}` }));
+      li.append(reasonLine(err));
     } else {
       showFailure(item, err);
     }
