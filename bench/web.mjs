@@ -1,6 +1,8 @@
 // The page in the browser next to the native converter: the site's size,
-// the time until window.tessaconv is ready, and the conversion time of
-// drawings in the page (worker included) and with the native tessa.
+// the time until window.tessaconv is ready, the conversion time of
+// drawings in the page (worker included) and with the native tessa, and
+// how the page's own thread answers while a drawing converts in the worker
+// next to the same time idle.
 //
 //   node bench/web.mjs --site build-web/site --npm build-web/npm \
 //        --tessa build/src/cli/tessa [--runs 3] DRAWING... \
@@ -63,6 +65,100 @@ await new Promise((r) => server.listen(0, '127.0.0.1', r));
 const origin = `http://127.0.0.1:${server.address().port}/`;
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 
+// ---- The page's thread while the worker converts ----
+// In the page: the gaps between animation frames, how late a 10 ms
+// setInterval tick comes, and the delay from a real input event (a mouse
+// move sent by the browser) to its handler.
+function installProbes() {
+  const probes = { frames: [], ticks: [], inputs: [], running: false };
+  probes.start = () => {
+    Object.assign(probes, { frames: [], ticks: [], inputs: [], running: true });
+    let last = performance.now();
+    const frame = (now) => {
+      if (!probes.running) return;
+      probes.frames.push(now - last);
+      last = now;
+      requestAnimationFrame(frame);
+    };
+    requestAnimationFrame((now) => { last = now; requestAnimationFrame(frame); });
+    let due = performance.now() + 10;
+    probes.interval = setInterval(() => {
+      const now = performance.now();
+      probes.ticks.push(Math.max(0, now - due));
+      due = now + 10;
+    }, 10);
+  };
+  probes.stop = () => {
+    probes.running = false;
+    clearInterval(probes.interval);
+    return { frames: probes.frames, ticks: probes.ticks, inputs: probes.inputs };
+  };
+  addEventListener('mousemove', (e) => {
+    if (probes.running) probes.inputs.push(performance.now() - e.timeStamp);
+  });
+  window.probes = probes;
+}
+
+// Moves the mouse every 50 ms until done() says so; each move waits for
+// the browser to take it.
+async function moveMouse(page, done) {
+  for (let i = 0; !(await done()); i++) {
+    await page.mouse.move(100 + (i % 50) * 4, 200 + (i % 7) * 10);
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+function spread(xs) {
+  if (xs.length === 0) return { n: 0, median: NaN, p99: NaN, max: NaN };
+  const s = [...xs].sort((a, b) => a - b);
+  const at = (q) => s[Math.min(s.length - 1, Math.floor(q * s.length))];
+  return { n: s.length, median: at(0.5), p99: at(0.99), max: s[s.length - 1] };
+}
+
+async function responsiveness(page) {
+  const file = drawings[drawings.length - 1];
+  if (!file) return;
+  await page.evaluate(installProbes);
+  await page.evaluate(async (i) => {
+    window.benchBytes = new Uint8Array(await (await fetch('/drawing/' + i)).arrayBuffer());
+  }, drawings.length - 1);
+  // Converting: the probes run from the call of convert to its answer.
+  await page.evaluate(() => window.probes.start());
+  const t0 = performance.now();
+  await page.evaluate((name) => {
+    window.benchDone = false;
+    window.tessaconv.convert(name, window.benchBytes, {}).finally(() => { window.benchDone = true; });
+  }, path.basename(file));
+  await moveMouse(page, () => page.evaluate(() => window.benchDone));
+  const busyMs = performance.now() - t0;
+  const busy = await page.evaluate(() => window.probes.stop());
+  // Idle for as long.
+  await page.evaluate(() => window.probes.start());
+  const t1 = performance.now();
+  await moveMouse(page, async () => performance.now() - t1 >= busyMs);
+  const idle = await page.evaluate(() => window.probes.stop());
+
+  const ms = (x) => (Number.isFinite(x) ? x.toFixed(1) : '-');
+  const row = (what, pick) => {
+    const [i, b] = [spread(pick(idle)), spread(pick(busy))];
+    console.log(`| ${what} | ${i.n} | ${ms(i.median)} / ${ms(i.p99)} / ${ms(i.max)} | ` +
+                `${b.n} | ${ms(b.median)} / ${ms(b.p99)} / ${ms(b.max)} |`);
+  };
+  console.log('');
+  console.log(`The page's thread while ${path.basename(file)} converts in the worker ` +
+              `(${(busyMs / 1000).toFixed(2)} s), next to the same time idle:`);
+  console.log('');
+  console.log('| ms | idle: count | idle: median / p99 / max | converting: count | converting: median / p99 / max |');
+  console.log('|---|---|---|---|---|');
+  row('gap between animation frames', (p) => p.frames);
+  row('lateness of a 10 ms setInterval tick', (p) => p.ticks);
+  row('mouse move to its handler', (p) => p.inputs);
+  console.log('');
+  console.log('Mouse moves are sent through the browser every 50 ms (each waits for the browser to take it). ' +
+              'The conversion copies the drawing\'s bytes on the page\'s thread before handing them to the ' +
+              'worker and takes the DXF back without a copy.');
+}
+
 try {
   const ready = [];
   let page;
@@ -107,6 +203,7 @@ try {
   console.log(`Medians of ${runs} runs. The page's time runs from the call of convert to its answer ` +
               '(bytes to the worker and the DXF back included); the module has no threads. The ' +
               'native time is the whole tessa process, which writes the DXF file to disk.');
+  await responsiveness(page);
 } finally {
   await browser.close();
   server.close();

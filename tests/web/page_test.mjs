@@ -304,6 +304,21 @@ try {
           `the zip holds every DXF: ${names}`);
   }
 
+  // ---- A drawing of many entities: converted at once, its pictures on request -------
+  const many = path.join(work, 'lines_30k.jww');
+  execFileSync(args.gen, ['lines', '30000', many]);
+  const manyPage = await openPage('en-US');
+  await manyPage.setInputFiles('#files', [many]);
+  await manyPage.click('#convert');
+  await manyPage.waitForSelector('#drawings li.done', { timeout: 120000 });
+  const pictures = () => manyPage.evaluate(() => document.querySelectorAll('#drawings li.done .previews img').length);
+  const before = { pictures: await pictures(), links: await manyPage.locator('#drawings li.done a').count() };
+  check(before.pictures === 0 && before.links === 1, `many entities: a download and no pictures yet: ${JSON.stringify(before)}`);
+  await manyPage.click('#drawings li.done .draw');
+  await manyPage.waitForFunction(() => document.querySelectorAll('#drawings li.done .previews img').length === 2,
+                                 null, { timeout: 120000 });
+  await manyPage.close();
+
   // ---- Memory running out: the module with the small ceiling ------------------------
   // 100 000 lines are read within its 32 MiB but their DXF and SVG do not
   // fit; 400 000 lines do not fit even being read; bytes beyond the ceiling

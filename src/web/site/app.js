@@ -29,21 +29,44 @@ function ask(req, transfer) {
   });
 }
 
-// The bytes of a File, Blob, ArrayBuffer or typed array, copied so that
-// the caller's own buffer stays usable; a file's last change in local
-// milliseconds (the header's dates) when it is known.
-async function bytesOf(data) {
+const localMs = (ms) => ms - new Date(ms).getTimezoneOffset() * 60000;
+
+// The drawing as the worker takes it: a File or Blob as it is (the worker
+// reads it, so a large drawing costs this thread nothing), bytes copied
+// so that the caller's own buffer stays usable.  A file's last change, in
+// local milliseconds, gives the header's dates.
+function drawingOf(data) {
   if (data instanceof Blob) {
-    const buf = await data.arrayBuffer();
-    const ms = data.lastModified;
-    const local = Number.isFinite(ms) ? ms - new Date(ms).getTimezoneOffset() * 60000 : undefined;
-    return { buffer: buf, writtenMs: local };
+    return { drawing: { blob: data }, transfer: [],
+             writtenMs: Number.isFinite(data.lastModified) ? localMs(data.lastModified) : undefined };
   }
-  if (data instanceof ArrayBuffer) return { buffer: data.slice(0) };
-  if (ArrayBuffer.isView(data)) {
-    return { buffer: data.buffer.slice(data.byteOffset, data.byteOffset + data.byteLength) };
-  }
-  throw Object.assign(new Error('the drawing must be bytes or a file'), { code: 'bad-option', offset: null });
+  let bytes;
+  if (data instanceof ArrayBuffer) bytes = data.slice(0);
+  else if (ArrayBuffer.isView(data)) bytes = data.buffer.slice(data.byteOffset, data.byteOffset + data.byteLength);
+  else throw Object.assign(new Error('the drawing must be bytes or a file'), { code: 'bad-option', offset: null });
+  return { drawing: { bytes }, transfer: [bytes] };
+}
+
+// One request about a drawing, once the module is ready.
+async function askAbout(op, name, data, fields) {
+  await ready;
+  const { drawing, transfer, writtenMs } = drawingOf(data);
+  return ask({ op, name, ...drawing, writtenMs, ...fields }, transfer);
+}
+
+// The conversion's answer: the DXF as bytes, or as a Blob made in the
+// worker (the page's downloads: no copy of a large DXF on this thread).
+async function convertTo(want, name, data, options, lastModified) {
+  const fields = { options: options || {}, want };
+  if (lastModified !== undefined) fields.writtenMs = localMs(lastModified);
+  const a = await askAbout('convert', name, data, fields);
+  const r = a.result;
+  return { dxf: a.bytes || a.blob, format: r.format, version: r.version, counts: r.written, warnings: r.warnings };
+}
+
+// The preview as an SVG Blob made in the worker, for the page's pictures.
+async function previewBlob(name, data, options) {
+  return (await askAbout('preview', name, data, { options: options || {}, want: 'blob' })).blob;
 }
 
 const ready = ask({ op: 'options' }).then((a) => a.options);
@@ -52,24 +75,12 @@ window.tessaconv = {
   ready: ready.then(() => undefined),
   // Resolves to {dxf, format, version, counts, warnings}.  A lastModified
   // (ms since 1970, as File gives it) sets the header's dates of bytes.
-  async convert(name, data, options, lastModified) {
-    await ready;
-    const { buffer, writtenMs } = await bytesOf(data);
-    let ms = writtenMs;
-    if (lastModified !== undefined) ms = lastModified - new Date(lastModified).getTimezoneOffset() * 60000;
-    const a = await ask({ op: 'convert', name, bytes: buffer, options: options || {}, writtenMs: ms }, [buffer]);
-    const r = a.result;
-    return { dxf: a.bytes, format: r.format, version: r.version, counts: r.written, warnings: r.warnings };
-  },
+  convert: (name, data, options, lastModified) => convertTo('bytes', name, data, options, lastModified),
   async info(name, data) {
-    await ready;
-    const { buffer } = await bytesOf(data);
-    return (await ask({ op: 'info', name, bytes: buffer }, [buffer])).info;
+    return (await askAbout('info', name, data, {})).info;
   },
   async preview(name, data, options) {
-    await ready;
-    const { buffer } = await bytesOf(data);
-    const a = await ask({ op: 'preview', name, bytes: buffer, options: options || {} }, [buffer]);
+    const a = await askAbout('preview', name, data, { options: options || {} });
     return new TextDecoder().decode(a.bytes);
   },
   options: ready,
@@ -92,6 +103,7 @@ const WORDS = {
     dxf: 'DXF の版', space: '空間', pen_colours: 'ペン色', layer_names: 'レイヤー名',
     scale_group: '縮尺のグループ', points: '点の形', point_size: '点の大きさ',
     at_byte: (offset) => `(${offset} バイト目)`,
+    draw_previews: (n) => `プレビューを描く (要素 ${n} 個: 描き終わるまでページが応答しないことがあります)`,
   },
 };
 
@@ -125,6 +137,7 @@ const ENGLISH = {
     `${i.layers.length} layers, ${i.blocks.length} blocks, ${total(i.entities)} entities`,
   dxf: 'DXF version', space: 'Space', pen_colours: 'Pen colours', layer_names: 'Layer names',
   scale_group: 'Scale group', points: 'Points', point_size: 'Point size',
+  draw_previews: (n) => `Draw the previews (${n} entities: the page may not answer until they are drawn)`,
 };
 const lang = /^ja\b/i.test(navigator.language || '') ? 'ja' : 'en';
 function t(key, ...args) {
@@ -206,11 +219,33 @@ function showFailure(item, err) {
 }
 
 function svgImage(svg, caption) {
-  const url = URL.createObjectURL(new Blob([svg], { type: 'image/svg+xml' }));
+  const url = URL.createObjectURL(svg);
   return el('figure', {}, el('img', { src: url, alt: caption }), el('figcaption', { textContent: caption }));
 }
 
 function dxfName(path) { return path.replace(/\.[^./]*$/, '') + '.dxf'; }
+
+// Drawings with more entities than this get their previews on request: an
+// SVG picture is drawn on the page's thread, and one of 100 000 entities
+// holds it for seconds.
+const PREVIEW_LIMIT = 20000;
+
+function entitiesToDraw(info) {
+  return total(info.entities) + info.blocks.reduce((n, b) => n + b.entities, 0);
+}
+
+// Both pictures of a converted drawing; a failure shows its reason, the
+// DXF stays.
+async function drawPreviews(item, options, previews) {
+  try {
+    for (const space of ['model', 'paper']) {
+      const svg = await previewBlob(item.file.name, item.file, { ...options, space });
+      previews.append(svgImage(svg, t(space)));
+    }
+  } catch (err) {
+    item.li.append(reasonLine(err));
+  }
+}
 
 async function convertOne(item, options) {
   const { li } = item;
@@ -218,32 +253,34 @@ async function convertOne(item, options) {
   li.querySelector('.status').textContent = t('working');
   for (const old of li.querySelectorAll('.reason, .summary, .previews, a')) old.remove();
   item.dxf = null;
+  let r;
   try {
     const info = await window.tessaconv.info(item.file.name, item.file);
     li.append(el('div', { className: 'summary', textContent: t('summary', info) }));
-    const r = await window.tessaconv.convert(item.file.name, item.file, options);
-    item.dxf = new Blob([r.dxf], { type: 'application/dxf' });
+    r = await convertTo('blob', item.file.name, item.file, options);
+    item.dxf = r.dxf;
     const link = el('a', { href: URL.createObjectURL(item.dxf), download: dxfName(item.file.name),
                            textContent: t('download') });
     const previews = el('div', { className: 'previews' });
     li.append(link, previews);
-    for (const space of ['model', 'paper']) {
-      const svg = await window.tessaconv.preview(item.file.name, item.file, { ...options, space });
-      previews.append(svgImage(svg, t(space)));
-    }
-    li.className = 'done';
-    li.querySelector('.status').textContent = t('done') +
-      (r.warnings.length ? ` (${r.warnings.join('; ')})` : '');
-  } catch (err) {
-    if (item.dxf) {
-      // The DXF was written; only a picture failed.
-      li.className = 'done';
-      li.querySelector('.status').textContent = t('done');
-      li.append(reasonLine(err));
+    const count = entitiesToDraw(info);
+    if (count <= PREVIEW_LIMIT) {
+      await drawPreviews(item, options, previews);
     } else {
-      showFailure(item, err);
+      const draw = el('button', { type: 'button', className: 'draw', textContent: t('draw_previews', count) });
+      draw.onclick = () => {
+        draw.remove();
+        drawPreviews(item, options, previews);
+      };
+      previews.append(draw);
     }
+  } catch (err) {
+    showFailure(item, err);
+    return;
   }
+  li.className = 'done';
+  li.querySelector('.status').textContent = t('done') +
+    (r.warnings.length ? ` (${r.warnings.join('; ')})` : '');
 }
 
 async function convertAll() {

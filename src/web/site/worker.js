@@ -31,17 +31,19 @@ function withInput(M, name, bytes, options, fn) {
   }
 }
 
-// Reads an answer (JSON and bytes) and frees it.
-function take(M, answer, wantBytes) {
+const TYPES = { convert: 'application/dxf', preview: 'image/svg+xml' };
+
+// Reads an answer (JSON, and its bytes as 'bytes' or as a 'blob' of the
+// op's type) and frees it.
+function take(M, answer, want, op) {
   if (!answer) return null;
   try {
     const json = JSON.parse(M.UTF8ToString(M._tessa_web_json(answer) >>> 0));
-    let bytes = null;
-    if (wantBytes) {
-      const p = M._tessa_web_bytes(answer) >>> 0;
-      bytes = M.HEAPU8.slice(p, p + (M._tessa_web_size(answer) >>> 0));
-    }
-    return { json, bytes };
+    const p = M._tessa_web_bytes(answer) >>> 0;
+    const bytes = M.HEAPU8.subarray(p, p + (M._tessa_web_size(answer) >>> 0));
+    if (want === 'blob') return { json, blob: new Blob([bytes], { type: TYPES[op] }) };
+    if (want === 'bytes') return { json, bytes: bytes.slice() };
+    return { json };
   } finally {
     M._tessa_web_free(answer);
   }
@@ -49,14 +51,13 @@ function take(M, answer, wantBytes) {
 
 const outOfMemory = { code: 'out-of-memory', message: 'there is not enough memory', offset: null };
 
-function call(M, req) {
-  const bytes = new Uint8Array(req.bytes || new ArrayBuffer(0));
+function call(M, req, bytes) {
   switch (req.op) {
     case 'options':
-      return { ok: true, options: take(M, M._tessa_web_options(), false).json };
+      return { ok: true, options: take(M, M._tessa_web_options()).json };
     case 'info': {
       const a = take(M, withInput(M, req.name, bytes, null,
-        (n, d, size) => M._tessa_web_info(n, d, size)), false);
+        (n, d, size) => M._tessa_web_info(n, d, size)));
       if (!a) return { ok: false, error: outOfMemory };
       if (a.json.reason) return { ok: false, error: a.json.reason };
       return { ok: true, info: a.json };
@@ -66,21 +67,34 @@ function call(M, req) {
       const svg = req.op === 'preview';
       const a = take(M, withInput(M, req.name, bytes, req.options, (n, d, size, o) =>
         svg ? M._tessa_web_preview(n, d, size, o)
-            : M._tessa_web_convert(n, d, size, o, req.writtenMs ?? -1)), true);
+            : M._tessa_web_convert(n, d, size, o, req.writtenMs ?? -1)), req.want || 'bytes', req.op);
       if (!a) return { ok: false, error: outOfMemory };
       if (!a.json.ok) return { ok: false, error: a.json.reason };
-      return { ok: true, result: a.json, bytes: a.bytes };
+      return { ok: true, result: a.json, bytes: a.bytes, blob: a.blob };
     }
     default:
       return { ok: false, error: { code: 'internal', message: 'unknown request ' + req.op, offset: null } };
   }
 }
 
-onmessage = async (e) => {
-  const req = e.data;
+// The drawing's bytes: read here from a file, so that the page's thread
+// never holds them; null when the file cannot be read.
+async function drawingBytes(req) {
+  if (!req.blob) return new Uint8Array(req.bytes || new ArrayBuffer(0));
+  try {
+    return new Uint8Array(await req.blob.arrayBuffer());
+  } catch (err) {
+    if (err instanceof RangeError) throw err;
+    return null;
+  }
+}
+
+async function serve(req) {
   let answer;
   try {
-    answer = call(await modulePromise, req);
+    const bytes = await drawingBytes(req);
+    answer = bytes ? call(await modulePromise, req, bytes)
+      : { ok: false, error: { code: 'not-found', message: 'the file cannot be read', offset: null } };
   } catch (err) {
     // The module itself failed: memory the browser would not give (a
     // RangeError from an array buffer, "out of memory"), or a trap such as
@@ -98,4 +112,10 @@ onmessage = async (e) => {
   }
   const transfer = answer.bytes ? [answer.bytes.buffer] : [];
   postMessage({ id: req.id, ...answer }, transfer);
+}
+
+// In the order asked, one at a time: never two drawings in memory at once.
+let queue = Promise.resolve();
+onmessage = (e) => {
+  queue = queue.then(() => serve(e.data));
 };
