@@ -70,12 +70,15 @@ const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', arg
 // setInterval tick comes, and the delay from a real input event (a mouse
 // move sent by the browser) to its handler.
 function installProbes() {
-  const probes = { frames: [], ticks: [], inputs: [], running: false };
+  const probes = { frames: [], ticks: [], inputs: [], running: false, round: 0 };
   probes.start = () => {
     Object.assign(probes, { frames: [], ticks: [], inputs: [], running: true });
+    // A frame callback of an earlier round may still be pending: it ends
+    // its own chain.
+    const round = ++probes.round;
     let last = performance.now();
     const frame = (now) => {
-      if (!probes.running) return;
+      if (!probes.running || probes.round !== round) return;
       probes.frames.push(now - last);
       last = now;
       requestAnimationFrame(frame);
