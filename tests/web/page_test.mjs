@@ -314,6 +314,7 @@ try {
   const pictures = () => manyPage.evaluate(() => document.querySelectorAll('#drawings li.done .previews img').length);
   const before = { pictures: await pictures(), links: await manyPage.locator('#drawings li.done a').count() };
   check(before.pictures === 0 && before.links === 1, `many entities: a download and no pictures yet: ${JSON.stringify(before)}`);
+  await manyPage.screenshot({ path: path.join(shots, 'page-many-entities.png'), fullPage: true });
   await manyPage.click('#drawings li.done .draw');
   await manyPage.waitForFunction(() => document.querySelectorAll('#drawings li.done .previews img').length === 2,
                                  null, { timeout: 120000 });
