@@ -322,48 +322,57 @@ try {
 
   // ---- Memory running out: the module with the small ceiling ------------------------
   // 100 000 lines are read within its 32 MiB but their DXF and SVG do not
-  // fit; 400 000 lines do not fit even being read; bytes beyond the ceiling
-  // do not fit into the module at all.
+  // fit; 300 000 and 400 000 lines do not fit even being read; bytes beyond
+  // the ceiling do not fit into the module at all.
   const tooLarge = [];
-  for (const count of [100000, 400000]) {
+  for (const count of [100000, 400000, 300000]) {
     const file = path.join(work, `lines_${count / 1000}k.jww`);
     execFileSync(args.gen, ['lines', String(count), file]);
     tooLarge.push({ file, n: served.push(file) - 1 });
   }
   const nSample = served.push(sample) - 1;
   const small = await openPage('en-US', SMALL + '/');
-  const memory = await small.evaluate(async ({ write, read, nSample }) => {
+  const memory = await small.evaluate(async ({ write, read, before, nSample }) => {
     const tc = window.tessaconv;
     const bytesOf = async (n) => new Uint8Array(await (await fetch('/drawing/' + n)).arrayBuffer());
+    let message;
     const reason = async (fn) => {
       try {
         await fn();
         return 'none';
       } catch (e) {
+        message = e.message;
         return e.code;
       }
     };
-    const [w, r, sampleBytes] = await Promise.all([bytesOf(write), bytesOf(read), bytesOf(nSample)]);
+    const [w, r, b, sampleBytes] = await Promise.all([bytesOf(write), bytesOf(read), bytesOf(before),
+                                                      bytesOf(nSample)]);
     const out = {};
-    for (const [name, bytes] of [['write', w], ['read', r]]) {
-      out[name] = {
-        info: await reason(() => tc.info('lines.jww', bytes)),
-        convert: await reason(() => tc.convert('lines.jww', bytes, { dxf: 'r12' })),
-        preview: await reason(() => tc.preview('lines.jww', bytes)),
-      };
+    // The 300 000 lines run the heap up to its ceiling and cut it up: the
+    // 400 000 lines' bytes then fit only into a fresh module, and only
+    // there does the library itself run out reading them.
+    await reason(() => tc.info('lines.jww', b));
+    for (const [name, bytes] of [['read', r], ['write', w]]) {
+      out[name] = { info: await reason(() => tc.info('lines.jww', bytes)) };
+      out[name + 'Message'] = message;
+      out[name].convert = await reason(() => tc.convert('lines.jww', bytes, { dxf: 'r12' }));
+      out[name].preview = await reason(() => tc.preview('lines.jww', bytes));
     }
     out.input = await reason(() => tc.convert('zeros.jww', new Uint8Array(48 << 20)));
+    out.inputMessage = message;
     const after = (await tc.convert('sample.jww', sampleBytes)).dxf;
     let s = '';
     for (let i = 0; i < after.length; i += 32768) s += String.fromCharCode.apply(null, after.subarray(i, i + 32768));
     out.after = btoa(s);
     return out;
-  }, { write: tooLarge[0].n, read: tooLarge[1].n, nSample });
+  }, { write: tooLarge[0].n, read: tooLarge[1].n, before: tooLarge[2].n, nSample });
   check(JSON.stringify(memory.write) === JSON.stringify({ info: 'none', convert: 'out-of-memory', preview: 'out-of-memory' }),
         `memory runs out writing the DXF and the SVG: ${JSON.stringify(memory.write)}`);
   check(JSON.stringify(memory.read) === JSON.stringify({ info: 'out-of-memory', convert: 'out-of-memory', preview: 'out-of-memory' }),
         `memory runs out reading: ${JSON.stringify(memory.read)}`);
   check(memory.input === 'out-of-memory', `bytes beyond the ceiling: ${memory.input}`);
+  check(memory.readMessage !== memory.inputMessage,
+        `after running out, a fresh module takes the next drawing: ${memory.readMessage}`);
   check(maskedDigest(Buffer.from(memory.after, 'base64')) === native(sample, { dxf: 'r2000', space: 'model' }).digest,
         'after running out of memory the next drawing gives the native DXF');
 
