@@ -218,8 +218,8 @@ function showFailure(item, err) {
   item.li.append(reasonLine(err));
 }
 
-function svgImage(svg, caption) {
-  const url = URL.createObjectURL(svg);
+function svgImage(picture, caption) {
+  const url = URL.createObjectURL(picture);
   return el('figure', {}, el('img', { src: url, alt: caption }), el('figcaption', { textContent: caption }));
 }
 
@@ -296,16 +296,23 @@ async function convertAll() {
 
 // One zip of every DXF, in the folders the drawings came from.
 async function downloadAll() {
-  const entries = {};
+  const files = {};
   for (const item of picked) {
-    if (item.dxf) entries[dxfName(item.path)] = new Uint8Array(await item.dxf.arrayBuffer());
+    if (item.dxf) files[dxfName(item.path)] = item.dxf;
   }
-  const zip = fflate.zipSync(entries, { level: 6 });
-  const a = el('a', { href: URL.createObjectURL(new Blob([zip], { type: 'application/zip' })),
-                      download: 'dxf.zip' });
-  document.body.append(a);
-  a.click();
-  a.remove();
+  $('zip').disabled = true;
+  try {
+    // Packed in the worker: deflating a large DXF takes seconds.
+    const { blob } = await ask({ op: 'zip', files });
+    const a = el('a', { href: URL.createObjectURL(blob), download: 'dxf.zip' });
+    document.body.append(a);
+    a.click();
+    a.remove();
+  } catch (err) {
+    $('state').textContent = reasonText(err);
+  } finally {
+    $('zip').disabled = false;
+  }
 }
 
 // Files of a dropped folder, with their paths.

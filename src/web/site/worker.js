@@ -89,12 +89,25 @@ async function drawingBytes(req) {
   }
 }
 
+// One zip of the DXF files ({path: Blob}), deflated here rather than on
+// the page's thread.
+async function zipped(files) {
+  if (typeof fflate === 'undefined') importScripts('fflate.js');
+  const entries = {};
+  for (const [path, blob] of Object.entries(files)) entries[path] = new Uint8Array(await blob.arrayBuffer());
+  return new Blob([fflate.zipSync(entries, { level: 6 })], { type: 'application/zip' });
+}
+
 async function serve(req) {
   let answer;
   try {
-    const bytes = await drawingBytes(req);
-    answer = bytes ? call(await modulePromise, req, bytes)
-      : { ok: false, error: { code: 'not-found', message: 'the file cannot be read', offset: null } };
+    if (req.op === 'zip') {
+      answer = { ok: true, blob: await zipped(req.files) };
+    } else {
+      const bytes = await drawingBytes(req);
+      answer = bytes ? call(await modulePromise, req, bytes)
+        : { ok: false, error: { code: 'not-found', message: 'the file cannot be read', offset: null } };
+    }
   } catch (err) {
     // The module itself failed: memory the browser would not give (a
     // RangeError from an array buffer, "out of memory"), or a trap such as
@@ -115,7 +128,11 @@ async function serve(req) {
 }
 
 // In the order asked, one at a time: never two drawings in memory at once.
+// Whatever escapes serve still gets its answer, and the queue goes on.
 let queue = Promise.resolve();
 onmessage = (e) => {
-  queue = queue.then(() => serve(e.data));
+  const req = e.data;
+  queue = queue.then(() => serve(req)).catch((err) => postMessage({
+    id: req.id, ok: false, error: { code: 'internal', message: String(err && err.message || err), offset: null },
+  }));
 };
