@@ -76,6 +76,18 @@ bool ReadsAsHex(std::string_view s, uint64_t* value = nullptr) {
   return true;
 }
 
+// A group code: digits only, at most four of them (no DXF version has a
+// larger one; ValueOf names those it has).
+bool GroupCode(std::string_view digits, int& code) {
+  if (digits.empty() || digits.size() > 4) return false;
+  code = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    code = code * 10 + (c - '0');
+  }
+  return true;
+}
+
 struct TPair {
   int code = 0;
   std::string_view value;
@@ -98,10 +110,7 @@ class TPairReader {
       return false;
     }
     if (!Line(value, fault)) return false;
-    const std::string_view digits = TrimLeft(code);
-    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), p.code);
-    if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
-        p.code < 0) {
+    if (!GroupCode(TrimLeft(code), p.code)) {
       fault = "line " + std::to_string(p.line) + " is no group code: '" + std::string(code) + "'";
       return false;
     }
@@ -110,18 +119,21 @@ class TPairReader {
   }
 
  private:
+  // One pass to the first CR or LF: lines are short, and the first of
+  // them must be the CR of a CR LF.
   bool Line(std::string_view& l, std::string& fault) {
-    const size_t end = text_.find('\n', pos_);
-    if (end == std::string_view::npos || end == pos_ || text_[end - 1] != '\r') {
-      fault = "line " + std::to_string(line_) + " does not end in CR LF";
+    size_t end = pos_;
+    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+    if (end + 1 >= text_.size() || text_[end] != '\r' || text_[end + 1] != '\n') {
+      // A CR inside a line that does end in CR LF.
+      const size_t lf = end < text_.size() ? text_.find('\n', end) : std::string_view::npos;
+      const bool loneCr = lf != std::string_view::npos && text_[end] == '\r' && text_[lf - 1] == '\r';
+      fault = "line " + std::to_string(line_) +
+              (loneCr ? " holds a lone CR" : " does not end in CR LF");
       return false;
     }
-    l = text_.substr(pos_, end - 1 - pos_);
-    if (l.find('\r') != std::string_view::npos) {
-      fault = "line " + std::to_string(line_) + " holds a lone CR";
-      return false;
-    }
-    pos_ = end + 1;
+    l = text_.substr(pos_, end - pos_);
+    pos_ = end + 2;
     ++line_;
     return true;
   }
