@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <system_error>
 #include <vector>
 
@@ -75,6 +76,18 @@ bool ReadsAsHex(std::string_view s, uint64_t* value = nullptr) {
   return true;
 }
 
+// A group code: digits only, at most four of them (no DXF version has a
+// larger one; ValueOf names those it has).
+bool GroupCode(std::string_view digits, int& code) {
+  if (digits.empty() || digits.size() > 4) return false;
+  code = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    code = code * 10 + (c - '0');
+  }
+  return true;
+}
+
 struct TPair {
   int code = 0;
   std::string_view value;
@@ -97,10 +110,7 @@ class TPairReader {
       return false;
     }
     if (!Line(value, fault)) return false;
-    const std::string_view digits = TrimLeft(code);
-    const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), p.code);
-    if (digits.empty() || r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
-        p.code < 0) {
+    if (!GroupCode(TrimLeft(code), p.code)) {
       fault = "line " + std::to_string(p.line) + " is no group code: '" + std::string(code) + "'";
       return false;
     }
@@ -109,18 +119,21 @@ class TPairReader {
   }
 
  private:
+  // One pass to the first CR or LF: lines are short, and the first of
+  // them must be the CR of a CR LF.
   bool Line(std::string_view& l, std::string& fault) {
-    const size_t end = text_.find('\n', pos_);
-    if (end == std::string_view::npos || end == pos_ || text_[end - 1] != '\r') {
-      fault = "line " + std::to_string(line_) + " does not end in CR LF";
+    size_t end = pos_;
+    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+    if (end + 1 >= text_.size() || text_[end] != '\r' || text_[end + 1] != '\n') {
+      // A CR inside a line that does end in CR LF.
+      const size_t lf = end < text_.size() ? text_.find('\n', end) : std::string_view::npos;
+      const bool loneCr = lf != std::string_view::npos && text_[end] == '\r' && text_[lf - 1] == '\r';
+      fault = "line " + std::to_string(line_) +
+              (loneCr ? " holds a lone CR" : " does not end in CR LF");
       return false;
     }
-    l = text_.substr(pos_, end - 1 - pos_);
-    if (l.find('\r') != std::string_view::npos) {
-      fault = "line " + std::to_string(line_) + " holds a lone CR";
-      return false;
-    }
-    pos_ = end + 1;
+    l = text_.substr(pos_, end - pos_);
+    pos_ = end + 2;
     ++line_;
     return true;
   }
@@ -129,11 +142,11 @@ class TPairReader {
   size_t pos_ = 0, line_ = 1;
 };
 
-// owner: the object the pair belongs to (a dimension style keeps the name
-// of a block under code 5 and its handle under 105).
-std::string ValueFault(const TPair& p, std::string_view owner) {
+// dimstyle: the pair belongs to a dimension style, which keeps the name of
+// a block under code 5 and its handle under 105.
+std::string ValueFault(const TPair& p, bool dimstyle) {
   bool good = true;
-  switch (p.code == 5 && owner == "DIMSTYLE" ? TValue::Text : ValueOf(p.code)) {
+  switch (p.code == 5 && dimstyle ? TValue::Text : ValueOf(p.code)) {
     case TValue::Text: good = true; break;
     case TValue::Real: good = ReadsAsReal(p.value); break;
     case TValue::Int: good = ReadsAsInt(p.value); break;
@@ -151,13 +164,14 @@ std::string ValueFault(const TPair& p, std::string_view owner) {
 }
 
 // Sections in the order a file holds them.
-int SectionRank(std::string_view name) {
-  static constexpr std::string_view kOrder[] = {"HEADER",   "CLASSES", "TABLES",
-                                                "BLOCKS",   "ENTITIES", "OBJECTS",
-                                                "THUMBNAILIMAGE"};
-  for (size_t i = 0; i < std::size(kOrder); ++i)
-    if (kOrder[i] == name) return static_cast<int>(i);
-  return -1;
+enum class TSection { None = -1, Header, Classes, Tables, Blocks, Entities, Objects, Thumbnail };
+constexpr std::string_view kSections[] = {"HEADER", "CLASSES",  "TABLES", "BLOCKS",
+                                          "ENTITIES", "OBJECTS", "THUMBNAILIMAGE"};
+
+TSection SectionOf(std::string_view name) {
+  for (size_t i = 0; i < std::size(kSections); ++i)
+    if (kSections[i] == name) return static_cast<TSection>(i);
+  return TSection::None;
 }
 
 // Walks the pairs once, keeping where it is: section, table, block and
@@ -170,14 +184,14 @@ class TWalk {
     TPair q;
     std::string fault;
     while (in_.Next(q, fault)) {
-      if (std::string f = ValueFault(q, owner_); !f.empty()) return f;
+      if (std::string f = ValueFault(q, dimstyle_); !f.empty()) return f;
       if (q.code == 999) continue;  // a comment may stand anywhere
       if (q.code == 0) {
         if (std::string f = Object(q.value); !f.empty()) return At(q, f);
         if (ended_) break;
-      } else if (section_.empty()) {
+      } else if (section_ == TSection::None) {
         return At(q, "a group outside every section");
-      } else if (section_ == "HEADER") {
+      } else if (section_ == TSection::Header) {
         if (std::string f = Header(q); !f.empty()) return At(q, f);
       } else if (std::string f = Group(q); !f.empty()) {
         return At(q, f);
@@ -199,40 +213,43 @@ class TWalk {
   std::string Object(std::string_view kind) {
     if (needHandle_ && !haveHandle_) return "the " + std::string(owner_) + " before has no handle";
     owner_ = kind;
+    dimstyle_ = kind == "DIMSTYLE";
+    sectionMark_ = kind == "SECTION" || kind == "ENDSEC";
     haveHandle_ = false;
     nameNext_ = false;
     // From R2000 on every block and entity has its handle (R12 makes them
     // optional even with handles on).
-    needHandle_ = shape_.version >= "AC1015" &&
-                  (section_ == "BLOCKS" || section_ == "ENTITIES") && kind != "ENDSEC";
+    needHandle_ = modern_ &&
+                  (section_ == TSection::Blocks || section_ == TSection::Entities) &&
+                  kind != "ENDSEC";
     if (kind == "EOF") {
-      if (!section_.empty()) return "EOF inside section " + section_;
+      if (section_ != TSection::None) return "EOF inside section " + SectionName();
       ended_ = true;
       return {};
     }
     if (kind == "SECTION") {
-      if (!section_.empty()) return "SECTION inside section " + section_;
+      if (section_ != TSection::None) return "SECTION inside section " + SectionName();
       TPair name;
       std::string fault;
       if (!in_.Next(name, fault) || name.code != 2) return "a section without its name";
-      section_ = std::string(name.value);
-      const int rank = SectionRank(section_);
-      if (rank < 0) return "unknown section " + section_;
-      if (rank <= lastRank_) return "section " + section_ + " out of order or repeated";
+      section_ = SectionOf(name.value);
+      if (section_ == TSection::None) return "unknown section " + std::string(name.value);
+      const int rank = static_cast<int>(section_);
+      if (rank <= lastRank_) return "section " + SectionName() + " out of order or repeated";
       lastRank_ = rank;
       return {};
     }
-    if (section_.empty()) return std::string(kind) + " outside every section";
+    if (section_ == TSection::None) return std::string(kind) + " outside every section";
     if (kind == "ENDSEC") {
       if (inTable_) return "ENDSEC inside a table";
       if (inBlock_) return "ENDSEC inside a block";
       if (polyline_) return "ENDSEC inside a polyline";
-      section_.clear();
+      section_ = TSection::None;
       return {};
     }
-    if (section_ == "HEADER") return "an object in the header";
-    if (section_ == "TABLES") return TablePart(kind);
-    if (section_ == "BLOCKS") {
+    if (section_ == TSection::Header) return "an object in the header";
+    if (section_ == TSection::Tables) return TablePart(kind);
+    if (section_ == TSection::Blocks) {
       if (kind == "BLOCK") {
         if (inBlock_) return "BLOCK inside a block";
         inBlock_ = true;
@@ -248,8 +265,12 @@ class TWalk {
       if (!inBlock_) return std::string(kind) + " outside a block";
       return Entity(kind, false);
     }
-    if (section_ == "ENTITIES") return Entity(kind, true);
+    if (section_ == TSection::Entities) return Entity(kind, true);
     return {};
+  }
+
+  std::string SectionName() const {
+    return std::string(kSections[static_cast<size_t>(section_)]);
   }
 
   std::string TablePart(std::string_view kind) {
@@ -280,32 +301,36 @@ class TWalk {
     }
     if (polyline_) return std::string(kind) + " inside a polyline";
     if (kind == "POLYLINE") polyline_ = true;
-    if (counted) ++shape_.entities[std::string(kind)];
+    if (counted) ++counted_[kind];
     return {};
   }
 
   std::string Header(const TPair& q) {
     if (q.code == 9) {
       variable_ = q.value;
-      if (variable_.empty() || variable_[0] != '$') return "header variable " + variable_;
-      if (!variables_.insert(variable_).second) return "header variable " + variable_ + " twice";
+      if (variable_.empty() || variable_[0] != '$')
+        return "header variable " + std::string(variable_);
+      if (!variables_.insert(variable_).second)
+        return "header variable " + std::string(variable_) + " twice";
       return {};
     }
     if (variable_.empty()) return "a header value before the first variable";
-    if (variable_ == "$ACADVER" && q.code == 1) shape_.version = q.value;
-    if (variable_ == "$HANDSEED" && q.code == 5) ReadsAsHex(q.value, &shape_.handseed);
+    if (q.code == 1 && variable_ == "$ACADVER") {
+      shape_.version = q.value;
+      modern_ = shape_.version >= "AC1015";
+    }
+    if (q.code == 5 && variable_ == "$HANDSEED") ReadsAsHex(q.value, &shape_.handseed);
     return {};
   }
 
   // A group of a table record, block, entity or object.
   std::string Group(const TPair& q) {
-    if (owner_.empty() || owner_ == "SECTION" || owner_ == "ENDSEC")
-      return "a group outside every object";
+    if (owner_.empty() || sectionMark_) return "a group outside every object";
     if (q.code == 2 && nameNext_) {
       nameNext_ = false;
       if (q.value.empty() || q.value[0] != '*') ++shape_.blocks;
     }
-    if ((q.code == 5 && owner_ != "DIMSTYLE") || q.code == 105) {
+    if ((q.code == 5 && !dimstyle_) || q.code == 105) {
       if (haveHandle_) return std::string(owner_) + " with two handles";
       haveHandle_ = true;
       uint64_t h = 0;
@@ -324,12 +349,13 @@ class TWalk {
   }
 
   std::string Handles() {
+    for (const auto& [kind, n] : counted_) shape_.entities[std::string(kind)] = n;
     std::sort(handles_.begin(), handles_.end());
     shape_.handles = static_cast<int64_t>(handles_.size());
     const auto twice = std::adjacent_find(handles_.begin(), handles_.end());
     if (twice != handles_.end()) return "handle " + Hex(*twice) + " twice";
     const bool seeded = variables_.count("$HANDSEED") > 0;
-    if (!seeded && shape_.version >= "AC1015") return "no $HANDSEED in a file with handles";
+    if (!seeded && modern_) return "no $HANDSEED in a file with handles";
     if (seeded && !handles_.empty() && handles_.back() >= shape_.handseed)
       return "handle " + Hex(handles_.back()) + " not below $HANDSEED";
     for (const auto& [h, line] : pointers_)
@@ -346,13 +372,17 @@ class TWalk {
 
   TPairReader in_;
   TDxfShape& shape_;
-  std::string section_;
+  TSection section_ = TSection::None;
   int lastRank_ = -1;
+  bool modern_ = false;  // R2000 or later
   bool ended_ = false, inTable_ = false, inBlock_ = false, polyline_ = false;
   std::string_view owner_;
+  bool dimstyle_ = false, sectionMark_ = false;  // what owner_ is
   bool haveHandle_ = false, needHandle_ = false, nameNext_ = false;
-  std::string variable_;
-  std::set<std::string> variables_;
+  // Views into the text, which outlives the walk.
+  std::string_view variable_;
+  std::unordered_set<std::string_view> variables_;
+  std::unordered_map<std::string_view, int64_t> counted_;  // entities by kind
   std::vector<uint64_t> handles_;
   std::vector<std::pair<uint64_t, size_t>> pointers_;
 };

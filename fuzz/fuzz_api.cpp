@@ -1,11 +1,12 @@
 // The whole conversion in memory, through the library API: three leading
-// bytes choose the format and every option, the rest is the drawing.  The
-// drawing is inspected and converted; no file is opened.  What comes back
-// must hold together: a failure carries a code a caller can act on and an
-// offset inside the drawing (or none), inspection and conversion agree on
-// whether and why the drawing could not be read, and a success is a
-// well-formed DXF file whose entities and blocks are those the result
-// counts.
+// bytes choose the format and every option, the rest is the drawing.  One
+// reading gives the summary, the DXF file and the picture; no file is
+// opened.  What comes back must hold together: a failure carries a code a
+// caller can act on and an offset inside the drawing (or none), summary and
+// conversion agree on whether and why the drawing could not be read, a
+// success is a well-formed DXF file whose entities and blocks are those the
+// result counts, and a whole SVG picture.  For a quarter of the inputs (two
+// bits of the options) the separate entries must tell the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -61,21 +62,45 @@ void ShowAround(const std::string& dxf, const std::string& fault) {
   }
 }
 
-// The SVG preview of the same drawing and options succeeds exactly when
-// the conversion did, fails for the same reason, and is a whole SVG
-// document.
-void CheckPreview(std::span<const uint8_t> drawing, api::Format format,
-                  const api::Options& options, const api::Result& converted) {
-  std::string svg;
-  const api::Result r = api::PreviewSvg(drawing, format, options, svg);
-  FUZZ_CHECK(r.ok == converted.ok);
-  if (!r.ok) {
-    FUZZ_CHECK(svg.empty() && r.reason && r.reason->code == converted.reason->code);
-    return;
+// A well-formed DXF file whose entities and blocks are those the result
+// counts, in the version asked for.
+void CheckDxfFile(const std::string& dxf, const api::Options& options, const api::Result& r) {
+  dxfshape::TDxfShape shape;
+  const std::string fault = dxfshape::CheckDxf(dxf, shape);
+  if (!fault.empty()) {
+    ShowAround(dxf, fault);
+    fuzz::Fail(fault.c_str(), __FILE__, __LINE__);
   }
+  api::DxfCounts entities = r.written;
+  const auto blocks = entities.find("BLOCK");
+  FUZZ_CHECK(shape.blocks == (blocks == entities.end() ? 0 : blocks->second));
+  if (blocks != entities.end()) entities.erase(blocks);
+  FUZZ_CHECK(shape.entities == entities);
+  FUZZ_CHECK(shape.version == (options.dxf == api::DxfVersion::R2000   ? "AC1015"
+                               : options.dxf == api::DxfVersion::R2007 ? "AC1021"
+                                                                       : "AC1009"));
+}
+
+// The picture is a whole SVG document.
+void CheckPicture(const std::string& svg) {
   FUZZ_CHECK(svg.rfind("<?xml", 0) == 0 || svg.rfind("<svg", 0) == 0);
   const size_t end = svg.rfind("</svg>");
   FUZZ_CHECK(end != std::string::npos && svg.find_first_not_of(" \r\n", end + 6) == std::string::npos);
+}
+
+// The separate entries read the drawing again and must tell the same: the
+// summary alone, the DXF file alone, the picture alone.
+void CheckSeparateCalls(const fuzz::TApiInput& in, const api::Info& info, const api::Result& r,
+                        const std::string& dxf, const std::string& svg) {
+  const api::Info alone = api::InspectBytes(in.drawing, in.format);
+  FUZZ_CHECK(api::InfoJson(alone) == api::InfoJson(info));
+  std::string text;
+  const api::Result converted = api::ConvertBytes(in.drawing, in.format, in.options, text);
+  FUZZ_CHECK(converted.ok == r.ok && text == dxf && converted.written == r.written);
+  if (!r.ok) FUZZ_CHECK(converted.reason->code == r.reason->code);
+  const api::Result drawn = api::PreviewSvg(in.drawing, in.format, in.options, text);
+  FUZZ_CHECK(drawn.ok == r.ok && text == svg);
+  if (!r.ok) FUZZ_CHECK(drawn.reason->code == r.reason->code);
 }
 
 }  // namespace
@@ -84,43 +109,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < fuzz::kApiPrefix) return 0;
   const fuzz::TApiInput in = fuzz::ApiInputOf(data, size);
 
-  const api::Info info = api::InspectBytes(in.drawing, in.format);
-  FUZZ_CHECK(info.format == in.format);
+  // One reading gives the summary, the DXF file and the picture.
+  api::Info info;
+  std::string dxf, svg;
+  api::Products products;
+  products.info = &info;
+  products.dxf = &dxf;
+  products.svg = &svg;
+  const api::Result r = api::ConvertBytes(in.drawing, in.format, in.options, products);
+  FUZZ_CHECK(r.format == in.format && info.format == in.format);
+  // The summary reads the drawing as the conversion does.
+  FUZZ_CHECK(r.read == info.ok);
   if (info.ok) {
     FUZZ_CHECK(!info.reason);
     CheckCounts(info.entities);
   } else {
     CheckReason(info.reason, in.drawing.size());
   }
-
-  std::string dxf;
-  const api::Result r = api::ConvertBytes(in.drawing, in.format, in.options, dxf);
-  FUZZ_CHECK(r.format == in.format);
-  // Inspection reads the drawing as the conversion does.
-  FUZZ_CHECK(r.ok == info.ok);
   if (!r.ok) {
     CheckReason(r.reason, in.drawing.size());
     FUZZ_CHECK(r.reason->code == info.reason->code && r.reason->offset == info.reason->offset);
-    FUZZ_CHECK(dxf.empty() && r.written.empty());
+    FUZZ_CHECK(dxf.empty() && svg.empty() && r.written.empty());
   } else {
     FUZZ_CHECK(!r.reason);
     FUZZ_CHECK(r.version == info.version);
     CheckCounts(r.written);
-    dxfshape::TDxfShape shape;
-    const std::string fault = dxfshape::CheckDxf(dxf, shape);
-    if (!fault.empty()) {
-      ShowAround(dxf, fault);
-      fuzz::Fail(fault.c_str(), __FILE__, __LINE__);
-    }
-    api::DxfCounts entities = r.written;
-    const auto blocks = entities.find("BLOCK");
-    FUZZ_CHECK(shape.blocks == (blocks == entities.end() ? 0 : blocks->second));
-    if (blocks != entities.end()) entities.erase(blocks);
-    FUZZ_CHECK(shape.entities == entities);
-    FUZZ_CHECK(shape.version == (in.options.dxf == api::DxfVersion::R2000   ? "AC1015"
-                                 : in.options.dxf == api::DxfVersion::R2007 ? "AC1021"
-                                                                            : "AC1009"));
+    CheckDxfFile(dxf, in.options, r);
+    CheckPicture(svg);
   }
-  CheckPreview(in.drawing, in.format, in.options, r);
+  if (in.separateCalls) CheckSeparateCalls(in, info, r, dxf, svg);
   return 0;
 }

@@ -70,7 +70,8 @@ void PutApi(const std::string& name, api::Format format, const std::vector<uint8
     o.scaleGroup = t.group;
     o.points = t.points;
     uint8_t prefix[fuzz::kApiPrefix];
-    fuzz::ApiPrefixOf(format, o, t.size, prefix);
+    // The last set also checks the separate entries.
+    fuzz::ApiPrefixOf(format, o, t.size, i + 1 == std::size(kSets), prefix);
     std::vector<uint8_t> v(prefix, prefix + fuzz::kApiPrefix);
     v.insert(v.end(), b.begin(), b.end());
     Put("api-" + name + "-" + std::to_string(i), v);

@@ -95,11 +95,12 @@ if [ -d "$samples" ]; then
     { printf "$fmt"'\000\000'; cat "$f"; } >"$seeds/pipeline/sample-$n"
     # fuzz_api: R12 in model space; R2000 in paper space with printer pens,
     # group 1's scale and diamond markers of size 1; R2007 with layer names,
-    # group 15's scale and circles of size 2.5 (see fuzz/FuzzApiInput.h).
+    # group 15's scale and circles of size 2.5, checked against the separate
+    # entries too (see fuzz/FuzzApiInput.h).
     case $((n % 3)) in
       0) opts=$fmt'\000\000' ;;
       1) opts=$(printf '\\%03o' $((fmt8 | 0x34)))'\201\001' ;;
-      2) opts=$(printf '\\%03o' $((fmt8 | 0x48)))'\057\003' ;;
+      2) opts=$(printf '\\%03o' $((fmt8 | 0x48)))'\057\303' ;;
     esac
     { printf "$opts"; cat "$f"; } >"$seeds/api/sample-$n"
   done < <(find "$samples" -type f \( -iname '*.jww' -o -iname '*.jws' \) -print0)

@@ -458,14 +458,37 @@ struct TSource {
   std::optional<int64_t> writtenMs;
 };
 
-// Where the DXF goes: a file, or memory; neither only loads.
+// Where the output goes: a file of the kind asked for, or memory (the DXF
+// text, the preview, or both from one model); none only loads.
 struct TDxfTarget {
   std::string path;
-  std::string* text = nullptr;
   bool replace = false;  // an existing file at path may be replaced
-  detail::TOutput kind = detail::TOutput::Dxf;
-  bool Wanted() const { return !path.empty() || text; }
+  detail::TOutput kind = detail::TOutput::Dxf;  // what the file at path holds
+  std::string* dxf = nullptr;
+  std::string* svg = nullptr;
+  bool Wanted() const { return !path.empty() || dxf || svg; }
 };
+
+// Writes the built model into memory, into each text asked for.
+TDXFWriteResult SaveToMemory(const TCoreSession& core, const TSource& src,
+                             const TDxfTarget& out) {
+  TDXFWriteResult written;
+  if (out.dxf) {
+    TDXFStringSink sink;
+    written = core.Save(sink, src.writtenMs);
+    if (!written) return written;
+    *out.dxf = std::move(sink.text);
+  }
+  if (out.svg) {
+    TDXFStringSink sink;
+    // The preview counts what the DXF file holds: the same entities.
+    TDXFWriteResult drawn = SavePreviewSvg(core.Model(), sink);
+    if (!drawn || !out.dxf) written = std::move(drawn);
+    if (!written) return written;
+    *out.svg = std::move(sink.text);
+  }
+  return written;
+}
 
 TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
                    const TDxfTarget& out) {
@@ -481,14 +504,12 @@ TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
     return run;
   }
   TDXFWriteResult written;
-  const bool svg = out.kind == detail::TOutput::Svg;
-  if (out.text) {
-    TDXFStringSink sink;
-    written = svg ? SavePreviewSvg(core.Model(), sink) : core.Save(sink, src.writtenMs);
-    if (written) *out.text = std::move(sink.text);
-  } else {
-    written = svg ? SavePreviewSvgFile(core.Model(), out.path, out.replace)
+  if (!out.path.empty()) {
+    written = out.kind == detail::TOutput::Svg
+                  ? SavePreviewSvgFile(core.Model(), out.path, out.replace)
                   : core.Save(out.path, out.replace);
+  } else {
+    written = SaveToMemory(core, src, out);
   }
   if (!written) {
     run.reason = FromCore(written.code.empty() ? kDXFWriteFailed : written.code, written.message);
@@ -541,14 +562,31 @@ R Entry(F&& f) {
   }
 }
 
+// What inspection tells of a drawing that was not read.
+Info UnreadInfo(Format f, std::optional<Reason> reason) {
+  Info info;
+  info.format = f;
+  info.reason = std::move(reason);
+  return info;
+}
+
 // Converts the drawing (a file already checked, or bytes) to the target;
-// fills result.
+// fills result, and info (when given) with what inspection tells.
 void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfTarget& out,
-               Result& result) {
+               Result& result, Info* info = nullptr) {
   TCoreRun run;
   if (auto failed = Guarded([&] { run = RunOnCore(src, f, SettingsOf(options), out); })) {
     result.reason = std::move(failed);
+    if (info) *info = UnreadInfo(f, result.reason);
     return;
+  }
+  if (info) {
+    if (run.read) {
+      *info = std::move(run.facts.info);
+      info->ok = true;
+    } else {
+      *info = UnreadInfo(f, run.reason);
+    }
   }
   result.read = run.read;
   result.version = run.facts.version;
@@ -599,8 +637,14 @@ Result ConvertFileOnce(const std::string& src, const std::string& dst, const Opt
   // The writer puts the file in place only when it is complete, so a
   // failure never leaves a partial DXF; without overwrite a file that
   // appears meanwhile is left alone.
-  const TDxfTarget target =
-      text ? TDxfTarget{{}, text, false, kind} : TDxfTarget{dst, nullptr, overwrite, kind};
+  TDxfTarget target;
+  if (!text) {
+    target.path = dst;
+    target.replace = overwrite;
+    target.kind = kind;
+  } else {
+    (kind == detail::TOutput::Svg ? target.svg : target.dxf) = text;
+  }
   ConvertTo(TSource{src, {}, false, std::nullopt}, *format, options, target, result);
   if (!result.ok) return fail(*result.reason);
   result.seconds = SecondsSince(t0);
@@ -650,17 +694,18 @@ std::vector<std::optional<Reason>> PutDxfFiles(std::span<const DxfFile> files) {
 namespace {
 
 Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Options& options,
-                        std::string& dxf, detail::TOutput kind = detail::TOutput::Dxf,
-                        std::optional<int64_t> writtenMs = std::nullopt) {
+                        const Products& out, std::optional<int64_t> writtenMs) {
   const auto t0 = Clock::now();
   Result result;
   result.format = format;
-  dxf.clear();
-  ConvertTo(TSource{"", data, true, writtenMs}, format, options,
-            TDxfTarget{{}, &dxf, false, kind}, result);
+  TDxfTarget target;
+  target.dxf = out.dxf;
+  target.svg = out.svg;
+  ConvertTo(TSource{"", data, true, writtenMs}, format, options, target, result, out.info);
   if (!result.ok) {
     result.written.clear();
-    dxf.clear();
+    if (out.dxf) out.dxf->clear();
+    if (out.svg) out.svg->clear();
   }
   result.seconds = SecondsSince(t0);
   return result;
@@ -687,12 +732,27 @@ std::optional<Reason> PutDxfFile(const std::string& dst, std::string_view dxf, b
 }
 
 Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
-                    std::string& dxf, std::optional<int64_t> fileWrittenMs) {
-  Result r = Entry<Result>([&] {
-    return ConvertBytesOnce(data, format, options, dxf, detail::TOutput::Dxf, fileWrittenMs);
-  });
-  if (!r.ok) dxf.clear();
+                    const Products& out, std::optional<int64_t> fileWrittenMs) {
+  // Whatever fails, no product is left half made.
+  if (out.dxf) out.dxf->clear();
+  if (out.svg) out.svg->clear();
+  if (out.info) *out.info = UnreadInfo(format, std::nullopt);
+  Result r =
+      Entry<Result>([&] { return ConvertBytesOnce(data, format, options, out, fileWrittenMs); });
+  r.format = format;
+  if (!r.ok) {
+    if (out.dxf) out.dxf->clear();
+    if (out.svg) out.svg->clear();
+    if (out.info && !out.info->ok && !out.info->reason) out.info->reason = r.reason;
+  }
   return r;
+}
+
+Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
+                    std::string& dxf, std::optional<int64_t> fileWrittenMs) {
+  Products out;
+  out.dxf = &dxf;
+  return ConvertBytes(data, format, options, out, fileWrittenMs);
 }
 
 std::optional<Reason> CheckDrawingFile(const std::string& path) {
@@ -711,12 +771,6 @@ Result ConvertFileAs(TOutput kind, const std::string& src, const std::string& ds
   return r;
 }
 
-Result ConvertBytesAs(TOutput kind, std::span<const uint8_t> data, Format format,
-                      const Options& options, std::string& text) {
-  Result r = Entry<Result>([&] { return ConvertBytesOnce(data, format, options, text, kind); });
-  if (!r.ok) text.clear();
-  return r;
-}
 
 }  // namespace detail
 

@@ -209,6 +209,23 @@ Result PreviewSvg(std::span<const uint8_t> data, Format format, const Options& o
 Result PreviewSvgFile(const std::string& src, const std::string& dst, const Options& options,
                       bool overwrite = false);
 
+// ---- One reading, every product ----------------------------------------------
+//
+// A front end that shows a drawing's summary, its picture and its DXF file
+// reads and converts the drawing once: ConvertBytes with products fills each
+// product asked for (a null pointer skips it).  info is what InspectBytes
+// tells of the bytes (set also when they cannot be read, with the reason);
+// dxf and svg are what ConvertBytes and PreviewSvg give with the same
+// options, and stay empty unless the result is ok.
+struct Info;
+struct Products {
+  Info* info = nullptr;
+  std::string* dxf = nullptr;
+  std::string* svg = nullptr;
+};
+Result ConvertBytes(std::span<const uint8_t> data, Format format, const Options& options,
+                    const Products& products, std::optional<int64_t> fileWrittenMs = std::nullopt);
+
 struct GroupInfo {
   int group = 0;
   std::string name;  // UTF-8

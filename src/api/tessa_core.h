@@ -17,8 +17,5 @@ enum class TOutput { Dxf, Svg };
 // the same checks of both paths, the same reasons.
 Result ConvertFileAs(TOutput kind, const std::string& src, const std::string& dst,
                      const Options& options, bool overwrite, std::string* text);
-// ConvertBytes writing kind.
-Result ConvertBytesAs(TOutput kind, std::span<const uint8_t> data, Format format,
-                      const Options& options, std::string& text);
 
 }  // namespace tessa::api::detail

@@ -11,7 +11,9 @@ Result PreviewSvg(const std::string& src, const Options& options, std::string& s
 
 Result PreviewSvg(std::span<const uint8_t> data, Format format, const Options& options,
                   std::string& svg) {
-  return detail::ConvertBytesAs(detail::TOutput::Svg, data, format, options, svg);
+  Products out;
+  out.svg = &svg;
+  return ConvertBytes(data, format, options, out);
 }
 
 Result PreviewSvgFile(const std::string& src, const std::string& dst, const Options& options,

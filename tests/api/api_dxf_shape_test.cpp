@@ -138,6 +138,8 @@ TEST(DxfShape, FindsEachFault) {
       {"a code without its value", With(eof, 2, {"  0"}), "has no value"},
       {"a line ending in LF alone", lf, "line 73 does not end in CR LF"},
       {"a code that is no number", With(eof, 1, {" 0x"}), "line 125 is no group code"},
+      {"a code of five digits", With(eof, 1, {"00000"}), "line 125 is no group code"},
+      {"a CR inside a value", With(line10, 1, {"1\r5"}), "line 80 holds a lone CR"},
       {"a code no version has", With(line10 - 1, 1, {"200"}),
        "line 79: no DXF version has group code 200"},
       {"a real that is not finite", With(line10, 1, {"nan"}),

@@ -104,5 +104,58 @@ TEST(ApiPreview, FileAndMemoryGiveOnePicture) {
   EXPECT_TRUE(api::PreviewSvgFile(src, dst, {}, true).ok);
 }
 
+// One reading gives what the three separate calls give, and a drawing that
+// cannot be read leaves no product behind, only its reason.
+TEST(ApiPreview, OneReadingGivesEveryProduct) {
+  for (const TDrawing& d : AllFixtures()) {
+    for (api::DxfVersion v : {api::DxfVersion::R12, api::DxfVersion::R2007}) {
+      for (api::Space space : {api::Space::Model, api::Space::Paper}) {
+        api::Options o;
+        o.dxf = v;
+        o.space = space;
+        o.layerNames = api::LayerNames::GroupLayer;
+        api::Info info;
+        std::string dxf, svg, dxfAlone, svgAlone;
+        api::Products all;
+        all.info = &info;
+        all.dxf = &dxf;
+        all.svg = &svg;
+        const api::Result r = api::ConvertBytes(d.bytes, d.format, o, all, int64_t{86400000});
+        const api::Result alone = api::ConvertBytes(d.bytes, d.format, o, dxfAlone, int64_t{86400000});
+        ASSERT_TRUE(r.ok && alone.ok) << d.name;
+        ASSERT_TRUE(api::PreviewSvg(d.bytes, d.format, o, svgAlone).ok) << d.name;
+        EXPECT_EQ(dxf, dxfAlone) << d.name;
+        EXPECT_EQ(svg, svgAlone) << d.name;
+        EXPECT_EQ(r.version, alone.version) << d.name;
+        EXPECT_EQ(r.warnings, alone.warnings) << d.name;
+        EXPECT_EQ(r.written, alone.written) << d.name;
+        EXPECT_EQ(api::InfoJson(info), api::InfoJson(api::InspectBytes(d.bytes, d.format))) << d.name;
+      }
+    }
+  }
+
+  const TDrawing d = JwwMixed();
+  const std::vector<uint8_t> cut(d.bytes.begin(), d.bytes.begin() + 200);
+  api::Info info;
+  info.ok = true;
+  std::string dxf = "stale", svg = "stale";
+  api::Products all;
+  all.info = &info;
+  all.dxf = &dxf;
+  all.svg = &svg;
+  const api::Result r = api::ConvertBytes(cut, d.format, {}, all);
+  ASSERT_FALSE(r.ok);
+  EXPECT_TRUE(dxf.empty() && svg.empty());
+  EXPECT_EQ(api::InfoJson(info), api::InfoJson(api::InspectBytes(cut, d.format)));
+  EXPECT_EQ(info.reason->code, r.reason->code);
+
+  // Only what is asked for is made: the summary alone converts nothing.
+  api::Products summary;
+  summary.info = &info;
+  const api::Result read = api::ConvertBytes(d.bytes, d.format, {}, summary);
+  EXPECT_TRUE(read.ok && info.ok);
+  EXPECT_TRUE(read.written.empty());
+}
+
 }  // namespace
 }  // namespace tessa::apitest
