@@ -490,18 +490,20 @@ TDXFWriteResult SaveToMemory(const TCoreSession& core, const TSource& src,
   return written;
 }
 
-TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
-                   const TDxfTarget& out) {
-  TCoreRun run;
+// Fills run step by step, so that what was learnt (the drawing was read,
+// its facts) stays when a later step throws (memory running out while the
+// model is built, say).
+void RunOnCore(const TSource& src, Format f, const TSettingsOptions& s, const TDxfTarget& out,
+               TCoreRun& run) {
   TCoreSession core(s, f);
   run.reason = src.inMemory ? core.LoadBytes(src.bytes) : core.Load(src.path);
-  if (run.reason) return run;
-  run.read = true;
+  if (run.reason) return;
   run.facts = core.Facts();
-  if (!out.Wanted()) return run;
+  run.read = true;
+  if (!out.Wanted()) return;
   if (!core.BuildModel()) {
     run.reason = MakeReason(ReasonCode::Internal, "the drawing was read but gave no DXF model");
-    return run;
+    return;
   }
   TDXFWriteResult written;
   if (!out.path.empty()) {
@@ -513,10 +515,9 @@ TCoreRun RunOnCore(const TSource& src, Format f, const TSettingsOptions& s,
   }
   if (!written) {
     run.reason = FromCore(written.code.empty() ? kDXFWriteFailed : written.code, written.message);
-    return run;
+    return;
   }
   run.written = WrittenCounts(written.tally);
-  return run;
 }
 
 // The reason of the exception being handled.
@@ -575,11 +576,8 @@ Info UnreadInfo(Format f, std::optional<Reason> reason) {
 void ConvertTo(const TSource& src, Format f, const Options& options, const TDxfTarget& out,
                Result& result, Info* info = nullptr) {
   TCoreRun run;
-  if (auto failed = Guarded([&] { run = RunOnCore(src, f, SettingsOf(options), out); })) {
-    result.reason = std::move(failed);
-    if (info) *info = UnreadInfo(f, result.reason);
-    return;
-  }
+  if (auto failed = Guarded([&] { RunOnCore(src, f, SettingsOf(options), out, run); }))
+    run.reason = std::move(failed);
   if (info) {
     if (run.read) {
       *info = std::move(run.facts.info);
@@ -783,7 +781,7 @@ Info InspectSource(const TSource& src, Format format) {
   info.format = format;
   TCoreRun run;
   std::optional<Reason> failed =
-      Guarded([&] { run = RunOnCore(src, format, SettingsOf(Options{}), TDxfTarget{}); });
+      Guarded([&] { RunOnCore(src, format, SettingsOf(Options{}), TDxfTarget{}, run); });
   if (!failed && run.reason) failed = std::move(run.reason);
   if (failed) {
     info.reason = std::move(failed);

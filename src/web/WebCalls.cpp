@@ -55,8 +55,21 @@ std::optional<api::Reason> FormatOf(std::string_view name, api::Format& format) 
   return std::nullopt;
 }
 
+// The object `tessa info --json` prints: the drawing's name, then what
+// inspection told.
+ordered_json InfoObject(std::string_view name, const api::Info& info) {
+  ordered_json j;
+  j["input"] = std::string(name);
+  const ordered_json fields = api::ToJson(info);
+  for (const auto& [key, value] : fields.items()) j[key] = value;
+  return j;
+}
+
+// info: where the call puts what it learnt of the drawing, if it was asked
+// to (added to the answer as "info" once the drawing was looked at).
 template <class Call>
-TAnswer Run(std::string_view name, std::string_view optionsText, Call&& call) {
+TAnswer Run(std::string_view name, std::string_view optionsText, Call&& call,
+            const api::Info* info = nullptr) {
   TAnswer answer;
   api::Options options;
   api::Format format = api::Format::Jww;
@@ -64,19 +77,29 @@ TAnswer Run(std::string_view name, std::string_view optionsText, Call&& call) {
   if (!refused) refused = FormatOf(name, format);
   const api::Result r = refused ? Refused(*refused) : call(format, options, answer.bytes);
   if (!r.ok) answer.bytes.clear();
-  answer.json = api::ResultJson(r);
+  ordered_json j = api::ToJson(r);
+  if (info && (info->ok || info->reason)) j["info"] = InfoObject(name, *info);
+  answer.json = api::DumpJson(j);
   return answer;
 }
 
 }  // namespace
 
 TAnswer Convert(std::string_view name, std::span<const uint8_t> data, std::string_view options,
-                double writtenMs) {
-  return Run(name, options, [&](api::Format f, const api::Options& o, std::string& out) {
-    const auto dates = writtenMs >= 0 ? std::optional<int64_t>(static_cast<int64_t>(writtenMs))
-                                      : std::nullopt;
-    return api::ConvertBytes(data, f, o, out, dates);
-  });
+                double writtenMs, bool withInfo) {
+  api::Info info;
+  return Run(
+      name, options,
+      [&](api::Format f, const api::Options& o, std::string& out) {
+        const auto dates = writtenMs >= 0
+                               ? std::optional<int64_t>(static_cast<int64_t>(writtenMs))
+                               : std::nullopt;
+        api::Products products;
+        products.dxf = &out;
+        if (withInfo) products.info = &info;
+        return api::ConvertBytes(data, f, o, products, dates);
+      },
+      withInfo ? &info : nullptr);
 }
 
 TAnswer Preview(std::string_view name, std::span<const uint8_t> data, std::string_view options) {
@@ -93,11 +116,7 @@ TAnswer Info(std::string_view name, std::span<const uint8_t> data) {
   } else {
     info = api::InspectBytes(data, format);
   }
-  ordered_json j;
-  j["input"] = std::string(name);
-  const ordered_json fields = api::ToJson(info);
-  for (const auto& [key, value] : fields.items()) j[key] = value;
-  return TAnswer{{}, api::DumpJson(j)};
+  return TAnswer{{}, api::DumpJson(InfoObject(name, info))};
 }
 
 std::string OptionsJson() {

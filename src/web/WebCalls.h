@@ -19,9 +19,11 @@ struct TAnswer {
 // the library's result object ({"ok", "reason", "format", "version",
 // "written", "warnings", "seconds"}).  writtenMs, the file's last change in
 // milliseconds on the local clock (negative: none), gives both header
-// dates.
+// dates.  withInfo: the same reading also gives Info's object, as the
+// result's "info" (there whenever the drawing was looked at, also when it
+// could not be read or converted).
 TAnswer Convert(std::string_view name, std::span<const uint8_t> data, std::string_view options,
-                double writtenMs);
+                double writtenMs, bool withInfo = false);
 // The SVG preview with the same options; json as for Convert.
 TAnswer Preview(std::string_view name, std::span<const uint8_t> data, std::string_view options);
 // The object `tessa info --json` prints for the drawing (no bytes).

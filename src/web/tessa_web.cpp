@@ -35,8 +35,11 @@ TAnswer* Hand(Call&& call) noexcept {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE TAnswer* tessa_web_convert(const char* name, const uint8_t* data, size_t size,
-                                                const char* options, double writtenMs) {
-  return Hand([&] { return tessa::web::Convert(name, Bytes(data, size), options, writtenMs); });
+                                                const char* options, double writtenMs,
+                                                int withInfo) {
+  return Hand([&] {
+    return tessa::web::Convert(name, Bytes(data, size), options, writtenMs, withInfo != 0);
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE TAnswer* tessa_web_preview(const char* name, const uint8_t* data, size_t size,

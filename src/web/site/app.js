@@ -23,6 +23,7 @@ function ask(req, transfer) {
       const err = new Error(answer.error.message);
       err.code = answer.error.code;
       err.offset = answer.error.offset;
+      if (answer.info) err.info = answer.info;
       reject(err);
     });
     worker.postMessage({ id, ...req }, transfer || []);
@@ -56,12 +57,17 @@ async function askAbout(op, name, data, fields) {
 
 // The conversion's answer: the DXF as bytes, or as a Blob made in the
 // worker (the page's downloads: no copy of a large DXF on this thread).
-async function convertTo(want, name, data, options, lastModified) {
-  const fields = { options: options || {}, want };
+// withInfo: the summary of the same reading comes too, as info (and on a
+// failure as the error's info, when the drawing was looked at).
+async function convertTo(want, name, data, options, lastModified, withInfo) {
+  const fields = { options: options || {}, want, withInfo: Boolean(withInfo) };
   if (lastModified !== undefined) fields.writtenMs = localMs(lastModified);
   const a = await askAbout('convert', name, data, fields);
   const r = a.result;
-  return { dxf: a.bytes || a.blob, format: r.format, version: r.version, counts: r.written, warnings: r.warnings };
+  const answer = { dxf: a.bytes || a.blob, format: r.format, version: r.version, counts: r.written,
+                   warnings: r.warnings };
+  if (withInfo) answer.info = a.info;
+  return answer;
 }
 
 // The preview as an SVG Blob made in the worker, for the page's pictures.
@@ -212,6 +218,10 @@ function addFiles(files) {
   $('convert').disabled = picked.length === 0;
 }
 
+function summaryLine(info) {
+  return el('div', { className: 'summary', textContent: t('summary', info) });
+}
+
 function showFailure(item, err) {
   item.li.className = 'failed';
   item.li.querySelector('.status').textContent = t('failed');
@@ -255,9 +265,16 @@ async function convertOne(item, options) {
   item.dxf = null;
   let r;
   try {
-    const info = await window.tessaconv.info(item.file.name, item.file);
-    li.append(el('div', { className: 'summary', textContent: t('summary', info) }));
-    r = await convertTo('blob', item.file.name, item.file, options);
+    // One reading gives the summary and the DXF file.
+    try {
+      r = await convertTo('blob', item.file.name, item.file, options, undefined, true);
+    } catch (err) {
+      // Read, but not converted (memory ran out, say): the summary still shows.
+      if (err.info && !err.info.reason) li.append(summaryLine(err.info));
+      throw err;
+    }
+    const { info } = r;
+    li.append(summaryLine(info));
     item.dxf = r.dxf;
     const link = el('a', { href: URL.createObjectURL(item.dxf), download: dxfName(item.file.name),
                            textContent: t('download') });

@@ -67,10 +67,15 @@ function call(M, req, bytes) {
       const svg = req.op === 'preview';
       const a = take(M, withInput(M, req.name, bytes, req.options, (n, d, size, o) =>
         svg ? M._tessa_web_preview(n, d, size, o)
-            : M._tessa_web_convert(n, d, size, o, req.writtenMs ?? -1)), req.want || 'bytes', req.op);
+            : M._tessa_web_convert(n, d, size, o, req.writtenMs ?? -1, req.withInfo ? 1 : 0)),
+      req.want || 'bytes', req.op);
       if (!a) return { ok: false, error: outOfMemory };
-      if (!a.json.ok) return { ok: false, error: a.json.reason };
-      return { ok: true, result: a.json, bytes: a.bytes, blob: a.blob };
+      // The summary of the same reading, when asked for: also for a
+      // drawing that was read but could not be converted.
+      const info = a.json.info;
+      delete a.json.info;
+      if (!a.json.ok) return { ok: false, error: a.json.reason, info };
+      return { ok: true, result: a.json, bytes: a.bytes, blob: a.blob, info };
     }
     default:
       return { ok: false, error: { code: 'internal', message: 'unknown request ' + req.op, offset: null } };
