@@ -5,10 +5,10 @@
 //           bits 6-7 layer naming (3 is none of them)
 //   byte 1  bits 0-4 scale group (16 stands for -1, 17-31 are beyond the
 //           groups); bits 5-7 point type (7 is none of them)
-//   byte 2  bits 0-3 point size from kPointSizes; bits 4-5 are left for
-//           the options of a preview; bits 6-7 both set: check the
-//           separate entries (summary, DXF file, picture) against the one
-//           reading of them all
+//   byte 2  bits 0-3 point size from kPointSizes; bits 4-7 all set:
+//           check the separate entries (summary, DXF file, picture)
+//           against the one reading of them all (a sixteenth of the
+//           inputs: they read and convert the drawing three times more)
 //
 // Values outside the enumerations are in on purpose: a caller of the
 // library can pass them, and the conversion must treat them as it does
@@ -52,7 +52,7 @@ inline TApiInput ApiInputOf(const uint8_t* data, size_t size) {
   o.scaleGroup = group == 16 ? -1 : group;
   o.points = static_cast<api::Points>((b1 >> 5) & 7);
   o.pointSize = kPointSizes[b2 & 15];
-  in.separateCalls = (b2 >> 6) == 3;
+  in.separateCalls = (b2 >> 4) == 15;
   in.drawing = std::span<const uint8_t>(data + kApiPrefix, size - kApiPrefix);
   return in;
 }
@@ -67,7 +67,7 @@ inline void ApiPrefixOf(api::Format f, const api::Options& o, int pointSizeIndex
                                 static_cast<int>(o.layerNames) << 6);
   const int group = o.scaleGroup == -1 ? 16 : o.scaleGroup & 31;
   out[1] = static_cast<uint8_t>(group | static_cast<int>(o.points) << 5);
-  out[2] = static_cast<uint8_t>((pointSizeIndex & 15) | (separateCalls ? 0xC0 : 0));
+  out[2] = static_cast<uint8_t>((pointSizeIndex & 15) | (separateCalls ? 0xF0 : 0));
 }
 
 }  // namespace tessa::fuzz

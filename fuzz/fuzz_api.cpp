@@ -5,8 +5,8 @@
 // caller can act on and an offset inside the drawing (or none), summary and
 // conversion agree on whether and why the drawing could not be read, a
 // success is a well-formed DXF file whose entities and blocks are those the
-// result counts, and a whole SVG picture.  For a quarter of the inputs (two
-// bits of the options) the separate entries must tell the same.
+// result counts, and a whole SVG picture.  For a sixteenth of the inputs
+// (four bits of the options) the separate entries must tell the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -100,7 +100,7 @@ if [ -d "$samples" ]; then
     case $((n % 3)) in
       0) opts=$fmt'\000\000' ;;
       1) opts=$(printf '\\%03o' $((fmt8 | 0x34)))'\201\001' ;;
-      2) opts=$(printf '\\%03o' $((fmt8 | 0x48)))'\057\303' ;;
+      2) opts=$(printf '\\%03o' $((fmt8 | 0x48)))'\057\363' ;;
     esac
     { printf "$opts"; cat "$f"; } >"$seeds/api/sample-$n"
   done < <(find "$samples" -type f \( -iname '*.jww' -o -iname '*.jws' \) -print0)
