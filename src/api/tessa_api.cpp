@@ -700,11 +700,7 @@ Result ConvertBytesOnce(std::span<const uint8_t> data, Format format, const Opti
   target.dxf = out.dxf;
   target.svg = out.svg;
   ConvertTo(TSource{"", data, true, writtenMs}, format, options, target, result, out.info);
-  if (!result.ok) {
-    result.written.clear();
-    if (out.dxf) out.dxf->clear();
-    if (out.svg) out.svg->clear();
-  }
+  if (!result.ok) result.written.clear();
   result.seconds = SecondsSince(t0);
   return result;
 }
@@ -769,7 +765,6 @@ Result ConvertFileAs(TOutput kind, const std::string& src, const std::string& ds
   return r;
 }
 
-
 }  // namespace detail
 
 // ---- Inspection ---------------------------------------------------------------
@@ -778,17 +773,8 @@ namespace {
 
 Info InspectSource(const TSource& src, Format format) {
   Info info;
-  info.format = format;
-  TCoreRun run;
-  std::optional<Reason> failed =
-      Guarded([&] { RunOnCore(src, format, SettingsOf(Options{}), TDxfTarget{}, run); });
-  if (!failed && run.reason) failed = std::move(run.reason);
-  if (failed) {
-    info.reason = std::move(failed);
-    return info;
-  }
-  info = std::move(run.facts.info);
-  info.ok = true;
+  Result loaded;  // only read: nothing to convert to
+  ConvertTo(src, format, Options{}, TDxfTarget{}, loaded, &info);
   return info;
 }
 
